@@ -1,0 +1,81 @@
+// Fortran edit-descriptor formatting for the engine's fixed-layout text files.
+//
+// A format is parsed once into a FortranFormat and then applied to item lists
+// any number of times.  The supported descriptors are Iw, Iw.m, Fw.d, Ew.d,
+// Ew.dEe, Gw.d, Gw.dEe, kP (persisting), Lw, Aw, A, nX, 'text', "text", nH
+// literals, '/', repeat counts, parenthesised groups, the record-keeping
+// backslash (or '$') and format reversion.  The layout rules and the choices
+// made where compilers differ are those of the engine's text-file rules: the
+// minus sign is dropped on values that print as zero, exact binary ties round
+// to even, overflowing fields are filled with '*'.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace kestro {
+
+// One output list item of a formatted WRITE.
+using FormatItem = std::variant<std::int64_t, double, std::string_view, bool>;
+
+// Thrown by FortranFormat::parse for a format text that is not well formed,
+// and by format_write when an item does not suit its edit descriptor (an
+// integer item for F, a text for I ...).  Both are programming errors of the
+// engine, never caused by user input.
+class FormatError : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
+// A parsed format, ready to be applied.  Cheap to copy (shares its parse).
+class FortranFormat {
+ public:
+  // Parses a format text including its outer parentheses, e.g.
+  // "(6X,'Stage No :',I2,2X,A70)".  Blanks outside literals are ignored.
+  static FortranFormat parse(std::string_view text);
+
+  struct Node;  // parse tree, defined in the implementation
+
+  const Node& root() const { return *root_; }
+
+ private:
+  std::shared_ptr<const Node> root_;
+};
+
+// Result of one formatted WRITE.  Every record the write ended is followed
+// by '\n'.  A write that ends on a backslash leaves its last record open: the
+// text after the last '\n' (possibly empty) belongs to a record that the next
+// write to the same unit continues.
+struct FormattedText {
+  std::string text;
+  bool record_open = false;
+};
+
+// Applies the format to the items exactly as a Fortran WRITE would: data
+// descriptors consume items in order, the write stops at the first data
+// descriptor with no item left (or at the final parenthesis when all items
+// are used), and remaining items revert the format to its last top-level
+// group, starting a new record.
+FormattedText format_write(const FortranFormat& format, std::span<const FormatItem> items);
+
+// Convenience for call sites: format_write(format, {item, item, ...}).
+inline FormattedText format_write(const FortranFormat& format,
+                                  std::initializer_list<FormatItem> items) {
+  return format_write(format, std::span<const FormatItem>(items.begin(), items.size()));
+}
+
+// Single edit descriptors, exposed for the list-directed writer and tests.
+// scale is the current kP factor (applies to F, E and G).  Each returns
+// exactly w characters, or '*' * w when the value does not fit.
+std::string edit_integer(std::int64_t value, int w, int m = -1);  // m < 0: no .m
+std::string edit_fixed(double value, int w, int d, int scale = 0);
+std::string edit_exponent(double value, int w, int d, int e = 0, int scale = 0);  // e = 0: default
+std::string edit_general(double value, int w, int d, int e = 0, int scale = 0);
+
+}  // namespace kestro
