@@ -1,0 +1,95 @@
+/* KESTRO engine: analysis of flexible retaining walls.
+ *
+ * A front end writes NAMES.dat (the run list) and the input data file into a
+ * working directory, makes it the current directory and calls IKESTRO.  The
+ * engine runs every problem of the input data file and writes the report, the
+ * plot-data file and the monitor file named in the run list.  Results reach
+ * the caller only through those files. */
+#ifndef KESTRO_KESTRO_H
+#define KESTRO_KESTRO_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#if defined(KESTRO_BUILDING_LIBRARY)
+#define KESTRO_API __declspec(dllexport)
+#else
+#define KESTRO_API __declspec(dllimport)
+#endif
+#else
+#define KESTRO_API __attribute__((visibility("default")))
+#endif
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define KESTRO_CALL __stdcall /* the callee removes the arguments */
+#else
+#define KESTRO_CALL
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Runs the whole analysis in the current directory.  Both arguments are
+ * unused.  Returns 0 whatever happened during the run: error stops and bad
+ * input are reported in the report file and on standard error. */
+KESTRO_API int32_t KESTRO_CALL IKESTRO(int32_t unused1, int32_t unused2);
+
+#ifdef __cplusplus
+}
+
+#include <functional>
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+
+/* The C++ API, for programs that link the engine library itself (the
+ * command-line host, the tests).  It is not exported from the shared library. */
+namespace kestro {
+
+/* A local calendar time, as the report header prints it. */
+struct LocalTime {
+  int year = 0;
+  int month = 0; /* 1 = January */
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+/* Source of the date and time of the analysis. */
+using Clock = std::function<LocalTime()>;
+
+/* The local time of the system clock. */
+LocalTime system_local_time();
+
+enum class Outcome {
+  completed,       /* every problem ran; the run ended by its continuation code */
+  error_stop,      /* the run ended by an error stop of the analysis */
+  bad_input,       /* the run ended on input it could not read or use */
+  could_not_start, /* NAMES.dat or a file it names could not be read or opened */
+};
+
+struct RunResult {
+  Outcome outcome = Outcome::completed;
+  /* For every outcome but completed: the message that ended the run, as it
+   * was written to the console (for example
+   * `wall.dat, line 3, item 2: expected a real number, found "six"`). */
+  std::string message;
+};
+
+/* Runs the analysis whose run list is working_dir/NAMES.dat.  Relative file
+ * names in the run list are taken relative to working_dir.  Console messages
+ * go to console; the date of the report header comes from clock.  Never
+ * throws for anything the input files contain. */
+RunResult run(const std::filesystem::path& working_dir, std::ostream& console,
+              const Clock& clock);
+
+/* Short name of an outcome: "completed", "error stop", "bad input",
+ * "could not start". */
+const char* outcome_name(Outcome outcome);
+
+}  // namespace kestro
+#endif
+
+#endif /* KESTRO_KESTRO_H */

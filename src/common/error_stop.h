@@ -1,0 +1,54 @@
+// The one way a run ends early: every error stop writes its message and
+// throws RunEnded, which the driver catches to run the end sequence.
+#pragma once
+
+#include <cstddef>
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "common/input_error.h"
+#include "kestro/kestro.h"
+
+namespace kestro {
+
+struct RunContext;
+class ListInput;
+
+// Ends the run through the end sequence with the given outcome and message.
+class RunEnded : public std::exception {
+ public:
+  RunEnded(Outcome outcome, std::string message)
+      : outcome_(outcome), message_(std::move(message)) {}
+  Outcome outcome() const { return outcome_; }
+  const std::string& message() const { return message_; }
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  Outcome outcome_;
+  std::string message_;
+};
+
+// The error stops of the analysis, each with its report message.
+enum class ErrorStop {
+  stations_not_in_order,  // "     ERROR STOP -- STATIONS NOT IN ORDER"
+  too_much_data,          // "     TOO MUCH DATA FOR AVAILABLE STORAGE"
+  data_beyond_end,        // "     ERROR -- NON-ZERO TABLE 4 DATA BEYOND END"
+};
+
+// Writes the message of the stop to the report (with its blank lines) and
+// ends the run.
+[[noreturn]] void error_stop(RunContext& context, ErrorStop stop);
+
+// Ends the run without a message in the report (negative counts, negative
+// iteration limit); `reason` is kept for the caller of the engine.
+[[noreturn]] void quiet_stop(std::string reason);
+
+// Ends the run with a short stop code ("1", "2", "4") written to the console.
+[[noreturn]] void stop_code(RunContext& context, std::string_view code);
+
+// An InputError for a record that was read but cannot be used, e.g.
+// `wall.dat, line 2: the unit flag must be 1 or 2, found 3`.
+InputError record_error(const ListInput& input, std::size_t line, std::string_view what);
+
+}  // namespace kestro

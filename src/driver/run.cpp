@@ -1,0 +1,208 @@
+#include "driver/run.h"
+
+#include <ctime>
+#include <iostream>
+#include <new>
+
+#include "common/error_stop.h"
+#include "driver/report_header.h"
+#include "input/control_records.h"
+#include "output/plot_data.h"
+
+namespace kestro {
+
+namespace {
+
+constexpr std::size_t kVersionWidth = 12;
+constexpr std::size_t kTextRecordWidth = 256;
+constexpr std::size_t kFileNameWidth = 255;
+constexpr std::size_t kTitleWidth = 70;
+constexpr std::size_t kTitleField = 80;
+
+struct DriverFormats {
+  FortranFormat empty_line = FortranFormat::parse("()");
+  FortranFormat two_empty_lines = FortranFormat::parse("(/)");
+  FortranFormat end_of_analysis =
+      FortranFormat::parse("(//'     END OF ANALYSIS                             ')");
+  FortranFormat input_error = FortranFormat::parse("(//'     ERROR STOP -- INPUT DATA ERROR'/5X,A)");
+  FortranFormat no_wall_sections = FortranFormat::parse("(/'                    ')");
+};
+
+const DriverFormats& formats() {
+  static const DriverFormats kFormats;
+  return kFormats;
+}
+
+std::string trim_right(std::string text) {
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+std::filesystem::path resolve(const RunContext& context, const std::string& name) {
+  std::filesystem::path path(name);
+  return path.is_absolute() ? path : context.working_dir / path;
+}
+
+// Opens the input, report, plot-data and monitor files in this order; the
+// message names the first file that cannot be opened.
+std::optional<std::string> open_files(RunContext& context) {
+  const auto& names = context.run.file_names;
+  const char* roles[] = {"input data file", "report file", "plot-data file", "monitor file"};
+  for (std::size_t i = 0; i < 4; ++i) {
+    if (names[i].empty()) {
+      return std::string("NAMES.dat names no ") + roles[i] + " (record " + std::to_string(i + 5) +
+             " is missing or blank)";
+    }
+  }
+  std::filesystem::path input_path = resolve(context, names[0]);
+  std::error_code error;
+  if (std::filesystem::is_directory(input_path, error)) {
+    return "cannot open the input data file \"" + names[0] + "\": it is a directory";
+  }
+  context.input = ListInput::open(input_path.string(), input_path.filename().string());
+  if (!context.input) return "cannot open the input data file \"" + names[0] + "\"";
+  TextUnit* outputs[] = {&context.report, &context.plot, &context.monitor};
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (!outputs[i]->open(resolve(context, names[i + 1]))) {
+      for (TextUnit* unit : outputs) unit->close();
+      return std::string("cannot open the ") + roles[i + 1] + " \"" + names[i + 1] + "\"";
+    }
+  }
+  return std::nullopt;
+}
+
+void run_one_problem(RunContext& context) {
+  ListInput& in = context.in();
+  const DriverFormats& f = formats();
+
+  std::string title = in.read_fixed(kTitleWidth, "the title of a problem");
+  title.resize(kTitleField, ' ');
+  context.run.title = title;
+  context.run.problem += 1;
+  if (context.run.problem == 1) context.run.first_title = title;
+  context.have_results = false;
+
+  context.run.continuation = 0;
+  read_control_record(context);
+  if (context.run.problem > 1) context.report.write(f.two_empty_lines);
+  write_report_header(context);
+  for (TextUnit* unit : {&context.report, &context.monitor}) {
+    unit->write(f.empty_line);
+    write_problem_heading(context, *unit);
+  }
+
+  echo_control_parameters(context);
+  read_geometry_record(context);
+  check_table_counts(context);
+
+  if (context.control.specified_points > 0 || context.control.wall_sections > 0) {
+    throw RunEnded(Outcome::bad_input,
+                   "specified deflections and wall sections are not read by this version");
+  }
+  context.report.write(f.no_wall_sections);
+
+  ListRead read = in.read();
+  read.integer(context.run.continuation);
+  read.finish();
+}
+
+}  // namespace
+
+void read_run_list(RunContext& context) {
+  const std::filesystem::path path = context.working_dir / "NAMES.dat";
+  std::optional<ListInput> names = ListInput::open(path.string(), "NAMES.dat");
+  if (!names) throw InputError("cannot open the run list \"" + path.string() + "\"");
+  RunState& run = context.run;
+  run.version = names->read_fixed(kVersionWidth, "the version text");
+  names->read_fixed(kTextRecordWidth, "a text record");
+  names->read_fixed(kTextRecordWidth, "a text record");
+  int unused = 0;
+  {
+    ListRead read = names->read();
+    read.integer(unused);
+    read.finish();
+  }
+  for (std::string& name : run.file_names) {
+    if (names->at_end()) break;
+    name = trim_right(names->read_fixed(kFileNameWidth, "a file name"));
+  }
+}
+
+void run_problems(RunContext& context) {
+  for (;;) {
+    run_one_problem(context);
+    const int code = context.run.continuation;
+    if (code == 0 || code == context.control.stages) return;
+    write_results_group(context, code == 9 ? 2 : context.control.stages);
+  }
+}
+
+void end_sequence(RunContext& context) {
+  const DriverFormats& f = formats();
+  context.run.continuation = 0;
+  context.report.write(f.end_of_analysis);
+  context.monitor.write(f.end_of_analysis);
+  write_results_group(context, context.control.stages);
+  context.report.close();
+  context.input.reset();
+  context.plot.close();
+  context.monitor.close();
+}
+
+LocalTime system_local_time() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (localtime_r(&now, &local) == nullptr) return LocalTime{};
+  return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                   local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+const char* outcome_name(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::completed:
+      return "completed";
+    case Outcome::error_stop:
+      return "error stop";
+    case Outcome::bad_input:
+      return "bad input";
+    case Outcome::could_not_start:
+      return "could not start";
+  }
+  return "unknown";
+}
+
+RunResult run(const std::filesystem::path& working_dir, std::ostream& console, const Clock& clock) {
+  RunContext context(working_dir, console, clock);
+  RunResult result;
+  try {
+    read_run_list(context);
+  } catch (const InputError& error) {
+    console << error.what() << '\n';
+    return RunResult{Outcome::could_not_start, error.what()};
+  }
+  if (std::optional<std::string> message = open_files(context)) {
+    console << *message << '\n';
+    return RunResult{Outcome::could_not_start, *message};
+  }
+
+  try {
+    run_problems(context);
+  } catch (const RunEnded& end) {
+    result = RunResult{end.outcome(), end.message()};
+    if (!end.message().empty()) console << end.message() << '\n';
+  } catch (const InputError& error) {
+    context.report.write(formats().input_error, {std::string_view(error.what())});
+    console << error.what() << '\n';
+    result = RunResult{Outcome::bad_input, error.what()};
+  } catch (const std::bad_alloc&) {
+    result = RunResult{Outcome::error_stop, "not enough memory for the problem"};
+    console << result.message << '\n';
+  } catch (const std::exception& error) {
+    result = RunResult{Outcome::error_stop, std::string("internal error: ") + error.what()};
+    console << result.message << '\n';
+  }
+  end_sequence(context);
+  return result;
+}
+
+}  // namespace kestro

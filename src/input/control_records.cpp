@@ -1,0 +1,157 @@
+#include "input/control_records.h"
+
+#include <string>
+#include <string_view>
+
+#include "common/error_stop.h"
+
+namespace kestro {
+
+namespace {
+
+constexpr std::size_t kLabelWidth = 51;
+
+struct ControlFormats {
+  FortranFormat control_head = FortranFormat::parse(
+      "(//6X,50('*')/6X,'*        PROGRAM CONTROL PARAMETERS              *'/6X,50('*')/)");
+  FortranFormat count_line = FortranFormat::parse("(6X,A,'= ',I2)");
+  FortranFormat empty_line = FortranFormat::parse("()");
+  FortranFormat hinge_lines =
+      FortranFormat::parse("(6X,'CONSIDER ZERO MOMENT (AASHTO HINGE MODEL) IN WALL'/"
+                           "6X,'AT TIE BACK LOCATIONS EXCEPT TOP ONE'/)");
+  FortranFormat height_line = FortranFormat::parse("(/6X,A,'= ',F10.3,A3)");
+  FortranFormat integer_line = FortranFormat::parse("(6X,A,'= ',I10)");
+  FortranFormat real_line = FortranFormat::parse("(6X,A,'= ',F10.3,A3)");
+  FortranFormat tolerance_line = FortranFormat::parse("(6X,A,'= ',1PE10.3,A3)");
+};
+
+const ControlFormats& formats() {
+  static const ControlFormats kFormats;
+  return kFormats;
+}
+
+// A label left-justified in its field.
+std::string label(std::string_view text) {
+  std::string padded(text);
+  if (padded.size() < kLabelWidth) padded.resize(kLabelWidth, ' ');
+  return padded;
+}
+
+
+}  // namespace
+
+void read_control_record(RunContext& context) {
+  ControlParameters& c = context.control;
+  ListRead read = context.in().read();
+  read.integer(c.unit_flag);
+  c.line = context.in().current_line();
+  for (int* item : {&c.specified_points, &c.wall_sections, &c.cross_sections, &c.py_factors,
+                    &c.earth_pressure_option, &c.py_option, &c.user_py_curves, &c.stages,
+                    &c.ei_sets, &c.tiebacks, &c.hinge_option}) {
+    read.integer(*item);
+  }
+  read.finish();
+}
+
+void echo_control_parameters(RunContext& context) {
+  ControlParameters& c = context.control;
+  if (c.unit_flag != 1 && c.unit_flag != 2) {
+    throw record_error(context.in(), c.line,
+                       "the unit flag must be 1 (English units) or 2 (SI units), found " +
+                           std::to_string(c.unit_flag));
+  }
+  c.units = c.unit_flag == 2 ? UnitSystem::si : UnitSystem::english;
+  set_unit_labels(context.labels, label_selector(c.units));
+
+  const ControlFormats& f = formats();
+  TextUnit& report = context.report;
+  report.write(f.control_head);
+  const struct {
+    std::string_view text;
+    int value;
+  } lines[] = {
+      {"NO OF POINTS FOR SPECIFIED DEFLECTIONS AND SLOPES", c.specified_points},
+      {"NO OF WALL SECTIONS", c.wall_sections},
+      {"NO OF CROSS SECTIONS", c.cross_sections},
+      {"GENERATE EARTH PRESSURE INTERNALLY", c.earth_pressure_option >= 2 ? 1 : 0},
+      {"GENERATE SOIL RESISTANCE (P-Y) CURVES INTERNALLY", c.py_option == 2 ? 1 : 0},
+      {"NO OF P-Y MODIFICATION FACTORS FOR GEN. P-Y CURVES", c.py_factors},
+      {"NO OF USER-SPECIFIED SOIL RESISTANCE (P-Y) CURVES", c.user_py_curves},
+      {"NO OF TIE BACKS", c.tiebacks},
+  };
+  for (const auto& line : lines) {
+    report.write(f.count_line, {std::string_view(label(line.text)), line.value});
+  }
+  if (c.tiebacks < 1) {
+    report.write(f.empty_line);
+  } else if (c.hinge_option == 1) {
+    report.write(f.hinge_lines);
+  }
+}
+
+void read_geometry_record(RunContext& context) {
+  Geometry& g = context.geometry;
+  ListInput& in = context.in();
+  {
+    ListRead read = in.read();
+    read.integer(g.N);
+    read.real(g.h);
+    read.real(g.max_deflection);
+    read.real(g.tolerance);
+    read.real(g.excavation_depth);
+    read.real(g.width);
+    read.real(g.wall_height);
+    read.integer(g.max_iterations);
+    read.integer(g.unused9);
+    read.integer(g.unused10);
+    read.finish();
+  }
+  g.line = in.current_line();
+
+  const ControlFormats& f = formats();
+  const UnitLabels& labels = context.labels;
+  TextUnit& report = context.report;
+  const bool si = context.control.units == UnitSystem::si;
+  const double height = si ? g.wall_height : g.wall_height / 12.0;
+  const std::string_view height_label = si ? labels.length : labels.depth.substr(0, 3);
+  report.write(f.height_line,
+               {std::string_view(label("HEIGHT OF WALL")), height, height_label});
+  report.write(f.integer_line, {std::string_view(label("NUMBER OF INCREMENTS")), g.N});
+  report.write(f.real_line, {std::string_view(label("INCREMENT LENGTH")), g.h,
+                             labels.length});
+
+  if (g.max_iterations < 0) quiet_stop("negative maximum number of iterations");
+  if (g.max_iterations > 0) {
+    report.write(f.real_line, {std::string_view(label("MAXIMUM ALLOWABLE DEFLECTION")),
+                               g.max_deflection, labels.length});
+    report.write(f.tolerance_line, {std::string_view(label("DEFLECTION CLOSURE TOLERANCE")),
+                                    g.tolerance, labels.length});
+    report.write(f.integer_line,
+                 {std::string_view(label("MAXIMUM NUMBER OF ITERATIONS")), g.max_iterations});
+  }
+
+  if (g.N > kMaxIncrementsStored) error_stop(context, ErrorStop::too_much_data);
+  if (g.N < 1) {
+    throw record_error(in, g.line,
+                       "the number of increments must be at least 1, found " + std::to_string(g.N));
+  }
+  if (!(g.h > 0.0)) {
+    throw record_error(in, g.line, "the increment length must be greater than 0");
+  }
+  g.length = g.N * g.h;
+  g.two_h = 2.0 * g.h;
+  g.h2 = g.h * g.h;
+  g.h3 = g.h2 * g.h;
+  g.extent4 = g.N + 4;
+  g.extent5 = g.N + 5;
+  g.extent7 = g.N + 7;
+}
+
+void check_table_counts(RunContext& context) {
+  const ControlParameters& c = context.control;
+  if (c.specified_points < 0) quiet_stop("negative number of specified deflection points");
+  if (c.specified_points > kMaxSpecifiedPoints) error_stop(context, ErrorStop::too_much_data);
+  if (c.wall_sections < 0) quiet_stop("negative number of wall sections");
+}
+
+}  // namespace kestro
