@@ -1,0 +1,414 @@
+#include "common/list_input.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cstdint>
+#include <fstream>
+#include <system_error>
+
+namespace kestro {
+namespace {
+
+constexpr std::size_t kShownLength = 40;                        // longer found texts are cut
+constexpr std::int64_t kExponentLimit = 1'000'000'000'000'000;  // exponents saturate here
+constexpr const char* kItemEnd = " \t,/";
+
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool is_quote(char c) {
+  return c == '\'' || c == '"';
+}
+bool ends_item(char c) {
+  return c == ' ' || c == '\t' || c == ',' || c == '/';
+}
+
+std::size_t skip_digits(std::string_view s, std::size_t i) {
+  while (i < s.size() && is_digit(s[i]))
+    ++i;
+  return i;
+}
+
+// The found text of a message: quoted, cut, and escaped so that binary
+// garbage or a huge line still gives a short readable message.
+std::string show(std::string_view raw) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out = "\"";
+  const std::size_t n = std::min(raw.size(), kShownLength);
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto c = static_cast<unsigned char>(raw[i]);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || c >= 0x7F) {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  if (raw.size() > n) out += "...";
+  out += '"';
+  return out;
+}
+
+// A number as written: [sign] digits [. digits] [exponent], where the
+// exponent is E, e, D or d with an optional sign, or a sign alone, then digits.
+struct Number {
+  bool negative = false;
+  std::string_view mantissa;  // digits and point, without the sign
+  std::string_view whole;     // digits before the point
+  std::string_view fraction;  // digits after the point
+  bool exponent_negative = false;
+  std::string_view exponent_digits;
+  std::int64_t exponent = 0;  // saturated at +-kExponentLimit
+
+  std::size_t digit_count() const { return whole.size() + fraction.size(); }
+  char digit(std::size_t i) const {
+    return i < whole.size() ? whole[i] : fraction[i - whole.size()];
+  }
+  // Index of the first digit other than 0, or digit_count() for a zero.
+  std::size_t first_significant() const {
+    std::size_t i = 0;
+    while (i < digit_count() && digit(i) == '0')
+      ++i;
+    return i;
+  }
+};
+
+std::optional<Number> parse_number(std::string_view s) {
+  Number n;
+  std::size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) n.negative = s[i++] == '-';
+  const std::size_t mantissa_start = i;
+  std::size_t j = skip_digits(s, i);
+  n.whole = s.substr(i, j - i);
+  i = j;
+  if (i < s.size() && s[i] == '.') {
+    j = skip_digits(s, ++i);
+    n.fraction = s.substr(i, j - i);
+    i = j;
+  }
+  if (n.whole.empty() && n.fraction.empty()) return std::nullopt;
+  n.mantissa = s.substr(mantissa_start, i - mantissa_start);
+  if (i == s.size()) return n;
+
+  const char c = s[i];
+  if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
+    ++i;
+  } else if (c != '+' && c != '-') {
+    return std::nullopt;
+  }
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) n.exponent_negative = s[i++] == '-';
+  j = skip_digits(s, i);
+  if (j == i || j != s.size()) return std::nullopt;
+  n.exponent_digits = s.substr(i, j - i);
+  for (const char d : n.exponent_digits) {
+    n.exponent = std::min(n.exponent * 10 + (d - '0'), kExponentLimit);
+  }
+  if (n.exponent_negative) n.exponent = -n.exponent;
+  return n;
+}
+
+// The value of n as a double; std::nullopt when it is too large.  A value too
+// small for a double is zero.
+std::optional<double> to_real(const Number& n) {
+  std::string text;
+  text.reserve(n.mantissa.size() + n.exponent_digits.size() + 3);
+  if (n.negative) text += '-';
+  text += n.mantissa;
+  if (!n.exponent_digits.empty()) {
+    text += 'e';
+    if (n.exponent_negative) text += '-';
+    text += n.exponent_digits;
+  }
+  double value = 0;
+  const char* const end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::general);
+  if (ec == std::errc() && ptr == end) return value;
+  if (ec != std::errc::result_out_of_range) return std::nullopt;
+  // Out of range either way: the position of the first significant digit
+  // relative to the point tells overflow from underflow.
+  const std::size_t first = n.first_significant();
+  const auto order =
+      static_cast<std::int64_t>(n.whole.size()) - static_cast<std::int64_t>(first) + n.exponent;
+  if (first < n.digit_count() && order > 0) return std::nullopt;
+  return n.negative ? -0.0 : 0.0;
+}
+
+// The value of n when it is a whole number within the range of int.  Worked
+// on the digits, so 3.0000000000000000001 is not taken for 3.
+std::optional<int> to_integer(const Number& n) {
+  const auto count = static_cast<std::int64_t>(n.digit_count());
+  const std::int64_t point = static_cast<std::int64_t>(n.whole.size()) + n.exponent;
+  const std::int64_t integral_end = std::clamp<std::int64_t>(point, 0, count);
+  for (std::int64_t i = integral_end; i < count; ++i) {
+    if (n.digit(static_cast<std::size_t>(i)) != '0') return std::nullopt;
+  }
+  const auto first = static_cast<std::int64_t>(n.first_significant());
+  if (first >= integral_end) return 0;
+  if (point - first > 10) return std::nullopt;
+  std::int64_t value = 0;
+  for (std::int64_t i = first; i < point; ++i) {
+    value = value * 10 + (i < count ? n.digit(static_cast<std::size_t>(i)) - '0' : 0);
+  }
+  if (n.negative) value = -value;
+  if (value < INT_MIN || value > INT_MAX) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- ListInput
+
+ListInput::ListInput(std::string label, std::string contents)
+    : label_(std::move(label)), contents_(std::move(contents)) {
+  std::size_t start = 0;
+  while (start < contents_.size()) {
+    std::size_t end = contents_.find('\n', start);
+    const std::size_t next = end == std::string::npos ? contents_.size() : end + 1;
+    if (end == std::string::npos) end = contents_.size();
+    if (end > start && contents_[end - 1] == '\r') --end;
+    lines_.emplace_back(start, end - start);
+    start = next;
+  }
+}
+
+std::optional<ListInput> ListInput::open(const std::string& path, std::string label) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::string contents;
+  char buffer[65536];
+  while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+    contents.append(buffer, static_cast<std::size_t>(file.gcount()));
+  }
+  if (file.bad() || !file.eof()) return std::nullopt;
+  return ListInput(std::move(label), std::move(contents));
+}
+
+std::string ListInput::read_fixed(std::size_t width, std::string_view what) {
+  if (at_end()) {
+    current_line_ = end_line();
+    fail(current_line_, 1, what, "the end of the file");
+  }
+  in_line_ = false;
+  std::string record(line(next_line_).substr(0, width));
+  record.resize(width, ' ');
+  current_line_ = ++next_line_;
+  return record;
+}
+
+bool ListInput::skip_blanks() {
+  for (;;) {
+    if (!in_line_) {
+      if (at_end()) return false;
+      line_ = next_line_++;
+      column_ = 0;
+      in_line_ = true;
+    }
+    const std::size_t p = line(line_).find_first_not_of(" \t", column_);
+    if (p != std::string_view::npos) {
+      column_ = p;
+      return true;
+    }
+    in_line_ = false;
+  }
+}
+
+void ListInput::fail(std::size_t line, int item, std::string_view expected,
+                     std::string_view found) const {
+  std::string message = label_;
+  message += ", line ";
+  message += std::to_string(line);
+  message += ", item ";
+  message += std::to_string(item);
+  message += ": expected ";
+  message += expected;
+  message += ", found ";
+  message += found;
+  throw InputError(message);
+}
+
+// ----------------------------------------------------------------- ListRead
+
+ListRead::ListRead(ListInput& input) : input_(input) {
+  input_.in_line_ = false;
+}
+
+ListRead::~ListRead() {
+  finish();
+}
+
+void ListRead::finish() noexcept {
+  if (finished_) return;
+  finished_ = true;
+  // A READ of no item still takes its line.
+  if (item_number_ == 0 && !input_.at_end()) input_.current_line_ = ++input_.next_line_;
+  input_.in_line_ = false;
+}
+
+void ListRead::fail(std::size_t line, std::string_view expected, std::string_view found) const {
+  input_.fail(line, item_number_, expected, found);
+}
+
+ListRead::Item& ListRead::next(std::string_view expected) {
+  ++item_number_;
+  ListInput& in = input_;
+  if (slash_seen_) return item_;
+  if (repeats_left_ > 0) {
+    --repeats_left_;
+    in.current_line_ = item_.line;
+    return item_;
+  }
+  for (;;) {
+    if (!in.skip_blanks()) {
+      in.current_line_ = in.end_line();
+      fail(in.current_line_, expected, "the end of the file");
+    }
+    in.current_line_ = in.line_ + 1;
+    const char c = in.line(in.line_)[in.column_];
+    if (c == ',') {
+      ++in.column_;
+      if (separator_pending_) {
+        separator_pending_ = false;
+        continue;
+      }
+      item_.null = true;
+      item_.line = in.current_line_;
+      return item_;
+    }
+    if (c == '/') {
+      ++in.column_;
+      slash_seen_ = true;
+      item_.null = true;
+      return item_;
+    }
+    break;
+  }
+
+  item_.line = in.current_line_;
+  item_.integer.reset();
+  item_.real.reset();
+  std::string_view rest = in.line(in.line_).substr(in.column_);
+  const std::string_view word = rest.substr(0, rest.find_first_of(kItemEnd));
+  int repeats = 1;
+  const std::size_t digits = skip_digits(rest, 0);
+  if (digits > 0 && digits < rest.size() && rest[digits] == '*') {
+    std::int64_t count = 0;
+    for (std::size_t i = 0; i < digits; ++i) {
+      count = std::min<std::int64_t>(count * 10 + (rest[i] - '0'), std::int64_t{INT_MAX} + 1);
+    }
+    if (count == 0 || count > INT_MAX) fail(item_.line, "a positive repeat count", show(word));
+    repeats = static_cast<int>(count);
+    in.column_ += digits + 1;
+    rest.remove_prefix(digits + 1);
+    if (rest.empty() || ends_item(rest[0])) {  // r* : r nulls
+      item_.null = true;
+      repeats_left_ = repeats - 1;
+      separator_pending_ = true;
+      return item_;
+    }
+  } else if (!is_quote(rest[0])) {
+    // -2*5 or 1.5*3: a repeat count that is not a positive integer.
+    const std::size_t star = word.find('*');
+    if (star != std::string_view::npos && star > 0 && parse_number(word.substr(0, star))) {
+      fail(item_.line, "a positive repeat count", show(word));
+    }
+  }
+
+  item_.quoted = is_quote(rest[0]);
+  if (item_.quoted) {
+    take_quoted(expected);
+  } else {
+    const std::string_view value = rest.substr(0, rest.find_first_of(kItemEnd));
+    item_.value.assign(value);
+    item_.shown.assign(value);
+    in.column_ += value.size();
+  }
+  item_.null = false;
+  repeats_left_ = repeats - 1;
+  separator_pending_ = true;
+  return item_;
+}
+
+// Reads a quoted item starting at the cursor; it may run on over line ends.
+void ListRead::take_quoted(std::string_view expected) {
+  ListInput& in = input_;
+  const char quote = in.line(in.line_)[in.column_++];
+  item_.value.clear();
+  for (;;) {
+    const std::string_view line = in.line(in.line_);
+    const std::size_t close = line.find(quote, in.column_);
+    if (close == std::string_view::npos) {
+      item_.value.append(line.substr(in.column_));
+      if (in.at_end()) {
+        in.current_line_ = item_.line;
+        fail(item_.line, expected, "a quote that is never closed");
+      }
+      in.line_ = in.next_line_++;
+      in.column_ = 0;
+      continue;
+    }
+    item_.value.append(line.substr(in.column_, close - in.column_));
+    in.column_ = close + 1;
+    if (in.column_ < line.size() && line[in.column_] == quote) {  // doubled quote
+      item_.value += quote;
+      ++in.column_;
+      continue;
+    }
+    break;
+  }
+  in.current_line_ = in.line_ + 1;
+  item_.shown.assign(1, quote);
+  item_.shown += item_.value;
+  item_.shown += quote;
+  const std::string_view rest = in.line(in.line_).substr(in.column_);
+  if (!rest.empty() && !ends_item(rest[0])) {
+    item_.shown += rest.substr(0, rest.find_first_of(kItemEnd));
+    fail(in.current_line_, expected, show(item_.shown));
+  }
+}
+
+void ListRead::integer(int& value) {
+  if (const auto v = integer()) value = *v;
+}
+
+void ListRead::real(double& value) {
+  if (const auto v = real()) value = *v;
+}
+
+void ListRead::text(std::string& value) {
+  if (auto v = text()) value = std::move(*v);
+}
+
+std::optional<int> ListRead::integer() {
+  static constexpr std::string_view kExpected = "an integer";
+  Item& item = next(kExpected);
+  if (item.null) return std::nullopt;
+  if (!item.integer && !item.quoted) {  // a quoted item is never a number
+    if (const auto number = parse_number(item.value)) item.integer = to_integer(*number);
+  }
+  if (!item.integer) fail(item.line, kExpected, show(item.shown));
+  return item.integer;
+}
+
+std::optional<double> ListRead::real() {
+  static constexpr std::string_view kExpected = "a real number";
+  Item& item = next(kExpected);
+  if (item.null) return std::nullopt;
+  if (!item.real && !item.quoted) {
+    if (const auto number = parse_number(item.value)) item.real = to_real(*number);
+  }
+  if (!item.real) fail(item.line, kExpected, show(item.shown));
+  return item.real;
+}
+
+std::optional<std::string> ListRead::text() {
+  const Item& item = next("a text");
+  if (item.null) return std::nullopt;
+  return item.value;
+}
+
+}  // namespace kestro
