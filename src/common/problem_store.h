@@ -2,15 +2,15 @@
 // and the geometry and iteration record, with the values derived from them.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "common/unit_labels.h"
+#include "solver/stations.h"
 
 namespace kestro {
-
-// Capacities of the problem-wide store.
-inline constexpr int kMaxSpecifiedPoints = 20;
-inline constexpr int kMaxIncrementsStored = 409;  // station arrays hold stations -3 to 412
 
 // The control record: twelve integers.
 struct ControlParameters {
@@ -56,6 +56,137 @@ struct Geometry {
 
   // Number of stations of the wall, 0..N.
   int stations() const { return N + 1; }
+};
+
+// Capacities of the section tables.
+inline constexpr int kMaxCrossSections = 100;
+inline constexpr int kMaxBars = 100;           // rebars, and strands, per cross section
+inline constexpr int kMaxRepeatedValues = 100;  // one-real records of a nonlinear section
+
+// A depth range of the wall and the cross section it is made of.  Depths are
+// in feet (English units) or metres (SI) from the top of the wall.
+struct WallSection {
+  double top = 0.0;
+  double bottom = 0.0;
+  int section = 0;  // cross-section number, 1-based
+  std::size_t line = 0;  // line of the input data file
+};
+
+// Elastic shape types of a cross section.
+enum class ShapeType : int {
+  general = 0,
+  circular_pipe = 1,
+  rectangular_pipe = 2,
+  i_section = 3,
+  h_section = 4,
+  aisc = 5,
+  sheet_piling = 6,
+};
+
+// Types of a nonlinear cross section.
+enum class NonlinearType : int {
+  rectangular_concrete = 1,
+  round_concrete = 2,
+  round_concrete_casing = 3,
+  round_prestressed = 4,
+  square_prestressed = 5,
+  octagonal_prestressed = 6,
+  steel_pipe = 7,
+  steel_i_or_h = 8,
+  steel_aisc = 9,
+  user_defined_ei = 10,
+};
+
+// One cross-section definition as read.  The real parameters are kept by
+// slot number (slot[1] .. slot[39]; slot[0] is unused) and the nonlinear
+// values by their numbers (N[1] .. N[40], D[1] .. D[36]), so that the code
+// reads like the record layouts.
+struct CrossSection {
+  int unused1 = 0;
+  int unused2 = 0;
+  int shape_code = 0;      // shape type as read
+  int nonlinear_flag = 0;  // 0 elastic, otherwise nonlinear
+  std::string name;
+
+  std::array<double, 40> slot{};
+  int tapered = 0;  // > 0: tapered (elastic only)
+  int aisc_code = 0;
+  int aisc_unused1 = 0;
+  int diameter_label_flag = 0;
+  int aisc_unused2 = 0;
+  std::string aisc_name;
+
+  std::array<double, 41> N{};
+  std::array<int, 37> D{};
+  std::string steel_name;  // name of the embedded or steel section
+  std::vector<std::array<double, 5>> rebars;
+  std::vector<std::array<double, 5>> strands;
+  std::vector<double> values23;  // D23 one-real records
+  std::vector<double> values35;  // D35 one-real records
+
+  // Stiffness copies of an elastic section (I in m^4 in SI units).
+  double I_top = 0.0;
+  double E_top = 0.0;
+  double I_bottom = 0.0;
+  double E_bottom = 0.0;
+
+  bool nonlinear() const { return nonlinear_flag != 0; }
+  bool is_tapered() const { return !nonlinear() && tapered > 0; }
+  ShapeType shape() const { return static_cast<ShapeType>(shape_code); }
+  NonlinearType nonlinear_type() const { return static_cast<NonlinearType>(D[1]); }
+};
+
+// A spring record, kept for the restraint results.
+struct SpringRecord {
+  int from = 0;
+  int to = 0;
+  double S = 0.0;
+  double R = 0.0;
+};
+
+// A load record with an applied couple, kept for the shear correction.
+struct CoupleRecord {
+  int from = 0;
+  double T_over_2h = 0.0;  // T / (2h)
+};
+
+// A tie-back as read, with the spring and load it becomes.
+struct TieBack {
+  double depth = 0.0;
+  double area = 0.0;
+  double modulus = 0.0;
+  double unbonded_length = 0.0;
+  double angle = 0.0;  // degrees from the horizontal
+  double spacing = 0.0;
+  double prestress = 0.0;
+  int station = 0;
+  double S = 0.0;
+  double Q = 0.0;
+};
+
+// Capacities of the moment-curvature data.
+inline constexpr int kMaxEiSets = 20;
+inline constexpr int kMaxEiSetPoints = 100;
+inline constexpr int kMaxThrustLevels = 100;
+inline constexpr int kMaxCurvePoints = 200;
+
+// A moment-curvature curve: points (M, phi), phi in radians per length.
+struct MomentCurvatureCurve {
+  double thrust = 0.0;
+  double second = 0.0;  // read with the thrust, not used by the solver
+  std::vector<double> M;
+  std::vector<double> phi;
+};
+
+// The tables of the wall model of one problem.
+struct WallTables {
+  std::vector<MomentCurvatureCurve> ei_sets;         // user-defined nonlinear EI sets
+  std::vector<MomentCurvatureCurve> section_curves;  // first thrust level of each cross section
+  std::vector<WallSection> wall_sections;
+  std::vector<CrossSection> cross_sections;
+  std::vector<SpringRecord> springs;
+  std::vector<CoupleRecord> couples;
+  std::vector<TieBack> tiebacks;
 };
 
 }  // namespace kestro

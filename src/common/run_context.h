@@ -48,6 +48,8 @@ struct RunContext {
   ControlParameters control;
   Geometry geometry;
   UnitLabels labels;
+  WallTables tables;
+  WallModel wall;
   bool have_results = false;  // the solver produced results for this problem
 
   ListInput& in() { return *input; }

@@ -7,6 +7,9 @@
 #include "common/error_stop.h"
 #include "driver/report_header.h"
 #include "input/control_records.h"
+#include "input/moment_curvature.h"
+#include "input/sections.h"
+#include "input/station_tables.h"
 #include "output/plot_data.h"
 
 namespace kestro {
@@ -25,6 +28,7 @@ struct DriverFormats {
   FortranFormat end_of_analysis =
       FortranFormat::parse("(//'     END OF ANALYSIS                             ')");
   FortranFormat input_error = FortranFormat::parse("(//'     ERROR STOP -- INPUT DATA ERROR'/5X,A)");
+  FortranFormat not_available = FortranFormat::parse("(//5X,A)");
   FortranFormat no_wall_sections = FortranFormat::parse("(/'                    ')");
 };
 
@@ -71,6 +75,28 @@ std::optional<std::string> open_files(RunContext& context) {
   return std::nullopt;
 }
 
+// Ends the run on input that asks for an analysis step this version of the
+// engine does not have.
+[[noreturn]] void not_available(RunContext& context, const std::string& what) {
+  const std::string message = "NOT AVAILABLE IN THIS VERSION OF THE ENGINE: " + what;
+  context.report.write(formats().not_available, {std::string_view(message)});
+  throw RunEnded(Outcome::error_stop, message);
+}
+
+// Records 6 to 11 of a problem: the wall model and its loads.
+void read_wall_model(RunContext& context) {
+  read_wall_sections(context);
+  read_cross_sections(context);
+  read_moment_curvature_data(context);
+  read_stiffness_and_load_data(context);
+  const ControlParameters& c = context.control;
+  if (c.py_factors > 0) not_available(context, "p-y modification factors");
+  if (c.earth_pressure_option != 0 || c.py_option == 2) {
+    not_available(context, "earth-pressure and soil data");
+  }
+  context.plot.write_list({0});
+}
+
 void run_one_problem(RunContext& context) {
   ListInput& in = context.in();
   const DriverFormats& f = formats();
@@ -95,11 +121,15 @@ void run_one_problem(RunContext& context) {
   read_geometry_record(context);
   check_table_counts(context);
 
-  if (context.control.specified_points > 0 || context.control.wall_sections > 0) {
-    throw RunEnded(Outcome::bad_input,
-                   "specified deflections and wall sections are not read by this version");
+  read_specified_points(context);
+  if (context.control.wall_sections == 0) {
+    context.report.write(f.no_wall_sections);
+  } else {
+    read_wall_model(context);
   }
-  context.report.write(f.no_wall_sections);
+  if (context.control.user_py_curves > 0 && context.control.py_option < 3) {
+    not_available(context, "user-specified p-y curves");
+  }
 
   ListRead read = in.read();
   read.integer(context.run.continuation);

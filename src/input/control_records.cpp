@@ -130,7 +130,7 @@ void read_geometry_record(RunContext& context) {
                  {std::string_view(label("MAXIMUM NUMBER OF ITERATIONS")), g.max_iterations});
   }
 
-  if (g.N > kMaxIncrementsStored) error_stop(context, ErrorStop::too_much_data);
+  if (g.N > kMaxIncrements) error_stop(context, ErrorStop::too_much_data);
   if (g.N < 1) {
     throw record_error(in, g.line,
                        "the number of increments must be at least 1, found " + std::to_string(g.N));
@@ -145,6 +145,9 @@ void read_geometry_record(RunContext& context) {
   g.extent4 = g.N + 4;
   g.extent5 = g.N + 5;
   g.extent7 = g.N + 7;
+  context.wall.N = g.N;
+  context.wall.h = g.h;
+  clear_problem_data(context.wall);
 }
 
 void check_table_counts(RunContext& context) {
