@@ -1,0 +1,194 @@
+#include "solver/difference_equation.h"
+
+#include <cmath>
+#include <cstddef>
+
+namespace kestro {
+
+namespace {
+
+// The stations a point marks, from first to last.  A slope point leaves its
+// own station ordinary but still owns it: nothing else may sit there.
+struct MarkedStations {
+  int first = 0;
+  int last = 0;
+};
+
+MarkedStations marked_stations(const SpecifiedPoint& point) {
+  if (point.case_code <= 1) return {point.station, point.station};
+  return {point.station - 1, point.station + 1};
+}
+
+std::string describe(const SpecifiedPoint& point) {
+  const char* what = point.case_code <= 1   ? "deflection"
+                     : point.case_code == 2 ? "slope"
+                                            : "deflection and slope";
+  return what + std::string(" at station ") + std::to_string(point.station);
+}
+
+// 1/x, or zero when x is exactly zero: the zero-pivot rule of the elimination.
+double reciprocal_or_zero(double x) {
+  return x == 0.0 ? 0.0 : 1.0 / x;
+}
+
+// The ordinary recursion of a slope-start row, kept for the slope-end row.
+struct SlopeStartRow {
+  double A = 0.0;
+  double B = 0.0;
+  double C = 0.0;
+  double multiplier = 0.0;
+};
+
+void eliminate_forward(WallModel& model) {
+  const double h = model.h;
+  for (int s : {-3, -2})
+    model.A[s] = model.B[s] = model.C[s] = 0.0;
+
+  const auto& points = model.specified_points;
+  std::size_t next_point = 0;
+  SlopeStartRow slope_start;
+
+  for (int s = -1; s <= model.N + 1; ++s) {
+    const DifferenceRow row = difference_row(model, s);
+    const double D = row.b + row.a * model.B[s - 2];
+    const double E = row.c + row.a * model.C[s - 2] + D * model.B[s - 1];
+    const double m = E == 0.0 ? 0.0 : -1.0 / E;
+    const double A = (row.a * model.A[s - 2] + D * model.A[s - 1] - row.f) * m;
+    const double B = (row.d + D * model.C[s - 1]) * m;
+    const double C = row.e * m;
+    model.A[s] = A;
+    model.B[s] = B;
+    model.C[s] = C;
+
+    const StationCode code = model.code[s];
+    if (code == StationCode::kOrdinary) continue;
+    assert(next_point < points.size());
+    if (next_point >= points.size()) continue;  // codes not set from these points
+    const SpecifiedPoint& point = points[next_point];
+
+    switch (code) {
+      case StationCode::kOrdinary:
+        break;
+      case StationCode::kDeflection:
+      case StationCode::kDeflectionAndSlope:
+        model.A[s] = point.deflection;
+        model.B[s] = 0.0;
+        model.C[s] = 0.0;
+        if (code == StationCode::kDeflection) ++next_point;
+        break;
+      case StationCode::kSlopeStart:
+        // The row becomes w(s) = w(s+2) - 2h*slope.
+        slope_start = {A, B, C, m};
+        model.A[s] = -2.0 * h * point.slope;
+        model.B[s] = 0.0;
+        model.C[s] = 1.0;
+        break;
+      case StationCode::kSlopeEnd: {
+        // The rows at s-2 and s are added, each in its unscaled form, so the
+        // unknown couple that holds the slope drops out.  A zero pivot at
+        // either row and a zero combined pivot follow the zero-pivot rule.
+        const double ratio = slope_start.multiplier == 0.0 ? 0.0 : m / slope_start.multiplier;
+        const double g = (slope_start.C - 1.0 + model.B[s - 1] * slope_start.B) * ratio;
+        const double scale = reciprocal_or_zero(1.0 - g);
+        model.B[s] = (B + model.C[s - 1] * slope_start.B * ratio) * scale;
+        model.C[s] = C * scale;
+        model.A[s] =
+            (A + (2.0 * h * point.slope + slope_start.A + model.A[s - 1] * slope_start.B) * ratio) *
+            scale;
+        ++next_point;
+        break;
+      }
+    }
+  }
+}
+
+SolutionSummary substitute_back(WallModel& model, double closure_tolerance,
+                                double allowable_deflection) {
+  auto& w = model.w;
+  const auto recurse = [&](int s) {
+    return model.A[s] + model.B[s] * w[s + 1] + model.C[s] * w[s + 2];
+  };
+
+  const int N = model.N;
+  w[N + 1] = recurse(N + 1);
+  SolutionSummary summary;
+  for (int s = N; s >= 0; --s) {
+    const double updated = recurse(s);
+    const double change = std::abs(updated - w[s]);
+    if (change > summary.largest_change) summary.largest_change = change;
+    if (change > closure_tolerance) ++summary.stations_over_closure;
+    if (std::abs(updated) > allowable_deflection) ++summary.stations_over_allowable;
+    w[s] = updated;
+  }
+  w[-1] = recurse(-1);
+  return summary;
+}
+
+}  // namespace
+
+std::optional<SpecifiedPointError> set_condition_codes(WallModel& model) {
+  const auto& points = model.specified_points;
+  if (points.size() > static_cast<std::size_t>(kMaxSpecifiedPoints)) {
+    return SpecifiedPointError{kMaxSpecifiedPoints + 1,
+                               "more than " + std::to_string(kMaxSpecifiedPoints) +
+                                   " points of specified deflection or slope"};
+  }
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const int number = static_cast<int>(i) + 1;
+    const MarkedStations marked = marked_stations(points[i]);
+    if (marked.first < -1 || marked.last > model.N + 1) {
+      return SpecifiedPointError{number, describe(points[i]) + " needs stations outside -1 to " +
+                                             std::to_string(model.N + 1)};
+    }
+    if (i > 0 && marked.first <= marked_stations(points[i - 1]).last) {
+      return SpecifiedPointError{number, describe(points[i]) + " conflicts with point " +
+                                             std::to_string(number - 1) + ", " +
+                                             describe(points[i - 1])};
+    }
+  }
+
+  model.code.fill(StationCode::kOrdinary);
+  for (const SpecifiedPoint& point : points) {
+    const int s = point.station;
+    if (point.case_code <= 1) {
+      model.code[s] = StationCode::kDeflection;
+      continue;
+    }
+    model.code[s - 1] = StationCode::kSlopeStart;
+    model.code[s + 1] = StationCode::kSlopeEnd;
+    if (point.case_code >= 3) model.code[s] = StationCode::kDeflectionAndSlope;
+  }
+  return std::nullopt;
+}
+
+DifferenceRow difference_row(const WallModel& model, int s) {
+  const double h = model.h;
+  const auto& F = model.EI;
+  const auto& P = model.P;
+  const auto& R = model.R;
+  const auto& T = model.T;
+  DifferenceRow row;
+  row.a = F[s - 1] - 0.25 * h * (h * P[s - 1] + R[s - 1]);
+  row.b = -2.0 * (F[s - 1] + F[s]);
+  row.c = F[s - 1] + 4.0 * F[s] + F[s + 1] + h * h * h * model.working_S[s] +
+          0.25 * h * (h * (P[s - 1] + P[s + 1]) + R[s - 1] + R[s + 1]);
+  row.d = -2.0 * (F[s] + F[s + 1]);
+  row.e = F[s + 1] - 0.25 * h * (h * P[s + 1] + R[s + 1]);
+  row.f = h * h * h * model.working_Q[s] + 0.5 * h * h * (T[s + 1] - T[s - 1]);
+  return row;
+}
+
+SolutionSummary solve_deflections(WallModel& model, double closure_tolerance,
+                                  double allowable_deflection) {
+  eliminate_forward(model);
+  return substitute_back(model, closure_tolerance, allowable_deflection);
+}
+
+void extrapolate_end_deflections(WallModel& model) {
+  auto& w = model.w;
+  const int N = model.N;
+  w[-2] = 2.0 * w[-1] - w[0];
+  w[N + 2] = 2.0 * w[N + 1] - w[N];
+}
+
+}  // namespace kestro

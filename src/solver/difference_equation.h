@@ -1,0 +1,68 @@
+// The difference equation of the beam-column on springs and its solution by
+// two-pass recursive elimination, with specified deflections and slopes.
+//
+// The row at station s is the central-difference form, multiplied by h^4, of
+//   (EI w'')'' - ((P + R/h) w')' + (S/h) w = Q/h + (T/h)'
+// with loads, springs and couples per station:
+//   a w(s-2) + b w(s-1) + c w(s) + d w(s+1) + e w(s+2) = f.
+// Rows are written at every station from -1 to N+1.  Zero EI, P and R outside
+// the wall make rows -1 and N+1 state zero moment at the ends.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "solver/stations.h"
+
+namespace kestro {
+
+// A specified point that cannot be used, named by its position in input order
+// (point_number counts from 1), with a message saying why.
+struct SpecifiedPointError {
+  int point_number = 0;
+  std::string message;
+};
+
+// Sets the station codes from model.specified_points: every station ordinary,
+// then CASE <= 1 marks STA as deflection; CASE 2 marks STA-1 slope start and
+// STA+1 slope end; CASE >= 3 marks STA-1, STA and STA+1.  Refuses, leaving the
+// codes untouched, more than kMaxSpecifiedPoints points, a point needing a
+// station outside the rows -1..N+1, and a point whose stations are not all
+// beyond the previous point's (two points at one station, a slope point next
+// to another point, or stations out of order), since the elimination would
+// then take their values out of step.
+std::optional<SpecifiedPointError> set_condition_codes(WallModel& model);
+
+// Coefficients of the difference row at station s (-1..N+1), built from EI,
+// working S, working Q, T, R and P.
+struct DifferenceRow {
+  double a = 0.0;
+  double b = 0.0;
+  double c = 0.0;
+  double d = 0.0;
+  double e = 0.0;
+  double f = 0.0;
+};
+DifferenceRow difference_row(const WallModel& model, int s);
+
+// What one solution changed, over the real stations 0..N.
+struct SolutionSummary {
+  double largest_change = 0.0;      // largest |new w - previous w|
+  int stations_over_closure = 0;    // stations whose change exceeds the closure tolerance
+  int stations_over_allowable = 0;  // stations whose new |w| exceeds the allowable deflection
+};
+
+// Solves for the deflections of stations -1..N+1 from the rows -1..N+1, the
+// station codes and the specified points (codes set by set_condition_codes
+// from the same points).  Fills A, B, C; w(-2), w(N+2) and w(N+3) are used as
+// held.  A zero pivot gives that row a zero multiplier instead of a division
+// by zero, and the sweep goes on.  One forward and one backward sweep: linear
+// in N, no matrix stored.
+SolutionSummary solve_deflections(WallModel& model, double closure_tolerance,
+                                  double allowable_deflection);
+
+// After the last solution: w(-2) = 2w(-1) - w(0) and w(N+2) = 2w(N+1) - w(N),
+// so the results show the ends continued straight.
+void extrapolate_end_deflections(WallModel& model);
+
+}  // namespace kestro
