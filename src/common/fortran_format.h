@@ -10,7 +10,9 @@
 // to even, overflowing fields are filled with '*'.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <stdexcept>
@@ -36,16 +38,27 @@ class FormatError : public std::logic_error {
 // A parsed format, ready to be applied.  Cheap to copy (shares its parse).
 class FortranFormat {
  public:
+  // The empty format "()", which writes one empty record.
+  FortranFormat();
+
   // Parses a format text including its outer parentheses, e.g.
-  // "(6X,'Stage No :',I2,2X,A70)".  Blanks outside literals are ignored.
+  // "(6X,'Stage No :',I2,2X,A70)".  Letters may be in either case.  Blanks
+  // outside literals are ignored; they may stand between the parts of a
+  // descriptor ("A2 ,", "1 P") but not inside a number.  Commas between items
+  // are optional.  Throws FormatError for a text that is not a format.
   static FortranFormat parse(std::string_view text);
 
   struct Node;  // parse tree, defined in the implementation
 
+  // The outermost parenthesis: a group whose children are the top-level items.
   const Node& root() const { return *root_; }
+  // Index of the top-level item where format reversion resumes: the last
+  // top-level group, or 0 (the whole format) when there is none.
+  std::size_t reversion_start() const { return reversion_start_; }
 
  private:
   std::shared_ptr<const Node> root_;
+  std::size_t reversion_start_ = 0;
 };
 
 // Result of one formatted WRITE.  Every record the write ended is followed
@@ -62,6 +75,12 @@ struct FormattedText {
 // descriptor with no item left (or at the final parenthesis when all items
 // are used), and remaining items revert the format to its last top-level
 // group, starting a new record.
+//
+// nX only moves the position: blanks are written when a later descriptor of
+// the same record writes something, and skips still pending when the record
+// ends ('/', reversion, the end of the write) are dropped, as gfortran does.
+// A backslash keeps the record in which it is met open at the end of the
+// write; a '/' or a reversion after it still ends that record.
 FormattedText format_write(const FortranFormat& format, std::span<const FormatItem> items);
 
 // Convenience for call sites: format_write(format, {item, item, ...}).
