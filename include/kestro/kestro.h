@@ -38,8 +38,8 @@ KESTRO_API int32_t KESTRO_CALL IKESTRO(int32_t unused1, int32_t unused2);
 #ifdef __cplusplus
 }
 
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -82,8 +82,7 @@ struct RunResult {
  * names in the run list are taken relative to working_dir.  Console messages
  * go to console; the date of the report header comes from clock.  Never
  * throws for anything the input files contain. */
-RunResult run(const std::filesystem::path& working_dir, std::ostream& console,
-              const Clock& clock);
+RunResult run(const std::filesystem::path& working_dir, std::ostream& console, const Clock& clock);
 
 /* Short name of an outcome: "completed", "error stop", "bad input",
  * "could not start". */

@@ -7,7 +7,8 @@ namespace kestro {
 namespace {
 
 struct StopFormats {
-  FortranFormat not_in_order = FortranFormat::parse("(//'     ERROR STOP -- STATIONS NOT IN ORDER')");
+  FortranFormat not_in_order =
+      FortranFormat::parse("(//'     ERROR STOP -- STATIONS NOT IN ORDER')");
   FortranFormat too_much = FortranFormat::parse("(//'     TOO MUCH DATA FOR AVAILABLE STORAGE'//)");
   FortranFormat beyond_end =
       FortranFormat::parse("(//'     ERROR -- NON-ZERO TABLE 4 DATA BEYOND END')");
@@ -35,7 +36,9 @@ void error_stop(RunContext& context, ErrorStop stop) {
   throw RunEnded(Outcome::error_stop, "error stop");
 }
 
-void quiet_stop(std::string reason) { throw RunEnded(Outcome::error_stop, std::move(reason)); }
+void quiet_stop(std::string reason) {
+  throw RunEnded(Outcome::error_stop, std::move(reason));
+}
 
 void stop_code(RunContext& context, std::string_view code) {
   context.console << code << '\n';

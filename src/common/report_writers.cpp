@@ -52,10 +52,13 @@ void write_number(TextUnit& unit, int w, int s, double x) {
   }
 }
 
-void write_integer(TextUnit& unit, int w, int n) { append(unit, edit_integer(n, w)); }
+void write_integer(TextUnit& unit, int w, int n) {
+  append(unit, edit_integer(n, w));
+}
 
 void write_blanks(TextUnit& unit, int n) {
-  for (int i = 0; i < n; ++i) unit.write(formats().blank);
+  for (int i = 0; i < n; ++i)
+    unit.write(formats().blank);
 }
 
 void write_label(TextUnit& unit, std::string_view text, int width) {
@@ -65,6 +68,8 @@ void write_label(TextUnit& unit, std::string_view text, int width) {
   append(unit, field);
 }
 
-void line_end(TextUnit& unit) { unit.write(formats().end); }
+void line_end(TextUnit& unit) {
+  unit.write(formats().end);
+}
 
 }  // namespace kestro

@@ -14,18 +14,19 @@
 #include "common/text_unit.h"
 #include "common/unit_labels.h"
 #include "kestro/kestro.h"
+#include "solver/iteration.h"
 
 namespace kestro {
 
 // Run-wide state of the driver.
 struct RunState {
-  std::string version;                   // 12 characters, from NAMES.dat
+  std::string version;                    // 12 characters, from NAMES.dat
   std::array<std::string, 6> file_names;  // input, report, plot data, monitor, p-y, earth pressure
-  int problem = 0;                       // problem counter
-  std::string title;                     // current title, 80 characters
-  std::string first_title;               // title of problem 1
-  int solution_failed = 0;               // 1: the solver stopped without a valid solution
-  int continuation = 0;                  // continuation code
+  int problem = 0;                        // problem counter
+  std::string title;                      // current title, 80 characters
+  std::string first_title;                // title of problem 1
+  int solution_failed = 0;                // 1: the solver stopped without a valid solution
+  int continuation = 0;                   // continuation code
 };
 
 struct RunContext {
@@ -50,6 +51,8 @@ struct RunContext {
   UnitLabels labels;
   WallTables tables;
   WallModel wall;
+  std::vector<StationCurve> curves;  // station-curve list of the problem
+  IterationResult iteration;
   bool have_results = false;  // the solver produced results for this problem
 
   ListInput& in() { return *input; }

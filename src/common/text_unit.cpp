@@ -32,7 +32,9 @@ void TextUnit::write(const FortranFormat& format, std::span<const FormatItem> it
   record_open_ = text.record_open;
 }
 
-void TextUnit::write_list(std::span<const ListItem> items) { write_text(list_write(items)); }
+void TextUnit::write_list(std::span<const ListItem> items) {
+  write_text(list_write(items));
+}
 
 void TextUnit::write_text(std::string_view text) {
   if (out_ == nullptr) return;

@@ -20,12 +20,12 @@ namespace kestro {
 // Unit numbers of the engine's files.
 enum class Unit : int {
   console = 0,
-  run_list = 2,       // NAMES.dat; later the earth-pressure file being written
+  run_list = 2,  // NAMES.dat; later the earth-pressure file being written
   plot_data = 3,
   monitor = 4,
   input = 5,
   report = 6,
-  read_back = 8,      // p-y curve file or earth-pressure file read back
+  read_back = 8,  // p-y curve file or earth-pressure file read back
   py_curves = 9,
 };
 

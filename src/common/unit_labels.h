@@ -35,6 +35,8 @@ struct UnitLabels {
 void set_unit_labels(UnitLabels& labels, int selector);
 
 // Label selector of a unit system: +1 English, -1 SI.
-inline int label_selector(UnitSystem units) { return units == UnitSystem::si ? -1 : 1; }
+inline int label_selector(UnitSystem units) {
+  return units == UnitSystem::si ? -1 : 1;
+}
 
 }  // namespace kestro

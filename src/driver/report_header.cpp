@@ -17,8 +17,8 @@ struct HeaderFormats {
   FortranFormat input_line = FortranFormat::parse("(5X,'Name of input data file     : ',A)");
   FortranFormat output_line = FortranFormat::parse("(5X,'Name of output file         : ',A)");
   FortranFormat plot_line = FortranFormat::parse("(5X,'Name of plot output file    : ',A/)");
-  FortranFormat date_box = FortranFormat::parse(
-      "(5X,73('-')/26X,'Time and Date of Analysis'/5X,73('-')/)");
+  FortranFormat date_box =
+      FortranFormat::parse("(5X,73('-')/26X,'Time and Date of Analysis'/5X,73('-')/)");
   FortranFormat date_line = FortranFormat::parse(
       "(15X,'Date:  ',A,' ',I2.2,', ',I4,5X,'Time:  ',I2.2,':',I2.2,':',I2.2)");
   FortranFormat stage_heading = FortranFormat::parse("(/6X,'Stage No :',I2,2X,A70)");
@@ -36,7 +36,8 @@ constexpr std::array<std::string_view, 12> kMonths = {
     "July",    "August",   "September", "October", "November", "December"};
 
 std::string trim_right(std::string text) {
-  while (!text.empty() && text.back() == ' ') text.pop_back();
+  while (!text.empty() && text.back() == ' ')
+    text.pop_back();
   return text;
 }
 

@@ -27,7 +27,8 @@ struct DriverFormats {
   FortranFormat two_empty_lines = FortranFormat::parse("(/)");
   FortranFormat end_of_analysis =
       FortranFormat::parse("(//'     END OF ANALYSIS                             ')");
-  FortranFormat input_error = FortranFormat::parse("(//'     ERROR STOP -- INPUT DATA ERROR'/5X,A)");
+  FortranFormat input_error =
+      FortranFormat::parse("(//'     ERROR STOP -- INPUT DATA ERROR'/5X,A)");
   FortranFormat not_available = FortranFormat::parse("(//5X,A)");
   FortranFormat no_wall_sections = FortranFormat::parse("(/'                    ')");
 };
@@ -38,7 +39,8 @@ const DriverFormats& formats() {
 }
 
 std::string trim_right(std::string text) {
-  while (!text.empty() && text.back() == ' ') text.pop_back();
+  while (!text.empty() && text.back() == ' ')
+    text.pop_back();
   return text;
 }
 
@@ -68,7 +70,8 @@ std::optional<std::string> open_files(RunContext& context) {
   TextUnit* outputs[] = {&context.report, &context.plot, &context.monitor};
   for (std::size_t i = 0; i < 3; ++i) {
     if (!outputs[i]->open(resolve(context, names[i + 1]))) {
-      for (TextUnit* unit : outputs) unit->close();
+      for (TextUnit* unit : outputs)
+        unit->close();
       return std::string("cannot open the ") + roles[i + 1] + " \"" + names[i + 1] + "\"";
     }
   }

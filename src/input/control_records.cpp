@@ -16,9 +16,9 @@ struct ControlFormats {
       "(//6X,50('*')/6X,'*        PROGRAM CONTROL PARAMETERS              *'/6X,50('*')/)");
   FortranFormat count_line = FortranFormat::parse("(6X,A,'= ',I2)");
   FortranFormat empty_line = FortranFormat::parse("()");
-  FortranFormat hinge_lines =
-      FortranFormat::parse("(6X,'CONSIDER ZERO MOMENT (AASHTO HINGE MODEL) IN WALL'/"
-                           "6X,'AT TIE BACK LOCATIONS EXCEPT TOP ONE'/)");
+  FortranFormat hinge_lines = FortranFormat::parse(
+      "(6X,'CONSIDER ZERO MOMENT (AASHTO HINGE MODEL) IN WALL'/"
+      "6X,'AT TIE BACK LOCATIONS EXCEPT TOP ONE'/)");
   FortranFormat height_line = FortranFormat::parse("(/6X,A,'= ',F10.3,A3)");
   FortranFormat integer_line = FortranFormat::parse("(6X,A,'= ',I10)");
   FortranFormat real_line = FortranFormat::parse("(6X,A,'= ',F10.3,A3)");
@@ -36,7 +36,6 @@ std::string label(std::string_view text) {
   if (padded.size() < kLabelWidth) padded.resize(kLabelWidth, ' ');
   return padded;
 }
-
 
 }  // namespace
 
@@ -114,11 +113,9 @@ void read_geometry_record(RunContext& context) {
   const bool si = context.control.units == UnitSystem::si;
   const double height = si ? g.wall_height : g.wall_height / 12.0;
   const std::string_view height_label = si ? labels.length : labels.depth.substr(0, 3);
-  report.write(f.height_line,
-               {std::string_view(label("HEIGHT OF WALL")), height, height_label});
+  report.write(f.height_line, {std::string_view(label("HEIGHT OF WALL")), height, height_label});
   report.write(f.integer_line, {std::string_view(label("NUMBER OF INCREMENTS")), g.N});
-  report.write(f.real_line, {std::string_view(label("INCREMENT LENGTH")), g.h,
-                             labels.length});
+  report.write(f.real_line, {std::string_view(label("INCREMENT LENGTH")), g.h, labels.length});
 
   if (g.max_iterations < 0) quiet_stop("negative maximum number of iterations");
   if (g.max_iterations > 0) {

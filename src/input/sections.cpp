@@ -44,7 +44,9 @@ std::string field_label(std::string_view name) {
   return label + ": ";
 }
 
-void text(TextUnit& unit, std::string_view piece) { unit.write(formats().piece, {piece}); }
+void text(TextUnit& unit, std::string_view piece) {
+  unit.write(formats().piece, {piece});
+}
 
 // One echo line: 5X, the label, then the pieces that follow it.
 class EchoLine {
@@ -75,10 +77,10 @@ std::string cut(const std::string& value, std::size_t width) {
 
 // Units printed after section values.
 struct SectionUnits {
-  std::string length;   // " IN" / " MM"
-  std::string area;     // " IN**2"
-  std::string stress;   // " LBS/IN**2" (also modulus)
-  std::string force;    // " LBS"
+  std::string length;  // " IN" / " MM"
+  std::string area;    // " IN**2"
+  std::string stress;  // " LBS/IN**2" (also modulus)
+  std::string force;   // " LBS"
 };
 
 SectionUnits section_units(const UnitLabels& l) {
@@ -200,7 +202,8 @@ void read_records(RunContext& context, int count, std::vector<std::array<double,
   rows.assign(static_cast<std::size_t>(std::max(count, 0)), {});
   for (auto& row : rows) {
     ListRead read = context.in().read();
-    for (double& value : row) read.real(value);
+    for (double& value : row)
+      read.real(value);
   }
 }
 
@@ -217,24 +220,29 @@ void read_elastic(RunContext& context, CrossSection& s) {
   ListInput& in = context.in();
   {
     ListRead read = in.read();
-    for (int slot = 1; slot <= 8; ++slot) read.real(s.slot[slot]);
+    for (int slot = 1; slot <= 8; ++slot)
+      read.real(s.slot[slot]);
   }
   {
     ListRead read = in.read();
-    for (int slot = 9; slot <= 18; ++slot) read.real(s.slot[slot]);
+    for (int slot = 9; slot <= 18; ++slot)
+      read.real(s.slot[slot]);
     read.real(s.slot[38]);
     read.integer(s.tapered);
   }
   if (s.tapered > 0) {
     {
       ListRead read = in.read();
-      for (int slot = 19; slot <= 26; ++slot) read.real(s.slot[slot]);
+      for (int slot = 19; slot <= 26; ++slot)
+        read.real(s.slot[slot]);
     }
     ListRead read = in.read();
-    for (int slot = 27; slot <= 36; ++slot) read.real(s.slot[slot]);
+    for (int slot = 27; slot <= 36; ++slot)
+      read.real(s.slot[slot]);
     read.real(s.slot[39]);
   } else {
-    for (int slot = 1; slot <= 18; ++slot) s.slot[slot + 18] = s.slot[slot];
+    for (int slot = 1; slot <= 18; ++slot)
+      s.slot[slot + 18] = s.slot[slot];
     s.slot[39] = s.slot[38];
   }
   {
@@ -253,17 +261,21 @@ void read_nonlinear(RunContext& context, CrossSection& s) {
   ListInput& in = context.in();
   {
     ListRead read = in.read();
-    for (int slot : {1, 38, 10, 11, 12, 14, 15, 16, 17}) read.real(s.slot[slot]);
+    for (int slot : {1, 38, 10, 11, 12, 14, 15, 16, 17})
+      read.real(s.slot[slot]);
   }
   {
     ListRead read = in.read();
     read.integer(s.D[1]);
-    for (int n = 1; n <= 10; ++n) read.real(s.N[n]);
+    for (int n = 1; n <= 10; ++n)
+      read.real(s.N[n]);
   }
   {
     ListRead read = in.read();
-    for (int n = 11; n <= 16; ++n) read.real(s.N[n]);
-    for (int d = 2; d <= 5; ++d) read.integer(s.D[d]);
+    for (int n = 11; n <= 16; ++n)
+      read.real(s.N[n]);
+    for (int d = 2; d <= 5; ++d)
+      read.integer(s.D[d]);
   }
   {
     ListRead read = in.read();
@@ -271,39 +283,49 @@ void read_nonlinear(RunContext& context, CrossSection& s) {
   }
   {
     ListRead read = in.read();
-    for (int d = 6; d <= 10; ++d) read.integer(s.D[d]);
-    for (int n = 17; n <= 21; ++n) read.real(s.N[n]);
+    for (int d = 6; d <= 10; ++d)
+      read.integer(s.D[d]);
+    for (int n = 17; n <= 21; ++n)
+      read.real(s.N[n]);
     read.integer(s.D[11]);
   }
   {
     ListRead read = in.read();
-    for (int d = 12; d <= 17; ++d) read.integer(s.D[d]);
-    for (int n = 22; n <= 25; ++n) read.real(s.N[n]);
+    for (int d = 12; d <= 17; ++d)
+      read.integer(s.D[d]);
+    for (int n = 22; n <= 25; ++n)
+      read.real(s.N[n]);
   }
   read_records(context, s.D[10], s.rebars);
   {
     ListRead read = in.read();
-    for (int d = 18; d <= 22; ++d) read.integer(s.D[d]);
-    for (int n = 26; n <= 30; ++n) read.real(s.N[n]);
+    for (int d = 18; d <= 22; ++d)
+      read.integer(s.D[d]);
+    for (int n = 26; n <= 30; ++n)
+      read.real(s.N[n]);
     read.real(s.N[37]);
     read.real(s.N[38]);
   }
   read_records(context, s.D[22], s.strands);
   {
     ListRead read = in.read();
-    for (int d = 23; d <= 25; ++d) read.integer(s.D[d]);
+    for (int d = 23; d <= 25; ++d)
+      read.integer(s.D[d]);
     read.real(s.N[31]);
     read.real(s.N[32]);
   }
   read_single_values(context, s.D[23], s.values23);
   {
     ListRead read = in.read();
-    for (int d = 26; d <= 32; ++d) read.integer(s.D[d]);
-    for (int n = 33; n <= 36; ++n) read.real(s.N[n]);
+    for (int d = 26; d <= 32; ++d)
+      read.integer(s.D[d]);
+    for (int n = 33; n <= 36; ++n)
+      read.real(s.N[n]);
   }
   {
     ListRead read = in.read();
-    for (int d = 33; d <= 36; ++d) read.integer(s.D[d]);
+    for (int d = 33; d <= 36; ++d)
+      read.integer(s.D[d]);
     read.real(s.N[39]);
     read.real(s.N[40]);
   }
@@ -395,7 +417,8 @@ void echo_nonlinear(RunContext& context, const CrossSection& s) {
       reinforced = true;
       break;
     case NonlinearType::round_concrete:
-      for (const L& l : {L{"EXTERNAL DIAMETER", 3, L::length}, fc}) line(l);
+      for (const L& l : {L{"EXTERNAL DIAMETER", 3, L::length}, fc})
+        line(l);
       reinforced = true;
       break;
     case NonlinearType::round_concrete_casing:
@@ -410,14 +433,16 @@ void echo_nonlinear(RunContext& context, const CrossSection& s) {
       }
       if (s.D[2] > 0) {
         EchoLine(report, "EMBEDDED STEEL SECT").label(cut(s.steel_name, 32)).end();
-        for (const L& l : {es_steel, fy_steel}) line(l);
+        for (const L& l : {es_steel, fy_steel})
+          line(l);
       } else {
         EchoLine(report, "EMBEDDED STEEL SECT").label("NONE").end();
       }
       reinforced = true;
       break;
     case NonlinearType::round_prestressed:
-      for (const L& l : {L{"EXTERNAL DIAMETER", 3, L::length}, L{"VOID DIAMETER", 4, L::length}, fc})
+      for (const L& l :
+           {L{"EXTERNAL DIAMETER", 3, L::length}, L{"VOID DIAMETER", 4, L::length}, fc})
         line(l);
       prestressed = true;
       break;
@@ -447,7 +472,8 @@ void echo_nonlinear(RunContext& context, const CrossSection& s) {
       break;
     case NonlinearType::steel_aisc:
       EchoLine(report, "STEEL SECTION").label(cut(s.steel_name, 32)).end();
-      for (const L& l : {es_steel, fy_steel}) line(l);
+      for (const L& l : {es_steel, fy_steel})
+        line(l);
       steel = true;
       break;
     case NonlinearType::user_defined_ei:
@@ -479,8 +505,9 @@ void echo_nonlinear(RunContext& context, const CrossSection& s) {
   if (reinforced && s.D[11] != 0) {
     EchoLine(report, "CONFINED SECTION").end();
     EchoLine(report, "NUMBER TR. REBARS").label(std::to_string(s.D[15])).end();
-    for (const L& l : {L{"DIAMETER TR. REINF.", 23, L::length}, L{"AREA TRANSV. REINF.", 22, L::area},
-                       L{"SPACING TR. REINF.", 24, L::length}, L{"FY TRANSV. REINF.", 25, L::stress}})
+    for (const L& l :
+         {L{"DIAMETER TR. REINF.", 23, L::length}, L{"AREA TRANSV. REINF.", 22, L::area},
+          L{"SPACING TR. REINF.", 24, L::length}, L{"FY TRANSV. REINF.", 25, L::stress}})
       line(l);
     EchoLine(report, "NUMBER LEGS Y").label(std::to_string(s.D[16])).end();
     EchoLine(report, "NUMBER LEGS Z").label(std::to_string(s.D[17])).end();
@@ -488,7 +515,8 @@ void echo_nonlinear(RunContext& context, const CrossSection& s) {
   }
   if (steel && s.D[33] != 0) {
     EchoLine(report, "USE STRAIN HARDENING MODEL").end();
-    for (const L& l : {L{"ESH", 34, L::none}, L{"ESU", 35, L::none}, L{"FU/FY", 36, L::none}}) line(l);
+    for (const L& l : {L{"ESH", 34, L::none}, L{"ESU", 35, L::none}, L{"FU/FY", 36, L::none}})
+      line(l);
   }
   if (prestressed && s.D[22] > 0) {
     EchoLine(report, "NUMBER STRANDS").label(std::to_string(s.D[22])).end();
@@ -542,7 +570,8 @@ void echo_properties(RunContext& context) {
   report.write(f.properties_head);
   bool any_elastic = false;
   bool any_nonlinear = false;
-  for (const CrossSection& s : sections) (s.nonlinear() ? any_nonlinear : any_elastic) = true;
+  for (const CrossSection& s : sections)
+    (s.nonlinear() ? any_nonlinear : any_elastic) = true;
   if (any_elastic) {
     report.write(f.elastic_head);
     report.write(f.property_columns, {l.section_length, l.section_length, l.power, l.digit4});
@@ -613,8 +642,9 @@ void read_wall_sections(RunContext& context) {
 
 void read_cross_sections(RunContext& context) {
   const int count = context.control.cross_sections;
-  if (count < 0) throw record_error(context.in(), context.control.line,
-                                    "the number of cross sections must not be negative");
+  if (count < 0)
+    throw record_error(context.in(), context.control.line,
+                       "the number of cross sections must not be negative");
   if (count > kMaxCrossSections) error_stop(context, ErrorStop::too_much_data);
   std::vector<CrossSection>& sections = context.tables.cross_sections;
   sections.assign(static_cast<std::size_t>(count), {});
@@ -636,15 +666,15 @@ void read_cross_sections(RunContext& context) {
     if (s.nonlinear()) {
       read_nonlinear(context, s);
       if (s.D[1] < 1 || s.D[1] > 10) {
-        throw record_error(in, line + 2,
-                           "the nonlinear section type must be 1 to 10, found " +
-                               std::to_string(s.D[1]));
+        throw record_error(
+            in, line + 2,
+            "the nonlinear section type must be 1 to 10, found " + std::to_string(s.D[1]));
       }
     } else {
       if (s.shape_code < 0 || s.shape_code > 6) {
-        throw record_error(in, line,
-                           "the cross-section shape type must be 0 to 6, found " +
-                               std::to_string(s.shape_code));
+        throw record_error(
+            in, line,
+            "the cross-section shape type must be 0 to 6, found " + std::to_string(s.shape_code));
       }
       read_elastic(context, s);
     }

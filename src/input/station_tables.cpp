@@ -34,8 +34,8 @@ struct TableFormats {
       "/6X,'T - TORQUE,              P - AXIAL LOAD,'"
       "/6X,'R - STIFFNESS OF TORSIONAL RESISTANCE.'//"
       "/'     FROM TO CONTD     EI         Q        S','        T         R         P')");
-  FortranFormat table_units = FortranFormat::parse(
-      "(18X,A4,A1,A2,A2,A1,4X,A4,4X,A4,A1,A2,3X,A3,A1,A3,2X,A3,A1,A3,4X,A4)");
+  FortranFormat table_units =
+      FortranFormat::parse("(18X,A4,A1,A2,A2,A1,4X,A4,4X,A4,A1,A2,3X,A3,A1,A3,2X,A3,A1,A3,4X,A4)");
   FortranFormat span_row = FortranFormat::parse("(5X,2I4,I3,1X,1P6E10.3)");
   FortranFormat start_row = FortranFormat::parse("(5X,I4,4X,I3,1X,1P6E10.3)");
   FortranFormat end_row = FortranFormat::parse("(9X,I4,I3,1X,1P6E10.3)");
@@ -44,8 +44,8 @@ struct TableFormats {
       "(///6X,50('*')/6X,'*                  TIE BACK DATA                 *'/6X,50('*')/"
       "/6X,'   DEPTH      AREA    ELASTIC   UNBONDED   HORIZ.  ','  ANCHOR  PRESTRESS.'"
       "/6X,'                      MODULUS    LENGTH    ANGLE   ',' SPACING    FORCE')");
-  FortranFormat tieback_units = FortranFormat::parse(
-      "(6X,4X,A2,7X,A2,A2,A1,2X,A4,A1,A2,A2,A1,5X,A2,7X,'DEG',7X,A2,6X,A4)");
+  FortranFormat tieback_units =
+      FortranFormat::parse("(6X,4X,A2,7X,A2,A2,A1,2X,A4,A1,A2,A2,A1,5X,A2,7X,'DEG',7X,A2,6X,A4)");
   FortranFormat tieback_row = FortranFormat::parse("(6X,1P7E10.3)");
 };
 
@@ -113,11 +113,11 @@ void table_record(RunContext& context, Continuation& c, int code, int from, int 
   const int contd = code - 1;
   auto row = [&](const FortranFormat& format, int station, double ei) {
     if (&format == &f.span_row) {
-      context.report.write(format, {from, to, contd, ei, values.Q, values.S, values.T, values.R,
-                                    values.P});
+      context.report.write(format,
+                           {from, to, contd, ei, values.Q, values.S, values.T, values.R, values.P});
     } else {
-      context.report.write(format, {station, contd, ei, values.Q, values.S, values.T, values.R,
-                                    values.P});
+      context.report.write(format,
+                           {station, contd, ei, values.Q, values.S, values.T, values.R, values.P});
     }
   };
   auto shown_ei = [&](int station) {
@@ -243,8 +243,8 @@ void tiebacks(RunContext& context) {
     TieBack t;
     {
       ListRead read = context.in().read();
-      for (double* value : {&t.depth, &t.area, &t.modulus, &t.unbonded_length, &t.angle,
-                            &t.spacing, &t.prestress}) {
+      for (double* value : {&t.depth, &t.area, &t.modulus, &t.unbonded_length, &t.angle, &t.spacing,
+                            &t.prestress}) {
         read.real(*value);
       }
     }
@@ -255,12 +255,12 @@ void tiebacks(RunContext& context) {
                          "the analysis width must be greater than 0 when there are tie-backs");
     }
     if (!(t.spacing > 0.0)) {
-      throw record_error(context.in(), line, "the anchor spacing of " + name +
-                                                 " must be greater than 0");
+      throw record_error(context.in(), line,
+                         "the anchor spacing of " + name + " must be greater than 0");
     }
     if (!(t.unbonded_length > 0.0)) {
-      throw record_error(context.in(), line, "the unbonded length of " + name +
-                                                 " must be greater than 0");
+      throw record_error(context.in(), line,
+                         "the unbonded length of " + name + " must be greater than 0");
     }
     t.station = depth_station(context, t.depth);
     if (t.station < 0 || t.station > context.geometry.N) {
@@ -307,7 +307,8 @@ void check_end_of_wall(RunContext& context) {
   clear = clear && wall.EI[N + 2] == 0.0 && wall.T[N + 2] == 0.0 && wall.R[N + 2] == 0.0 &&
           wall.P[N + 2] == 0.0;
   // Data at station N+3 would never enter an equation: refused the same way.
-  for (const StationArray<double>* array : {&wall.EI, &wall.Q, &wall.S, &wall.T, &wall.R, &wall.P}) {
+  for (const StationArray<double>* array :
+       {&wall.EI, &wall.Q, &wall.S, &wall.T, &wall.R, &wall.P}) {
     clear = clear && (*array)[N + 3] == 0.0;
   }
   if (!clear) error_stop(context, ErrorStop::data_beyond_end);
@@ -336,9 +337,9 @@ void read_specified_points(RunContext& context) {
   }
   if (std::optional<SpecifiedPointError> error = set_condition_codes(wall)) {
     const std::size_t index = static_cast<std::size_t>(std::max(error->point_number, 1) - 1);
-    throw record_error(context.in(), index < lines.size() ? lines[index] : context.geometry.line,
-                       "specified point " + std::to_string(error->point_number) + ": " +
-                           error->message);
+    throw record_error(
+        context.in(), index < lines.size() ? lines[index] : context.geometry.line,
+        "specified point " + std::to_string(error->point_number) + ": " + error->message);
   }
   if (count == 0) {
     context.report.write(f.no_points);
@@ -363,10 +364,9 @@ void read_stiffness_and_load_data(RunContext& context) {
   context.tables.couples.clear();
   context.tables.tiebacks.clear();
   context.report.write(f.table_head);
-  context.report.write(f.table_units,
-                       {l.force, l.dash, l.length_short, l.power, l.digit2, l.force, l.force, l.slash,
-                        l.length_short, l.force_short, l.dash, l.length, l.force_short, l.dash,
-                        l.length, l.force});
+  context.report.write(f.table_units, {l.force, l.dash, l.length_short, l.power, l.digit2, l.force,
+                                       l.force, l.slash, l.length_short, l.force_short, l.dash,
+                                       l.length, l.force_short, l.dash, l.length, l.force});
   wall_section_rows(context);
   load_records(context);
   spring_records(context);

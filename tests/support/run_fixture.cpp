@@ -5,7 +5,9 @@
 
 namespace kestro::testing {
 
-LocalTime fixed_time() { return LocalTime{2024, 3, 5, 9, 7, 3}; }
+LocalTime fixed_time() {
+  return LocalTime{2024, 3, 5, 9, 7, 3};
+}
 
 RunDirectory::RunDirectory() {
   std::random_device seed;
@@ -54,7 +56,8 @@ std::string RunDirectory::read(const std::string& name) const {
 std::vector<std::string> RunDirectory::lines(const std::string& name) const {
   std::vector<std::string> result;
   std::istringstream in(read(name));
-  for (std::string line; std::getline(in, line);) result.push_back(line);
+  for (std::string line; std::getline(in, line);)
+    result.push_back(line);
   return result;
 }
 

@@ -77,7 +77,8 @@ int run_command(const Arguments& args) {
     return kExitUsage;
   }
   const fs::path input = fs::absolute(args.input).lexically_normal();
-  const fs::path dir = fs::absolute(args.output_dir.value_or(input.parent_path())).lexically_normal();
+  const fs::path dir =
+      fs::absolute(args.output_dir.value_or(input.parent_path())).lexically_normal();
   fs::create_directories(dir, error);
   if (!fs::is_directory(dir)) {
     std::cerr << "kestro: cannot create the output directory " << dir << '\n';
@@ -103,7 +104,8 @@ int run_command(const Arguments& args) {
           << "\n"
           << "0\n"
           << input_name << '\n';
-    for (const std::string& name : outputs) names << name << '\n';
+    for (const std::string& name : outputs)
+      names << name << '\n';
     if (!names.flush()) {
       std::cerr << "kestro: cannot write " << (dir / "NAMES.dat") << '\n';
       return kExitFailed;

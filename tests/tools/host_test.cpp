@@ -1,0 +1,81 @@
+// The command-line host as a user runs it: exit codes, printed paths and
+// messages.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "support/run_fixture.h"
+
+namespace kestro {
+namespace {
+
+struct Invocation {
+  int exit_code = -1;
+  std::string output;  // standard output and standard error together
+};
+
+Invocation host(const std::string& arguments) {
+  const std::string command = std::string("'") + KESTRO_HOST_PATH + "' " + arguments + " 2>&1";
+  Invocation result;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  std::array<char, 4096> buffer{};
+  for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) {
+    result.output.append(buffer.data(), n);
+  }
+  const int status = pclose(pipe);
+  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+TEST(Host, RunsTheBundledExample) {
+  testing::RunDirectory out;
+  const Invocation run =
+      host("run '" KESTRO_SOURCE_DIR "/examples/control-records.dat' --output-dir '" +
+           out.path().string() + "'");
+  EXPECT_EQ(run.exit_code, 0) << run.output;
+  EXPECT_NE(run.output.find("report:    " + (out.path() / "control-records.out").string()),
+            std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("plot data: " + (out.path() / "control-records.plt").string()),
+            std::string::npos);
+  EXPECT_NE(run.output.find("monitor:   " + (out.path() / "control-records.mon").string()),
+            std::string::npos);
+  EXPECT_NE(run.output.find("outcome:   completed"), std::string::npos);
+  EXPECT_NE(out.read("control-records.out").find("END OF ANALYSIS"), std::string::npos);
+  EXPECT_NE(out.read("NAMES.dat").find("control-records.plt\n"), std::string::npos);
+}
+
+TEST(Host, BadDeckExitsOneWithTheMessage) {
+  testing::RunDirectory dir;
+  dir.write("bad.dat", "T\n1 0 0 0 0 0 3 0 1 0 0 0\n40 six 1 .01 0 12 120 0 0 0\n0\n");
+  const Invocation run = host("run '" + (dir.path() / "bad.dat").string() + "'");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.output.find("bad.dat, line 3, item 2: expected a real number, found \"six\""),
+            std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("outcome:   bad input"), std::string::npos);
+  EXPECT_NE(dir.read("bad.out").find("     ERROR STOP -- INPUT DATA ERROR"), std::string::npos);
+}
+
+TEST(Host, UsageErrors) {
+  EXPECT_EQ(host("").exit_code, 2);
+  EXPECT_EQ(host("run").exit_code, 2);
+  EXPECT_EQ(host("frobnicate").exit_code, 2);
+  EXPECT_EQ(host("run /nonexistent/deck.dat").exit_code, 2);
+  EXPECT_EQ(host("run a.dat --output-dir").exit_code, 2);
+  EXPECT_EQ(host("run a.dat --colour").exit_code, 2);
+  const Invocation help = host("--help");
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_NE(help.output.find("usage: kestro run INPUT"), std::string::npos);
+  const Invocation version = host("--version");
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_EQ(version.output.rfind("kestro ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace kestro
