@@ -14,6 +14,7 @@
 #include "common/text_unit.h"
 #include "common/unit_labels.h"
 #include "kestro/kestro.h"
+#include "output/results_report.h"
 #include "solver/iteration.h"
 
 namespace kestro {
@@ -53,6 +54,7 @@ struct RunContext {
   WallModel wall;
   std::vector<StationCurve> curves;  // station-curve list of the problem
   IterationResult iteration;
+  ResultsTable results;       // the results of the last solution that printed its tables
   bool have_results = false;  // the solver produced results for this problem
 
   ListInput& in() { return *input; }
