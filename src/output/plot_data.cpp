@@ -1,15 +1,45 @@
 #include "output/plot_data.h"
 
+#include <cstddef>
+#include <cstdint>
+
 namespace kestro {
 
+namespace {
+
+struct PlotFormats {
+  FortranFormat station_row = FortranFormat::parse("(7(1X,1PE13.4))");
+  FortranFormat tieback_row = FortranFormat::parse("(1X,I5,2X,I5,2X,1PE12.3,8(2X,1PE15.4))");
+};
+
+const PlotFormats& formats() {
+  static const PlotFormats kFormats;
+  return kFormats;
+}
+
+}  // namespace
+
 void write_results_group(RunContext& context, int stage_code) {
-  const int stations = context.geometry.N > 0 ? context.geometry.stations() : 0;
   const int unit_flag = context.control.unit_flag;
   if (context.run.solution_failed != 0 || !context.have_results) {
+    const int stations = context.geometry.N > 0 ? context.geometry.stations() : 0;
     context.plot.write_list({0, stations, unit_flag});
     return;
   }
-  context.plot.write_list({stage_code, stations, unit_flag});
+  const PlotFormats& f = formats();
+  const ResultsTable& results = context.results;
+  context.plot.write_list({stage_code, results.N + 1, unit_flag});
+  for (int I = 0; I <= results.N; ++I) {
+    const StationResult& r = results.stations[static_cast<std::size_t>(I)];
+    context.plot.write(f.station_row,
+                       {r.X, r.deflection, r.moment, r.shear, r.soil_reaction, r.EI, r.net_force});
+  }
+  context.plot.write_list({static_cast<std::int64_t>(results.tiebacks.size())});
+  for (const TiebackResult& t : results.tiebacks) {
+    context.plot.write(f.tieback_row,
+                       {std::int64_t{t.number}, std::int64_t{t.station}, t.depth, t.spacing, t.area,
+                        t.angle, t.horizontal_force, t.force, t.force_per_tieback, t.prestress});
+  }
 }
 
 }  // namespace kestro
