@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets and runs each for SECONDS (default 60) on a
+# scratch copy of the seed corpus.  Longer runs: fuzz/run.sh 3600
+# Crashing inputs are left in build/fuzz/artifacts/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$(nproc)"
+mkdir -p build/fuzz/artifacts
+for target in list_input_fuzzer run_fuzzer; do
+  corpus=$(mktemp -d)
+  seeds=fuzz/corpus/${target%_fuzzer}
+  cp "$seeds"/* "$corpus"/
+  echo "== $target for ${seconds}s"
+  build/fuzz/fuzz/$target -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
+    -artifact_prefix=build/fuzz/artifacts/ -print_final_stats=1 "$corpus" 2>&1 |
+    grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)|ERROR|SUMMARY|Test unit written' || true
+  status=${PIPESTATUS[0]}
+  rm -rf "$corpus"
+  if [ "$status" -ne 0 ]; then
+    echo "$target failed (exit $status); see build/fuzz/artifacts/"
+    exit 1
+  fi
+done
