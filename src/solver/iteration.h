@@ -36,4 +36,34 @@ struct IterationResult {
   int stations_not_closed = 0;      // stations whose change exceeds the tolerance
 };
 
+struct RunContext;
+
+// Damping factor of the c-th damped iteration of an oscillating solution
+// (c from 0): 0.5, 0.25, 0.75, 0.125, 0.375, 0.625, 0.875, 0.0625, ..., the
+// midpoints of ever finer halvings of 0..1 with the divisor held at 64 from
+// c = 127 on.  A negative c is taken as 0.
+double damping_factor(int c);
+
+// Adds the tangent soil springs of the station-curve list at the current
+// deflections to working S and working Q, and the soil force per unit length
+// to the soil reaction.  Continued curves are interpolated into the next one;
+// a continued curve that follows another has its FROM replaced by its TO, in
+// the list, for good.  Spans are cut at station N.  A curve of fewer than two
+// points contributes nothing.  A negative CONTD throws InputError; a span whose
+// last station lies before its first ends the run with "ERROR STOP -- STATIONS
+// NOT IN ORDER".
+void add_soil_springs(RunContext& context);
+
+// Solves the wall repeatedly, re-linearising the soil springs and
+// re-evaluating EI, until no station 0..N changes by more than the closure
+// tolerance (tested from the third iteration on), the maximum allowable
+// deflection is exceeded, the iteration limit is reached, or the deflections
+// become NaN or infinite.  Writes the iteration table to the monitor file (and
+// a failure line to both monitor and report for non-finite deflections),
+// leaves the final deflections, working Q and S, soil reaction and EI in
+// context.wall, stores the result in context.iteration and sets
+// context.run.solution_failed.  A maximum number of iterations of 0 gives one
+// solution and no monitoring rows.
+IterationResult iterate(RunContext& context);
+
 }  // namespace kestro

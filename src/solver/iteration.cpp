@@ -1,0 +1,277 @@
+#include "solver/iteration.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/error_stop.h"
+#include "common/run_context.h"
+#include "solver/difference_equation.h"
+#include "solver/flexural_rigidity.h"
+
+namespace kestro {
+
+namespace {
+
+// Up to this iteration the histories only shift; beyond it the solution is
+// tested for oscillation between two states.
+constexpr int kLastUndampedIteration = 40;
+// The monitoring row shows the deflections of stations 1 to this.
+constexpr int kMonitoredStations = 4;
+// Width of one value column of the monitoring row (E12.3).
+constexpr int kMonitorColumnWidth = 12;
+
+struct MonitorFormats {
+  FortranFormat header = FortranFormat::parse(
+      "(//'     ITERATION MONITORING'/'     --------------------'//"
+      "'    ITER     NODES      MAX. CHANGE     DEF.  ','      DEF.        DEF.        DEF. '/"
+      "'            EXC. TOL.    DEFLECTION    NODE 0 ','     NODE 1      NODE 2      NODE 3'/"
+      "'    ----    ---------   -----------    ------ ','     ------      ------      ------')");
+  FortranFormat single_pass = FortranFormat::parse("(/'                    ')");
+  FortranFormat row = FortranFormat::parse("(3X,I4,6X,I4,6X,1P,5E12.3)");
+  FortranFormat not_finite =
+      FortranFormat::parse("(/'     ***** SOLUTION FAILED: DEFLECTIONS ARE NOT FINITE *****')");
+};
+
+const MonitorFormats& formats() {
+  static const MonitorFormats kFormats;
+  return kFormats;
+}
+
+// The tangent of a curve at deflection y: stiffness kt, resistance p(y) and
+// the intercept p0 of the tangent line.
+struct Tangent {
+  double kt = 0.0;
+  double p = 0.0;
+  double p0 = 0.0;
+};
+
+// The end segment is extended beyond either end of the curve.
+Tangent tangent_at(const StationCurve& curve, double y) {
+  const std::size_t n = std::min(curve.y.size(), curve.p.size());
+  if (n < 2) return {};
+  std::size_t j = 1;
+  if (n > 2) {
+    while (j + 1 < n && y > curve.y[j])
+      ++j;
+  }
+  const double dy = curve.y[j] - curve.y[j - 1];
+  if (dy == 0.0) return {};
+  Tangent t;
+  t.kt = (curve.p[j] - curve.p[j - 1]) / dy;
+  t.p = curve.p[j - 1] + (y - curve.y[j - 1]) * t.kt;
+  t.p0 = curve.p[j - 1] - curve.y[j - 1] * t.kt;
+  return t;
+}
+
+// Adds the springs of one span from station `first` to station `last`
+// (uncut), interpolated between curve `at_first` and curve `at_last`.
+void add_span_springs(RunContext& context, int first, int last, const StationCurve& at_first,
+                      const StationCurve& at_last) {
+  WallModel& wall = context.wall;
+  if (last < first) error_stop(context, ErrorStop::stations_not_in_order);
+  const int N = wall.N;
+  const bool one_station = first == last;
+  if (one_station ? first > N : first >= N) return;
+  const int end = std::min(last, N);
+  const double length = one_station ? 1.0 : double(last - first);
+  for (int m = std::max(first, -1); m <= end; ++m) {
+    const double weight = one_station ? 1.0 : (m == first || m == end ? 0.5 : 1.0);
+    const double t = double(m - first) / length;
+    const Tangent a = tangent_at(at_first, wall.w[m]);
+    const Tangent b = tangent_at(at_last, wall.w[m]);
+    const double kt = a.kt + (b.kt - a.kt) * t;
+    const double p = a.p + (b.p - a.p) * t;
+    const double p0 = a.p0 + (b.p0 - a.p0) * t;
+    wall.working_S[m] += -kt * weight;
+    wall.working_Q[m] += p0 * weight;
+    wall.soil_reaction[m] += p / wall.h * weight;
+  }
+}
+
+// True when no deflection of stations -1..N+1 is NaN or infinite.
+bool finite_deflections(const WallModel& wall) {
+  for (int s = -1; s <= wall.N + 1; ++s) {
+    if (!std::isfinite(wall.w[s])) return false;
+  }
+  return true;
+}
+
+// One monitoring row.  Stations beyond N leave their column blank, so every
+// row has the full width.
+void write_monitor_row(RunContext& context, int it, int count, double largest_change) {
+  const WallModel& wall = context.wall;
+  std::vector<FormatItem> items = {std::int64_t{it}, std::int64_t{count}, largest_change};
+  const int shown = std::clamp(wall.N, 0, kMonitoredStations);
+  for (int s = 1; s <= shown; ++s)
+    items.emplace_back(wall.w[s]);
+  std::string text = format_write(formats().row, items).text;
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  text.append(std::size_t((kMonitoredStations - shown) * kMonitorColumnWidth), ' ');
+  text.push_back('\n');
+  context.monitor.write_text(text);
+}
+
+// Stations 0..N whose deflection differs from `previous` by more than the
+// tolerance.
+int count_changed(const WallModel& wall, const StationArray<double>& previous, double tolerance) {
+  int count = 0;
+  for (int s = 0; s <= wall.N; ++s) {
+    if (std::abs(wall.w[s] - previous[s]) > tolerance) ++count;
+  }
+  return count;
+}
+
+// True when every station 0..N alternates between two states: w is within the
+// tolerance of two iterations back and the previous one of three back.
+bool alternates(const WallModel& wall, const StationArray<double>& previous,
+                const StationArray<double>& two_back, const StationArray<double>& three_back,
+                double tolerance) {
+  for (int s = 0; s <= wall.N; ++s) {
+    if (std::abs(wall.w[s] - two_back[s]) > tolerance) return false;
+    if (std::abs(previous[s] - three_back[s]) > tolerance) return false;
+  }
+  return true;
+}
+
+// EI zero at the station of every tie-back but the first: zero moment there.
+void apply_hinges(RunContext& context) {
+  if (context.control.hinge_option != 1) return;
+  const std::vector<TieBack>& tiebacks = context.tables.tiebacks;
+  for (std::size_t k = 1; k < tiebacks.size(); ++k) {
+    const int station = tiebacks[k].station;
+    if (is_array_station(station)) context.wall.EI[station] = 0.0;
+  }
+}
+
+IterationResult finish(RunContext& context, IterationResult result, bool failed) {
+  context.iteration = result;
+  context.run.solution_failed = failed ? 1 : 0;
+  return result;
+}
+
+}  // namespace
+
+double damping_factor(int c) {
+  if (c <= 0) return 0.5;
+  int d = 64;
+  for (int candidate = 2; candidate < 64; candidate *= 2) {
+    if (c < 2 * candidate - 1) {
+      d = candidate;
+      break;
+    }
+  }
+  return (c - d + 1.5) / d;
+}
+
+void add_soil_springs(RunContext& context) {
+  std::vector<StationCurve>& curves = context.curves;
+  bool ended_pair = false;  // the curve at k closed the pair before it
+  for (std::size_t k = 0; k < curves.size(); ++k) {
+    StationCurve& curve = curves[k];
+    if (curve.CONTD < 0) {
+      throw InputError("station curve " + std::to_string(k + 1) +
+                       " has a negative continuation flag (" + std::to_string(curve.CONTD) + ")");
+    }
+    if (curve.CONTD == 0) {
+      if (!ended_pair) add_span_springs(context, curve.FROM, curve.TO, curve, curve);
+      ended_pair = false;
+      continue;
+    }
+    if (k + 1 == curves.size()) break;
+    StationCurve& next = curves[k + 1];
+    add_span_springs(context, curve.FROM, next.TO, curve, next);
+    if (next.CONTD != 0) next.FROM = next.TO;
+    ended_pair = true;
+  }
+}
+
+IterationResult iterate(RunContext& context) {
+  WallModel& wall = context.wall;
+  const Geometry& geometry = context.geometry;
+  const double tolerance = geometry.tolerance;
+  const double allowable = geometry.max_deflection;
+  const int max_iterations = geometry.max_iterations;
+  const MonitorFormats& f = formats();
+
+  evaluate_flexural_rigidity(context);
+  clear_deflections(wall);
+  StationArray<double> previous = wall.w;
+  StationArray<double> two_back;
+  StationArray<double> three_back;
+
+  context.monitor.write(f.header);
+  int limit = max_iterations;
+  if (max_iterations == 0) {
+    context.monitor.write(f.single_pass);
+    limit = 1;
+  }
+
+  int damped = 0;
+  for (int it = 1;; ++it) {
+    copy_to_working_arrays(wall);
+    wall.soil_reaction.fill(0.0);
+    if (!context.curves.empty()) add_soil_springs(context);
+    const SolutionSummary summary = solve_deflections(wall, tolerance, allowable);
+
+    IterationResult result;
+    result.iterations = it;
+    result.stations_over_allowable = summary.stations_over_allowable;
+    result.stations_not_closed = summary.stations_over_closure;
+    if (!finite_deflections(wall)) {
+      context.monitor.write(f.not_finite);
+      context.report.write(f.not_finite);
+      result.outcome = IterationOutcome::not_finite;
+      return finish(context, result, true);
+    }
+    if (max_iterations == 0) {
+      result.outcome = IterationOutcome::single_pass;
+      result.iterations = 0;
+      return finish(context, result, false);
+    }
+
+    write_monitor_row(context, it, summary.stations_over_closure, summary.largest_change);
+    if (summary.stations_over_allowable > 0) {
+      result.outcome = IterationOutcome::allowable_deflection_exceeded;
+      return finish(context, result, true);
+    }
+
+    const int count = count_changed(wall, previous, tolerance);
+    result.stations_not_closed = count;
+    if (it <= 2) {
+      previous = wall.w;
+    } else if (count == 0) {
+      result.outcome = IterationOutcome::converged;
+      return finish(context, result, false);
+    } else if (it == 3) {
+      two_back = previous;
+      previous = wall.w;
+    } else {
+      if (it > kLastUndampedIteration &&
+          alternates(wall, previous, two_back, three_back, tolerance)) {
+        const double factor = damping_factor(damped);
+        for (int s = 0; s <= wall.N; ++s)
+          wall.w[s] = factor * wall.w[s] + (1.0 - factor) * previous[s];
+        ++damped;
+      }
+      three_back = two_back;
+      two_back = previous;
+      previous = wall.w;
+    }
+
+    evaluate_flexural_rigidity(context);
+    if (!context.tables.tiebacks.empty()) apply_hinges(context);
+
+    if (it + 1 > limit) {
+      result.outcome = IterationOutcome::iteration_limit_reached;
+      result.iterations = max_iterations;
+      // Results exist when every station closed; only then is nothing to warn.
+      return finish(context, result, count > 0);
+    }
+  }
+}
+
+}  // namespace kestro
