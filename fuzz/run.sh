@@ -13,10 +13,11 @@ for target in list_input_fuzzer run_fuzzer; do
   seeds=fuzz/corpus/${target%_fuzzer}
   cp "$seeds"/* "$corpus"/
   echo "== $target for ${seconds}s"
+  log=build/fuzz/$target.log
+  status=0
   build/fuzz/fuzz/$target -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
-    -artifact_prefix=build/fuzz/artifacts/ -print_final_stats=1 "$corpus" 2>&1 |
-    grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)|ERROR|SUMMARY|Test unit written' || true
-  status=${PIPESTATUS[0]}
+    -artifact_prefix=build/fuzz/artifacts/ -print_final_stats=1 "$corpus" >"$log" 2>&1 || status=$?
+  grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)|ERROR|SUMMARY|Test unit written' "$log" || true
   rm -rf "$corpus"
   if [ "$status" -ne 0 ]; then
     echo "$target failed (exit $status); see build/fuzz/artifacts/"
