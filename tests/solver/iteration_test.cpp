@@ -433,6 +433,32 @@ TEST(Damping, MidpointsOfEverFinerHalvings) {
   EXPECT_EQ(damping_factor(127), 64.5 / 64.0);
 }
 
+// A wall of no flexural rigidity makes every station its own tangent
+// iteration, w = -p0/kt.  On the curve below the tangent at any w up to 1 has
+// its root at 2 and the tangent beyond 1 its root at 0.5, so the solution
+// alternates 2, 0.5, 2, ... until the oscillation test damps it.
+TEST(Damping, AlternatingSolutionIsDampedBeyondIteration40) {
+  const auto final_deflection = [](int limit) {
+    Problem problem(4, 1.0);
+    problem.wall().EI.fill(0.0);
+    problem.context.geometry.tolerance = 1.0e-6;
+    problem.context.geometry.max_iterations = limit;
+    problem.context.curves = {StationCurve{0, 4, 0, {-10.0, 1.0, 10.0}, {12.0, 1.0, 19.0}}};
+    const IterationResult result = iterate(problem.context);
+    EXPECT_EQ(result.outcome, IterationOutcome::iteration_limit_reached);
+    EXPECT_EQ(result.stations_not_closed, 5);
+    return problem.wall().w[2];
+  };
+  EXPECT_DOUBLE_EQ(final_deflection(39), 2.0);
+  EXPECT_DOUBLE_EQ(final_deflection(40), 0.5);
+  // Iteration 41 solves to 2 and is averaged with 0.5 by the factor 0.5.
+  EXPECT_DOUBLE_EQ(final_deflection(41), 1.25);
+  // 42: 0.5, 43: 2, 44: 0.5 are no alternation with 1.25 among them; 45
+  // alternates again and takes the second factor, 0.25.
+  EXPECT_DOUBLE_EQ(final_deflection(44), 0.5);
+  EXPECT_DOUBLE_EQ(final_deflection(45), 0.25 * 2.0 + 0.75 * 0.5);
+}
+
 TEST(Hinges, ZeroEIAtTieBacksBelowTheFirstFromTheSecondSolution) {
   auto build = [](Problem& p) {
     p.wall().S.fill(0, 20, kSpring);
