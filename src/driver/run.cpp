@@ -11,6 +11,10 @@
 #include "input/sections.h"
 #include "input/station_tables.h"
 #include "output/plot_data.h"
+#include "output/results_report.h"
+#include "soil/user_curves.h"
+#include "solver/flexural_rigidity.h"
+#include "solver/iteration.h"
 
 namespace kestro {
 
@@ -91,6 +95,7 @@ void read_wall_model(RunContext& context) {
   read_wall_sections(context);
   read_cross_sections(context);
   read_moment_curvature_data(context);
+  echo_nonlinear_ei(context);
   read_stiffness_and_load_data(context);
   const ControlParameters& c = context.control;
   if (c.py_factors > 0) not_available(context, "p-y modification factors");
@@ -125,13 +130,22 @@ void run_one_problem(RunContext& context) {
   check_table_counts(context);
 
   read_specified_points(context);
-  if (context.control.wall_sections == 0) {
+  const ControlParameters& c = context.control;
+  if (c.wall_sections == 0) {
     context.report.write(f.no_wall_sections);
   } else {
     read_wall_model(context);
   }
-  if (context.control.user_py_curves > 0 && context.control.py_option < 3) {
-    not_available(context, "user-specified p-y curves");
+  if (c.py_option == 2 && c.user_py_curves > 0) {
+    not_available(context, "user-specified p-y curves with generated curves");
+  }
+  const bool user_curves = c.py_option < 2 && (c.user_py_curves != 0 || c.wall_sections > 0);
+  if (user_curves) read_user_curves(context);
+  if (c.wall_sections > 0) {
+    // The solution starts with the problem heading again, on the report only.
+    write_problem_heading(context, context.report);
+    iterate(context);
+    write_results(context);
   }
 
   ListRead read = in.read();

@@ -31,8 +31,11 @@ void write_results_group(RunContext& context, int stage_code) {
   context.plot.write_list({stage_code, results.N + 1, unit_flag});
   for (int I = 0; I <= results.N; ++I) {
     const StationResult& r = results.stations[static_cast<std::size_t>(I)];
+    // The front end takes lengths in the base unit of the run: depth in
+    // inches (not the feet of the report) or metres.
+    const double X = I * context.geometry.h;
     context.plot.write(f.station_row,
-                       {r.X, r.deflection, r.moment, r.shear, r.soil_reaction, r.EI, r.net_force});
+                       {X, r.deflection, r.moment, r.shear, r.soil_reaction, r.EI, r.net_force});
   }
   context.plot.write_list({static_cast<std::int64_t>(results.tiebacks.size())});
   for (const TiebackResult& t : results.tiebacks) {

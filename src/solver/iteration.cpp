@@ -157,13 +157,11 @@ IterationResult finish(RunContext& context, IterationResult result, bool failed)
 
 double damping_factor(int c) {
   if (c <= 0) return 0.5;
-  int d = 64;
-  for (int candidate = 2; candidate < 64; candidate *= 2) {
-    if (c < 2 * candidate - 1) {
-      d = candidate;
-      break;
-    }
-  }
+  // Each halving visits every midpoint of the finer grid before the divisor
+  // doubles again, so the factor always stays strictly between 0 and 1.
+  double d = 2.0;
+  while (c >= 2.0 * d - 1.0)
+    d *= 2.0;
   return (c - d + 1.5) / d;
 }
 

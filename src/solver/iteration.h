@@ -40,8 +40,8 @@ struct RunContext;
 
 // Damping factor of the c-th damped iteration of an oscillating solution
 // (c from 0): 0.5, 0.25, 0.75, 0.125, 0.375, 0.625, 0.875, 0.0625, ..., the
-// midpoints of ever finer halvings of 0..1 with the divisor held at 64 from
-// c = 127 on.  A negative c is taken as 0.
+// midpoints of ever finer halvings of 0..1, always strictly between 0 and 1.
+// A negative c is taken as 0.
 double damping_factor(int c);
 
 // Adds the tangent soil springs of the station-curve list at the current

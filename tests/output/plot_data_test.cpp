@@ -45,10 +45,10 @@ TEST(PlotResultsGroup, FullBlockLayoutWithATieback) {
   EXPECT_EQ(lines[0], "            3           5           1");
   for (std::size_t i = 1; i <= 5; ++i)
     EXPECT_EQ(lines[i].size(), 7u * 14u) << i;
-  // X (feet, as in the report), deflection, moment, shear, soil reaction,
-  // EI, net force; the slope is not written.
+  // X (inches, the base unit, where the report prints feet), deflection,
+  // moment, shear, soil reaction, EI, net force; the slope is not written.
   EXPECT_EQ(lines[3],
-            "    1.6667E+00    6.2500E-02    3.1250E+02    0.0000E+00    5.5000E+00"
+            "    2.0000E+01    6.2500E-02    3.1250E+02    0.0000E+00    5.5000E+00"
             "    1.0000E+06    0.0000E+00");
   EXPECT_EQ(lines[6], "            1");
   // Number, station, depth; spacing, area, angle; -500 - 200/16 along a

@@ -429,8 +429,15 @@ TEST(Damping, MidpointsOfEverFinerHalvings) {
   EXPECT_EQ(damping_factor(15), 1.0 / 32.0);
   EXPECT_EQ(damping_factor(63), 0.5 / 64.0);
   EXPECT_EQ(damping_factor(126), 63.5 / 64.0);
-  // The divisor stays 64 from c = 127 on, so the factor goes past 1 there.
-  EXPECT_EQ(damping_factor(127), 64.5 / 64.0);
+  // The divisor keeps doubling: the factor never leaves (0, 1), so a damped
+  // step never overshoots the two states it averages.
+  EXPECT_EQ(damping_factor(127), 0.5 / 128.0);
+  EXPECT_EQ(damping_factor(254), 127.5 / 128.0);
+  EXPECT_EQ(damping_factor(255), 0.5 / 256.0);
+  for (int c = 0; c < 5000; ++c) {
+    EXPECT_GT(damping_factor(c), 0.0);
+    EXPECT_LT(damping_factor(c), 1.0);
+  }
 }
 
 // A wall of no flexural rigidity makes every station its own tangent

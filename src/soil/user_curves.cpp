@@ -1,0 +1,122 @@
+#include "soil/user_curves.h"
+
+#include <string>
+
+#include "common/error_stop.h"
+
+namespace kestro {
+
+namespace {
+
+struct CurveFormats {
+  FortranFormat none = FortranFormat::parse("(/'                    ')");
+  FortranFormat empty_line = FortranFormat::parse("()");
+  FortranFormat title = FortranFormat::parse(
+      "(//6X,50('*')/6X,'*     INPUTTED  SOIL RESISTANCE (P-Y) CURVES     *'/6X,50('*')/)");
+  FortranFormat column_head = FortranFormat::parse(
+      "(//'     FROM TO CONTD      P-MULTIPLIER  Y-MULTIPLIER','      POINTS     ')");
+  FortranFormat single_row = FortranFormat::parse("(5X,2I4,I3,5X,2E14.3,1(8X,I4))");
+  FortranFormat opening_row = FortranFormat::parse("(5X,I4,4X,I3,5X,1P,2E14.3,1(10X,I3))");
+  FortranFormat closing_row = FortranFormat::parse("(9X,I4,I3,5X,1P,2E14.3,1(10X,I3))");
+  FortranFormat point_head = FortranFormat::parse(
+      "(/18X,'    Y    ',12X,'   P    '/20X,A3,16X,A4,'/',A2/18X,'---------',12X,'--------')");
+  FortranFormat point_row = FortranFormat::parse("(17X,1PE10.3,10X,1PE10.3)");
+};
+
+const CurveFormats& formats() {
+  static const CurveFormats kFormats;
+  return kFormats;
+}
+
+}  // namespace
+
+void read_user_curves(RunContext& context) {
+  const CurveFormats& f = formats();
+  const int count = context.control.user_py_curves;
+  ListInput& in = context.in();
+  TextUnit& report = context.report;
+  context.curves.clear();
+  if (count < 0) quiet_stop("negative number of user-specified p-y curves");
+  if (count > kMaxStationCurves) {
+    report.write(f.empty_line);
+    error_stop(context, ErrorStop::too_much_data);
+  }
+  if (count == 0) {
+    report.write(f.none);
+    return;
+  }
+  report.write(f.title);
+  context.plot.write_list({context.control.unit_flag, count});
+  const double h = context.geometry.h;
+  const double HFREE = context.geometry.excavation_depth;
+  const UnitLabels& labels = context.labels;
+  int previous_contd = 0;
+  for (int i = 0; i < count; ++i) {
+    int STA = 0;
+    int NP = 0;
+    double PMULT = 0.0;
+    double YMULT = 0.0;
+    {
+      ListRead read = in.read();
+      read.integer(STA);
+      read.integer(NP);
+      read.real(PMULT);
+      read.real(YMULT);
+    }
+    const std::size_t head_line = in.current_line();
+    const std::string name = "p-y curve " + std::to_string(i + 1);
+    if (NP > kMaxUserCurvePoints) error_stop(context, ErrorStop::too_much_data);
+    if (NP < 2) {
+      throw record_error(in, head_line,
+                         name + " must have at least 2 points, found " + std::to_string(NP));
+    }
+    if (STA < 0 || STA > context.geometry.N) {
+      throw record_error(in, head_line,
+                         name + " lies at station " + std::to_string(STA) +
+                             ", outside the wall (stations 0 to " +
+                             std::to_string(context.geometry.N) + ")");
+    }
+    StationCurve curve;
+    curve.FROM = STA;
+    curve.TO = STA;
+    curve.CONTD = STA * h >= HFREE ? 1 : 0;
+
+    report.write(f.column_head);
+    if (previous_contd != 0) {
+      report.write(f.closing_row, {STA, curve.CONTD, PMULT, YMULT, NP});
+    } else if (curve.CONTD == 0) {
+      report.write(f.single_row, {STA, STA, curve.CONTD, PMULT, YMULT, NP});
+    } else {
+      report.write(f.opening_row, {STA, curve.CONTD, PMULT, YMULT, NP});
+    }
+    previous_contd = curve.CONTD;
+    report.write(f.point_head, {labels.length, labels.force, labels.length_short});
+    context.plot.write_list({STA, NP});
+
+    curve.y.resize(static_cast<std::size_t>(NP));
+    curve.p.resize(static_cast<std::size_t>(NP));
+    for (std::size_t j = 0; j < curve.y.size(); ++j) {
+      double Y = 0.0;
+      double P = 0.0;
+      {
+        ListRead read = in.read();
+        read.real(Y);
+        read.real(P);
+      }
+      const double y = YMULT * Y;
+      const double p = PMULT * P;
+      if (j > 0 && !(y > curve.y[j - 1])) {
+        throw record_error(in, in.current_line(),
+                           name + ": the deflections must increase from point to point (point " +
+                               std::to_string(j + 1) + ")");
+      }
+      context.plot.write_list({y, p});
+      report.write(f.point_row, {y, p});
+      curve.y[j] = y;
+      curve.p[j] = p * h;
+    }
+    context.curves.push_back(std::move(curve));
+  }
+}
+
+}  // namespace kestro

@@ -1,0 +1,21 @@
+// User-specified p-y curves: read point by point from the input data file,
+// echoed into the report and the plot-data file, and attached to their
+// stations in the station-curve list.
+#pragma once
+
+#include "common/run_context.h"
+
+namespace kestro {
+
+// Most points one user curve may have.
+inline constexpr int kMaxUserCurvePoints = 1000;
+
+// Reads control.user_py_curves curves (p-y option 0 or 1) into
+// context.curves with the multipliers applied and p given per station.
+// More than 400 curves, or more points than a curve may hold, end the run
+// with "TOO MUCH DATA FOR AVAILABLE STORAGE"; a negative count ends it
+// quietly; a curve with fewer than two points or with deflections that do
+// not increase is bad input.
+void read_user_curves(RunContext& context);
+
+}  // namespace kestro
