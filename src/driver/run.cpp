@@ -5,6 +5,7 @@
 #include <new>
 
 #include "common/error_stop.h"
+#include "common/text.h"
 #include "driver/report_header.h"
 #include "input/control_records.h"
 #include "input/moment_curvature.h"
@@ -40,12 +41,6 @@ struct DriverFormats {
 const DriverFormats& formats() {
   static const DriverFormats kFormats;
   return kFormats;
-}
-
-std::string trim_right(std::string text) {
-  while (!text.empty() && text.back() == ' ')
-    text.pop_back();
-  return text;
 }
 
 std::filesystem::path resolve(const RunContext& context, const std::string& name) {
@@ -109,8 +104,7 @@ void run_one_problem(RunContext& context) {
   ListInput& in = context.in();
   const DriverFormats& f = formats();
 
-  std::string title = in.read_fixed(kTitleWidth, "the title of a problem");
-  title.resize(kTitleField, ' ');
+  const std::string title = fit(in.read_fixed(kTitleWidth, "the title of a problem"), kTitleField);
   context.run.title = title;
   context.run.problem += 1;
   if (context.run.problem == 1) context.run.first_title = title;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/error_stop.h"
+#include "common/text.h"
 
 namespace kestro {
 
@@ -32,9 +33,7 @@ const ControlFormats& formats() {
 
 // A label left-justified in its field.
 std::string label(std::string_view text) {
-  std::string padded(text);
-  if (padded.size() < kLabelWidth) padded.resize(kLabelWidth, ' ');
-  return padded;
+  return fit(text, kLabelWidth);
 }
 
 }  // namespace

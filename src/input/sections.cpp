@@ -6,6 +6,7 @@
 
 #include "common/error_stop.h"
 #include "common/report_writers.h"
+#include "common/text.h"
 
 namespace kestro {
 
@@ -39,9 +40,7 @@ const SectionFormats& formats() {
 
 // " NAME                : " as the echo lines print their labels.
 std::string field_label(std::string_view name) {
-  std::string label = " " + std::string(name);
-  if (label.size() < 21) label.resize(21, ' ');
-  return label + ": ";
+  return fit(" " + std::string(name), 21) + ": ";
 }
 
 void text(TextUnit& unit, std::string_view piece) {
@@ -68,12 +67,6 @@ class EchoLine {
  private:
   TextUnit& unit_;
 };
-
-std::string cut(const std::string& value, std::size_t width) {
-  std::string field = value.substr(0, std::min(value.size(), width));
-  field.resize(width, ' ');
-  return field;
-}
 
 // Units printed after section values.
 struct SectionUnits {
@@ -361,9 +354,9 @@ void echo_elastic(RunContext& context, const CrossSection& s) {
     return;
   }
   if (s.shape() == ShapeType::aisc) {
-    EchoLine(report, "AISC SECTION NAME").label(cut(s.aisc_name, 32)).end();
+    EchoLine(report, "AISC SECTION NAME").label(fit(s.aisc_name, 32)).end();
   } else if (s.shape() == ShapeType::sheet_piling) {
-    EchoLine(report, "SECTION NAME").label(cut(s.aisc_name, 32)).end();
+    EchoLine(report, "SECTION NAME").label(fit(s.aisc_name, 32)).end();
   }
   for (int slot : shape.slots) {
     EchoLine(report, dimension_label(s, slot)).number(s.slot[slot]).label(units.length).end();
@@ -432,7 +425,7 @@ void echo_nonlinear(RunContext& context, const CrossSection& s) {
         EchoLine(report, "DIAMETER CASING").label("NO CASING").end();
       }
       if (s.D[2] > 0) {
-        EchoLine(report, "EMBEDDED STEEL SECT").label(cut(s.steel_name, 32)).end();
+        EchoLine(report, "EMBEDDED STEEL SECT").label(fit(s.steel_name, 32)).end();
         for (const L& l : {es_steel, fy_steel})
           line(l);
       } else {
@@ -471,7 +464,7 @@ void echo_nonlinear(RunContext& context, const CrossSection& s) {
       steel = true;
       break;
     case NonlinearType::steel_aisc:
-      EchoLine(report, "STEEL SECTION").label(cut(s.steel_name, 32)).end();
+      EchoLine(report, "STEEL SECTION").label(fit(s.steel_name, 32)).end();
       for (const L& l : {es_steel, fy_steel})
         line(l);
       steel = true;
@@ -700,7 +693,7 @@ void read_cross_sections(RunContext& context) {
   for (std::size_t i = 0; i < sections.size(); ++i) {
     const CrossSection& s = sections[i];
     report.write(formats().section_number, {static_cast<int>(i + 1)});
-    EchoLine(report, "SECTION NAME").label(cut(s.name, 32)).end();
+    EchoLine(report, "SECTION NAME").label(fit(s.name, 32)).end();
     if (s.nonlinear()) {
       echo_nonlinear(context, s);
     } else {
