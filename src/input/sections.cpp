@@ -370,6 +370,26 @@ struct NonlinearLine {
   enum Unit { length, stress, area, force, none } unit;
 };
 
+// Layout of rebars or strands by its code: 0 circular, 1 rectangular,
+// 2 square, any other manual.
+std::string_view layout_name(int code) {
+  static constexpr std::string_view kLayouts[] = {"CIRCULAR", "RECTANGULAR", "SQUARE", "MANUAL"};
+  return code >= 0 && code < 4 ? kLayouts[code] : kLayouts[3];
+}
+
+// One line per rebar or strand: its number and its first two values.
+void coordinate_lines(TextUnit& report, std::string_view mark,
+                      const std::vector<std::array<double, 5>>& rows) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    write_blanks(report, 5);
+    text(report, mark);
+    write_integer(report, 4, static_cast<int>(i + 1));
+    write_number(report, 13, 5, rows[i][0]);
+    write_number(report, 13, 5, rows[i][1]);
+    line_end(report);
+  }
+}
+
 void echo_nonlinear(RunContext& context, const CrossSection& s) {
   TextUnit& report = context.report;
   const SectionUnits units = section_units(context.labels);
@@ -478,21 +498,10 @@ void echo_nonlinear(RunContext& context, const CrossSection& s) {
     for (const L& l : {L{"DIAMETER REINF.", 18, L::length}, L{"AREA REINFORCEMENT", 17, L::area},
                        L{"ES REINFORCEMENT", 20, L::stress}, L{"FY REINFORCEMENT", 21, L::stress}})
       line(l);
-    static constexpr std::string_view kLayouts[] = {"CIRCULAR", "RECTANGULAR", "SQUARE", "MANUAL"};
-    const int layout = s.D[7];
-    EchoLine(report, "REINF. LAYOUT")
-        .label(layout >= 0 && layout < 4 ? kLayouts[layout] : "MANUAL")
-        .end();
+    EchoLine(report, "REINF. LAYOUT").label(layout_name(s.D[7])).end();
     line(L{"COVER", 19, L::length});
     EchoLine(report, "REINF. COORDS").end();
-    for (std::size_t i = 0; i < s.rebars.size(); ++i) {
-      write_blanks(report, 5);
-      text(report, " - REBAR ");
-      write_integer(report, 4, static_cast<int>(i + 1));
-      write_number(report, 13, 5, s.rebars[i][0]);
-      write_number(report, 13, 5, s.rebars[i][1]);
-      line_end(report);
-    }
+    coordinate_lines(report, " - REBAR ", s.rebars);
   }
   EchoLine(report, "EQ. YOUNG MODULUS").number(s.slot[17]).label(units.stress).end();
   if (reinforced && s.D[11] != 0) {
@@ -516,21 +525,10 @@ void echo_nonlinear(RunContext& context, const CrossSection& s) {
     for (const L& l : {L{"DIAMETER STRAND", 26, L::length}, L{"AREA STRAND", 27, L::area},
                        L{"FU STRAND", 29, L::stress}, L{"INITIAL PRESS. FORCE", 30, L::force}})
       line(l);
-    static constexpr std::string_view kLayouts[] = {"CIRCULAR", "RECTANGULAR", "SQUARE", "MANUAL"};
-    const int layout = s.D[20];
-    EchoLine(report, "STRAND LAYOUT")
-        .label(layout >= 0 && layout < 4 ? kLayouts[layout] : "MANUAL")
-        .end();
+    EchoLine(report, "STRAND LAYOUT").label(layout_name(s.D[20])).end();
     line(L{"COVER", 28, L::length});
     EchoLine(report, "STRAND COORDS").end();
-    for (std::size_t i = 0; i < s.strands.size(); ++i) {
-      write_blanks(report, 5);
-      text(report, " - STRAND ");
-      write_integer(report, 4, static_cast<int>(i + 1));
-      write_number(report, 13, 5, s.strands[i][0]);
-      write_number(report, 13, 5, s.strands[i][1]);
-      line_end(report);
-    }
+    coordinate_lines(report, " - STRAND ", s.strands);
   }
 }
 
