@@ -19,25 +19,32 @@ const StopFormats& formats() {
   return kFormats;
 }
 
+// "wall.dat, line 3: " for the messages of the stops.
+std::string where(const ListInput& input, std::size_t line) {
+  return input.label() + ", line " + std::to_string(line) + ": ";
+}
+
 }  // namespace
 
-void error_stop(RunContext& context, ErrorStop stop) {
+void error_stop(RunContext& context, ErrorStop stop, std::size_t line) {
+  std::string place;
+  if (context.input) place = where(context.in(), line != 0 ? line : context.in().current_line());
   switch (stop) {
     case ErrorStop::stations_not_in_order:
       context.report.write(formats().not_in_order);
-      throw RunEnded(Outcome::error_stop, "ERROR STOP -- STATIONS NOT IN ORDER");
+      throw RunEnded(Outcome::error_stop, place + "ERROR STOP -- STATIONS NOT IN ORDER");
     case ErrorStop::too_much_data:
       context.report.write(formats().too_much);
-      throw RunEnded(Outcome::error_stop, "TOO MUCH DATA FOR AVAILABLE STORAGE");
+      throw RunEnded(Outcome::error_stop, place + "TOO MUCH DATA FOR AVAILABLE STORAGE");
     case ErrorStop::data_beyond_end:
       context.report.write(formats().beyond_end);
-      throw RunEnded(Outcome::error_stop, "ERROR -- NON-ZERO TABLE 4 DATA BEYOND END");
+      throw RunEnded(Outcome::error_stop, place + "ERROR -- NON-ZERO TABLE 4 DATA BEYOND END");
   }
-  throw RunEnded(Outcome::error_stop, "error stop");
+  throw RunEnded(Outcome::error_stop, place + "error stop");
 }
 
-void quiet_stop(std::string reason) {
-  throw RunEnded(Outcome::error_stop, std::move(reason));
+void quiet_stop(const ListInput& input, std::size_t line, std::string_view reason) {
+  throw RunEnded(Outcome::error_stop, where(input, line) + std::string(reason));
 }
 
 void stop_code(RunContext& context, std::string_view code) {

@@ -37,12 +37,15 @@ enum class ErrorStop {
 };
 
 // Writes the message of the stop to the report (with its blank lines) and
-// ends the run.
-[[noreturn]] void error_stop(RunContext& context, ErrorStop stop);
+// ends the run.  The message kept for the caller also names the input file
+// and the line (the last line read, or `line` when it is not 0), e.g.
+// `wall.dat, line 3: TOO MUCH DATA FOR AVAILABLE STORAGE`.
+[[noreturn]] void error_stop(RunContext& context, ErrorStop stop, std::size_t line = 0);
 
 // Ends the run without a message in the report (negative counts, negative
-// iteration limit); `reason` is kept for the caller of the engine.
-[[noreturn]] void quiet_stop(std::string reason);
+// iteration limit); `reason`, with the file and line, is kept for the caller
+// of the engine.
+[[noreturn]] void quiet_stop(const ListInput& input, std::size_t line, std::string_view reason);
 
 // Ends the run with a short stop code ("1", "2", "4") written to the console.
 [[noreturn]] void stop_code(RunContext& context, std::string_view code);

@@ -187,6 +187,9 @@ struct WallTables {
   std::vector<SpringRecord> springs;
   std::vector<CoupleRecord> couples;
   std::vector<TieBack> tiebacks;
+  // Line of the first table record that put a value below station N; the
+  // end-of-wall check names it.  0: none.
+  std::size_t beyond_end_line = 0;
 };
 
 }  // namespace kestro

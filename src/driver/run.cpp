@@ -93,6 +93,9 @@ void read_wall_model(RunContext& context) {
   echo_nonlinear_ei(context);
   read_stiffness_and_load_data(context);
   const ControlParameters& c = context.control;
+  if (c.py_factors < 0) {
+    quiet_stop(context.in(), c.line, "negative number of p-y modification factors");
+  }
   if (c.py_factors > 0) not_available(context, "p-y modification factors");
   if (c.earth_pressure_option != 0 || c.py_option == 2) {
     not_available(context, "earth-pressure and soil data");

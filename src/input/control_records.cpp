@@ -116,7 +116,7 @@ void read_geometry_record(RunContext& context) {
   report.write(f.integer_line, {std::string_view(label("NUMBER OF INCREMENTS")), g.N});
   report.write(f.real_line, {std::string_view(label("INCREMENT LENGTH")), g.h, labels.length});
 
-  if (g.max_iterations < 0) quiet_stop("negative maximum number of iterations");
+  if (g.max_iterations < 0) quiet_stop(in, g.line, "negative maximum number of iterations");
   if (g.max_iterations > 0) {
     report.write(f.real_line, {std::string_view(label("MAXIMUM ALLOWABLE DEFLECTION")),
                                g.max_deflection, labels.length});
@@ -148,9 +148,14 @@ void read_geometry_record(RunContext& context) {
 
 void check_table_counts(RunContext& context) {
   const ControlParameters& c = context.control;
-  if (c.specified_points < 0) quiet_stop("negative number of specified deflection points");
-  if (c.specified_points > kMaxSpecifiedPoints) error_stop(context, ErrorStop::too_much_data);
-  if (c.wall_sections < 0) quiet_stop("negative number of wall sections");
+  const ListInput& in = context.in();
+  if (c.specified_points < 0) {
+    quiet_stop(in, c.line, "negative number of specified deflection points");
+  }
+  if (c.specified_points > kMaxSpecifiedPoints) {
+    error_stop(context, ErrorStop::too_much_data, c.line);
+  }
+  if (c.wall_sections < 0) quiet_stop(in, c.line, "negative number of wall sections");
 }
 
 }  // namespace kestro

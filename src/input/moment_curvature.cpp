@@ -56,7 +56,7 @@ void read_moment_curvature_data(RunContext& context) {
     throw record_error(context.in(), context.control.line,
                        "the number of user-defined nonlinear EI sets must not be negative");
   }
-  if (sets > kMaxEiSets) error_stop(context, ErrorStop::too_much_data);
+  if (sets > kMaxEiSets) error_stop(context, ErrorStop::too_much_data, context.control.line);
   if (sets > 0) {
     int unused = 0;
     ListRead read = context.in().read();

@@ -78,10 +78,10 @@ struct Continuation {
 void place(RunContext& context, int first, int last, const RowValues& start, const RowValues& end,
            std::size_t line) {
   WallModel& wall = context.wall;
-  if (last < first) error_stop(context, ErrorStop::stations_not_in_order);
+  if (last < first) error_stop(context, ErrorStop::stations_not_in_order, line);
   // Stations N+1 to N+3 are left to the end-of-wall check; nothing may lie
   // beyond them or above the padding stations of the arrays.
-  if (last > wall.N + 3) error_stop(context, ErrorStop::data_beyond_end);
+  if (last > wall.N + 3) error_stop(context, ErrorStop::data_beyond_end, line);
   if (first < kFirstStation) {
     throw record_error(context.in(), line,
                        "station " + std::to_string(first) + " lies above the wall (the first " +
@@ -98,6 +98,10 @@ void place(RunContext& context, int first, int last, const RowValues& start, con
   for (const Target& target : targets) {
     // The range was checked above, so the span is always added.
     add_interpolated_span(target.array, first, last, target.from, target.to);
+    const bool carries_value = target.from != 0.0 || target.to != 0.0;
+    if (last > wall.N && carries_value && context.tables.beyond_end_line == 0) {
+      context.tables.beyond_end_line = line;
+    }
   }
 }
 
@@ -235,7 +239,7 @@ void tiebacks(RunContext& context) {
     throw record_error(context.in(), context.control.line,
                        "the number of tie-backs must not be negative");
   }
-  if (count > kMaxTableRecords) error_stop(context, ErrorStop::too_much_data);
+  if (count > kMaxTableRecords) error_stop(context, ErrorStop::too_much_data, context.control.line);
   const bool english = context.control.units == UnitSystem::english;
   const double W = context.geometry.width;
   Continuation c;
@@ -277,6 +281,10 @@ void tiebacks(RunContext& context) {
       t.S = t.area * t.modulus * cosine * W / (t.spacing * t.unbonded_length);
       t.Q = -(W / t.spacing) * t.prestress * cosine;
     }
+    if (!std::isfinite(t.S) || !std::isfinite(t.Q)) {
+      throw record_error(context.in(), line,
+                         "the spring or the prestress load of " + name + " is too large");
+    }
     RowValues values;
     values.S = t.S;
     values.Q = t.Q;
@@ -311,7 +319,7 @@ void check_end_of_wall(RunContext& context) {
        {&wall.EI, &wall.Q, &wall.S, &wall.T, &wall.R, &wall.P}) {
     clear = clear && (*array)[N + 3] == 0.0;
   }
-  if (!clear) error_stop(context, ErrorStop::data_beyond_end);
+  if (!clear) error_stop(context, ErrorStop::data_beyond_end, context.tables.beyond_end_line);
 }
 
 }  // namespace
@@ -363,6 +371,7 @@ void read_stiffness_and_load_data(RunContext& context) {
   context.tables.springs.clear();
   context.tables.couples.clear();
   context.tables.tiebacks.clear();
+  context.tables.beyond_end_line = 0;
   context.report.write(f.table_head);
   context.report.write(f.table_units, {l.force, l.dash, l.length_short, l.power, l.digit2, l.force,
                                        l.force, l.slash, l.length_short, l.force_short, l.dash,

@@ -36,10 +36,11 @@ void read_user_curves(RunContext& context) {
   ListInput& in = context.in();
   TextUnit& report = context.report;
   context.curves.clear();
-  if (count < 0) quiet_stop("negative number of user-specified p-y curves");
+  if (count < 0)
+    quiet_stop(in, context.control.line, "negative number of user-specified p-y curves");
   if (count > kMaxStationCurves) {
     report.write(f.empty_line);
-    error_stop(context, ErrorStop::too_much_data);
+    error_stop(context, ErrorStop::too_much_data, context.control.line);
   }
   if (count == 0) {
     report.write(f.none);
