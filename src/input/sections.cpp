@@ -187,11 +187,24 @@ std::string_view nonlinear_type_text(const CrossSection& section) {
 
 // ---- reading ---------------------------------------------------------------
 
+// A count of repeated records (rebars, strands, one-real records), read on
+// the given line, must not be negative.
+void refuse_negative_count(RunContext& context, int count, std::size_t line,
+                           std::string_view what) {
+  if (count < 0) {
+    throw record_error(context.in(), line,
+                       "the number of " + std::string(what) + " must not be negative, found " +
+                           std::to_string(count));
+  }
+}
+
 // Reads `count` repeated records of `width` reals each, refusing more than
 // the store holds.
 template <std::size_t width>
-void read_records(RunContext& context, int count, std::vector<std::array<double, width>>& rows) {
-  if (count > kMaxBars) error_stop(context, ErrorStop::too_much_data);
+void read_records(RunContext& context, int count, std::vector<std::array<double, width>>& rows,
+                  std::size_t line, std::string_view what) {
+  refuse_negative_count(context, count, line, what);
+  if (count > kMaxBars) error_stop(context, ErrorStop::too_much_data, line);
   rows.assign(static_cast<std::size_t>(std::max(count, 0)), {});
   for (auto& row : rows) {
     ListRead read = context.in().read();
@@ -200,8 +213,10 @@ void read_records(RunContext& context, int count, std::vector<std::array<double,
   }
 }
 
-void read_single_values(RunContext& context, int count, std::vector<double>& values) {
-  if (count > kMaxRepeatedValues) error_stop(context, ErrorStop::too_much_data);
+void read_single_values(RunContext& context, int count, std::vector<double>& values,
+                        std::size_t line, std::string_view what) {
+  refuse_negative_count(context, count, line, what);
+  if (count > kMaxRepeatedValues) error_stop(context, ErrorStop::too_much_data, line);
   values.assign(static_cast<std::size_t>(std::max(count, 0)), 0.0);
   for (double& value : values) {
     ListRead read = context.in().read();
@@ -282,6 +297,7 @@ void read_nonlinear(RunContext& context, CrossSection& s) {
       read.real(s.N[n]);
     read.integer(s.D[11]);
   }
+  const std::size_t rebar_line = in.current_line();
   {
     ListRead read = in.read();
     for (int d = 12; d <= 17; ++d)
@@ -289,7 +305,7 @@ void read_nonlinear(RunContext& context, CrossSection& s) {
     for (int n = 22; n <= 25; ++n)
       read.real(s.N[n]);
   }
-  read_records(context, s.D[10], s.rebars);
+  read_records(context, s.D[10], s.rebars, rebar_line, "rebars");
   {
     ListRead read = in.read();
     for (int d = 18; d <= 22; ++d)
@@ -299,7 +315,7 @@ void read_nonlinear(RunContext& context, CrossSection& s) {
     read.real(s.N[37]);
     read.real(s.N[38]);
   }
-  read_records(context, s.D[22], s.strands);
+  read_records(context, s.D[22], s.strands, in.current_line(), "strands");
   {
     ListRead read = in.read();
     for (int d = 23; d <= 25; ++d)
@@ -307,7 +323,7 @@ void read_nonlinear(RunContext& context, CrossSection& s) {
     read.real(s.N[31]);
     read.real(s.N[32]);
   }
-  read_single_values(context, s.D[23], s.values23);
+  read_single_values(context, s.D[23], s.values23, in.current_line(), "D23 records");
   {
     ListRead read = in.read();
     for (int d = 26; d <= 32; ++d)
@@ -322,7 +338,9 @@ void read_nonlinear(RunContext& context, CrossSection& s) {
     read.real(s.N[39]);
     read.real(s.N[40]);
   }
-  if (s.D[35] > 0 && s.D[36] > 0) read_single_values(context, s.D[35], s.values35);
+  if (s.D[35] > 0 && s.D[36] > 0) {
+    read_single_values(context, s.D[35], s.values35, in.current_line(), "D35 records");
+  }
 }
 
 // ---- echo ------------------------------------------------------------------
@@ -605,8 +623,11 @@ int depth_station(const RunContext& context, double depth) {
 
 void read_wall_sections(RunContext& context) {
   std::vector<WallSection>& sections = context.tables.wall_sections;
-  sections.assign(static_cast<std::size_t>(context.control.wall_sections), {});
-  for (WallSection& section : sections) {
+  sections.clear();
+  // The table grows record by record: the count has no capacity of its own,
+  // and a huge count must end at the end of the file, not in an allocation.
+  for (int k = 0; k < context.control.wall_sections; ++k) {
+    WallSection& section = sections.emplace_back();
     ListRead read = context.in().read();
     read.real(section.top);
     read.real(section.bottom);
@@ -636,7 +657,8 @@ void read_cross_sections(RunContext& context) {
   if (count < 0)
     throw record_error(context.in(), context.control.line,
                        "the number of cross sections must not be negative");
-  if (count > kMaxCrossSections) error_stop(context, ErrorStop::too_much_data);
+  if (count > kMaxCrossSections)
+    error_stop(context, ErrorStop::too_much_data, context.control.line);
   std::vector<CrossSection>& sections = context.tables.cross_sections;
   sections.assign(static_cast<std::size_t>(count), {});
   ListInput& in = context.in();
@@ -675,6 +697,11 @@ void read_cross_sections(RunContext& context) {
     s.E_top = s.slot[17];
     s.I_bottom = s.slot[30] / divisor;
     s.E_bottom = s.slot[35];
+    if (!std::isfinite(s.E_top * s.I_top) || !std::isfinite(s.E_bottom * s.I_bottom)) {
+      throw record_error(in, line,
+                         "the flexural rigidity E*I of cross section " +
+                             std::to_string(&s - sections.data() + 1) + " is too large");
+    }
   }
   for (std::size_t k = 0; k < context.tables.wall_sections.size(); ++k) {
     const int number = context.tables.wall_sections[k].section;
