@@ -53,9 +53,6 @@ struct Geometry {
   int extent5 = 0;       // N + 5
   int extent7 = 0;       // N + 7
   std::size_t line = 0;  // line of the input data file where the record ends
-
-  // Number of stations of the wall, 0..N.
-  int stations() const { return N + 1; }
 };
 
 // Capacities of the section tables.

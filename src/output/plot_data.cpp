@@ -22,7 +22,9 @@ const PlotFormats& formats() {
 void write_results_group(RunContext& context, int stage_code) {
   const int unit_flag = context.control.unit_flag;
   if (context.run.solution_failed != 0 || !context.have_results) {
-    const int stations = context.geometry.N > 0 ? context.geometry.stations() : 0;
+    // A number of increments the run refused has no stations.
+    const int N = context.geometry.N;
+    const int stations = N >= 1 && N <= kMaxIncrements ? N + 1 : 0;
     context.plot.write_list({0, stations, unit_flag});
     return;
   }

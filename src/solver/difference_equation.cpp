@@ -9,14 +9,17 @@ namespace {
 
 // The stations a point marks, from first to last.  A slope point leaves its
 // own station ordinary but still owns it: nothing else may sit there.
+// Held wider than int so that any station read, however far off the wall,
+// can be compared without overflow.
 struct MarkedStations {
-  int first = 0;
-  int last = 0;
+  long long first = 0;
+  long long last = 0;
 };
 
 MarkedStations marked_stations(const SpecifiedPoint& point) {
-  if (point.case_code <= 1) return {point.station, point.station};
-  return {point.station - 1, point.station + 1};
+  const long long station = point.station;
+  if (point.case_code <= 1) return {station, station};
+  return {station - 1, station + 1};
 }
 
 std::string describe(const SpecifiedPoint& point) {
