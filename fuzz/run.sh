@@ -18,7 +18,7 @@ for target in list_input_fuzzer run_fuzzer; do
   build/fuzz/fuzz/$target -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
     -timeout_exitcode=0 -artifact_prefix=build/fuzz/artifacts/ -print_final_stats=1 "$corpus" \
     >"$log" 2>&1 || status=$?
-  grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)|ERROR|SUMMARY|Test unit written' "$log" || true
+  grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)|==[0-9]+==ERROR|^SUMMARY:|Test unit written' "$log" || true
   rm -rf "$corpus"
   # A deck may ask for millions of iterations: slow, but bounded by the deck
   # and not a fault, so a slow unit is reported without failing the run.
