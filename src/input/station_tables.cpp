@@ -184,53 +184,60 @@ void wall_section_rows(RunContext& context) {
   }
 }
 
-void load_records(RunContext& context) {
-  const int count = read_count(context, "load records");
+// One record of a load or spring table as read.
+struct TableRecord {
+  int code = 0;
+  int from = 0;
+  int to = 0;
+  RowValues values;
+};
+
+// Reads a table: its count record, then every record through read_record,
+// each placed on the stations and echoed as it comes.
+template <typename ReadRecord>
+void read_table(RunContext& context, std::string_view what, ReadRecord read_record) {
+  const int count = read_count(context, what);
   Continuation c;
   for (int k = 0; k < count; ++k) {
-    int code = 0;
-    int from = 0;
-    int to = 0;
-    RowValues values;
+    TableRecord record;
     {
       ListRead read = context.in().read();
-      read.integer(code);
-      read.integer(from);
-      read.integer(to);
-      read.real(values.Q);
-      read.real(values.T);
-      read.real(values.P);
+      read_record(read, record);
     }
     const std::size_t line = context.in().current_line();
-    if (values.T != 0.0) {
-      context.tables.couples.push_back(CoupleRecord{from, values.T / (2.0 * context.geometry.h)});
-    }
-    table_record(context, c, code, from, to, values, line);
+    table_record(context, c, record.code, record.from, record.to, record.values, line);
   }
   close_table(context, c);
 }
 
-void spring_records(RunContext& context) {
-  const int count = read_count(context, "spring records");
-  Continuation c;
-  for (int k = 0; k < count; ++k) {
-    int code = 0;
-    int from = 0;
-    int to = 0;
-    RowValues values;
-    {
-      ListRead read = context.in().read();
-      read.integer(from);
-      read.integer(to);
-      read.integer(code);
-      read.real(values.S);
-      read.real(values.R);
+// Load records: CONTD code, FROM, TO, Q, T, P.  A record with a couple is
+// kept for the shear correction of the results.
+void load_records(RunContext& context) {
+  read_table(context, "load records", [&](ListRead& read, TableRecord& r) {
+    read.integer(r.code);
+    read.integer(r.from);
+    read.integer(r.to);
+    read.real(r.values.Q);
+    read.real(r.values.T);
+    read.real(r.values.P);
+    if (r.values.T != 0.0) {
+      context.tables.couples.push_back(
+          CoupleRecord{r.from, r.values.T / (2.0 * context.geometry.h)});
     }
-    const std::size_t line = context.in().current_line();
-    context.tables.springs.push_back(SpringRecord{from, to, values.S, values.R});
-    table_record(context, c, code, from, to, values, line);
-  }
-  close_table(context, c);
+  });
+}
+
+// Spring records: FROM, TO, CONTD code, S, R; each is kept for the
+// restraint results.
+void spring_records(RunContext& context) {
+  read_table(context, "spring records", [&](ListRead& read, TableRecord& r) {
+    read.integer(r.from);
+    read.integer(r.to);
+    read.integer(r.code);
+    read.real(r.values.S);
+    read.real(r.values.R);
+    context.tables.springs.push_back(SpringRecord{r.from, r.to, r.values.S, r.values.R});
+  });
 }
 
 void tiebacks(RunContext& context) {
