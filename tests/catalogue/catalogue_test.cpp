@@ -5,12 +5,9 @@
 // plot-data file complete.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -19,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "support/host_invocation.h"
 #include "support/run_fixture.h"
 
 namespace kestro {
@@ -195,31 +193,15 @@ TEST_P(SharedLibrary, IkestroReturnsZero) {
   expect_complete_files(c, dir.path(), "wall");
 }
 
-struct Invocation {
-  int exit_code = -1;
-  std::string output;  // standard output and standard error together
-};
-
-Invocation host(const fs::path& input) {
-  const std::string command =
-      std::string("'") + KESTRO_HOST_PATH + "' run '" + input.string() + "' 2>&1";
-  Invocation result;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  std::array<char, 4096> buffer{};
-  for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) {
-    result.output.append(buffer.data(), n);
-  }
-  const int status = pclose(pipe);
-  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+testing::Invocation host(const fs::path& input) {
+  return testing::run_host(KESTRO_HOST_PATH, "run '" + input.string() + "'");
 }
 
 TEST_P(BadInput, HostExitsNonZeroAndPrintsTheMessage) {
   const Case& c = GetParam();
   testing::RunDirectory dir;
   dir.write(c.deck, deck_text(c));
-  const Invocation run = host(dir.path() / c.deck);
+  const testing::Invocation run = host(dir.path() / c.deck);
   EXPECT_EQ(run.exit_code, 1) << run.output;
   // Once on standard error, once in the outcome line.
   EXPECT_NE(run.output.find(c.message + "\n"), std::string::npos) << run.output;

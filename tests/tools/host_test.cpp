@@ -1,35 +1,20 @@
 // The command-line host as a user runs it: exit codes, printed paths and
 // messages.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "support/host_invocation.h"
 #include "support/run_fixture.h"
 
 namespace kestro {
 namespace {
 
-struct Invocation {
-  int exit_code = -1;
-  std::string output;  // standard output and standard error together
-};
+using testing::Invocation;
 
 Invocation host(const std::string& arguments) {
-  const std::string command = std::string("'") + KESTRO_HOST_PATH + "' " + arguments + " 2>&1";
-  Invocation result;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  std::array<char, 4096> buffer{};
-  for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) {
-    result.output.append(buffer.data(), n);
-  }
-  const int status = pclose(pipe);
-  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+  return testing::run_host(KESTRO_HOST_PATH, arguments);
 }
 
 TEST(Host, RunsTheBundledExample) {
