@@ -2,7 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "solver/difference_equation.h"
-#include "solver/stations.h"
+#include "common/wall_model.h"
 
 namespace kestro {
 namespace {

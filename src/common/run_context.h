@@ -10,7 +10,7 @@
 #include <string>
 
 #include "common/list_input.h"
-#include "common/problem_store.h"
+#include "input/problem_records.h"
 #include "common/text_unit.h"
 #include "common/unit_labels.h"
 #include "kestro/kestro.h"

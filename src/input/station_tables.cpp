@@ -7,7 +7,7 @@
 #include "common/error_stop.h"
 #include "input/sections.h"
 #include "solver/difference_equation.h"
-#include "solver/span_rule.h"
+#include "common/span_rule.h"
 
 namespace kestro {
 

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "solver/stations.h"
+#include "common/wall_model.h"
 
 namespace kestro {
 

@@ -5,21 +5,9 @@
 
 #include <vector>
 
+#include "common/station_curve.h"
+
 namespace kestro {
-
-// A p-y curve attached to stations FROM..TO, with points (y, p*h) in
-// increasing y and the multipliers already applied.  CONTD non-zero: the
-// curve is interpolated into the next one.
-struct StationCurve {
-  int FROM = 0;
-  int TO = 0;
-  int CONTD = 0;
-  std::vector<double> y;
-  std::vector<double> p;
-};
-
-// At most this many curves in the station-curve list.
-inline constexpr int kMaxStationCurves = 400;
 
 enum class IterationOutcome {
   converged,

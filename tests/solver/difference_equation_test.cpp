@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "solver/difference_equation.h"
-#include "solver/span_rule.h"
+#include "common/span_rule.h"
 
 namespace kestro {
 namespace {

@@ -17,7 +17,7 @@
 #include "common/input_error.h"
 #include "common/run_context.h"
 #include "solver/difference_equation.h"
-#include "solver/span_rule.h"
+#include "common/span_rule.h"
 
 namespace kestro {
 namespace {

@@ -3,7 +3,7 @@
 // as it was.
 #include <gtest/gtest.h>
 
-#include "solver/span_rule.h"
+#include "common/span_rule.h"
 
 namespace kestro {
 namespace {

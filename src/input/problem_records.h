@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/unit_labels.h"
-#include "solver/stations.h"
+#include "common/wall_model.h"
 
 namespace kestro {
 

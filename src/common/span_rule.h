@@ -7,7 +7,7 @@
 // added to the array, never assigned.
 #pragma once
 
-#include "solver/stations.h"
+#include "common/wall_model.h"
 
 namespace kestro {
 

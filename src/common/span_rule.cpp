@@ -1,4 +1,4 @@
-#include "solver/span_rule.h"
+#include "common/span_rule.h"
 
 namespace kestro {
 

@@ -1,4 +1,4 @@
-#include "solver/stations.h"
+#include "common/wall_model.h"
 
 namespace kestro {
 

@@ -1,0 +1,58 @@
+#include "common/run_stop.h"
+
+#include "common/list_input.h"
+
+namespace kestro {
+
+std::string InputPlace::prefix() const {
+  if (file.empty()) return {};
+  if (line == 0) return file + ": ";
+  return file + ", line " + std::to_string(line) + ": ";
+}
+
+InputPlace place_of(const ListInput& input, std::size_t line) {
+  return InputPlace{input.label(), line != 0 ? line : input.current_line()};
+}
+
+std::string_view error_stop_text(ErrorStop stop) {
+  switch (stop) {
+    case ErrorStop::stations_not_in_order:
+      return "ERROR STOP -- STATIONS NOT IN ORDER";
+    case ErrorStop::too_much_data:
+      return "TOO MUCH DATA FOR AVAILABLE STORAGE";
+    case ErrorStop::data_beyond_end:
+      return "ERROR -- NON-ZERO TABLE 4 DATA BEYOND END";
+  }
+  return "ERROR STOP";
+}
+
+void stop_bad_input(const InputPlace& place, std::string_view what) {
+  throw RunStop(StopKind::bad_input, place.prefix() + std::string(what));
+}
+
+void stop_bad_record(const ListInput& input, std::size_t line, std::string_view what) {
+  stop_bad_input(place_of(input, line), what);
+}
+
+void stop_error(ErrorStop stop, const InputPlace& place, std::string_view reason) {
+  std::string message = place.prefix() + std::string(error_stop_text(stop));
+  if (!reason.empty()) message += " (" + std::string(reason) + ")";
+  throw RunStop::make_error_stop(stop, std::move(message));
+}
+
+void stop_quietly(const InputPlace& place, std::string_view reason) {
+  throw RunStop(StopKind::quiet_stop, place.prefix() + std::string(reason));
+}
+
+void stop_with_code(StopCode code, std::string_view reason) {
+  std::string message = "stop " + std::to_string(static_cast<int>(code));
+  if (!reason.empty()) message += ": " + std::string(reason);
+  throw RunStop::make_stop_code(code, std::move(message));
+}
+
+void stop_not_available(std::string_view what) {
+  throw RunStop(StopKind::not_available,
+                "NOT AVAILABLE IN THIS VERSION OF THE ENGINE: " + std::string(what));
+}
+
+}  // namespace kestro
