@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "common/run_context.h"
+#include "driver/run_context.h"
 #include "input/control_records.h"
 #include "input/moment_curvature.h"
 #include "input/sections.h"
@@ -42,20 +42,22 @@ std::string largest_deck() {
 
 struct LargestProblem {
   LargestProblem() : context(".", console, Clock{}) {
-    context.input.emplace("bench.dat", largest_deck());
-    context.report.attach(sink);
-    context.monitor.attach(sink);
-    context.plot.attach(sink);
-    read_control_record(context);
-    echo_control_parameters(context);
-    read_geometry_record(context);
-    check_table_counts(context);
-    read_specified_points(context);
-    read_wall_sections(context);
-    read_cross_sections(context);
-    read_moment_curvature_data(context);
-    read_stiffness_and_load_data(context);
-    read_user_curves(context);
+    context.files.input.emplace("bench.dat", largest_deck());
+    context.files.report.attach(sink);
+    context.files.monitor.attach(sink);
+    context.files.plot.attach(sink);
+    InputContext input = input_context(context);
+    read_control_record(input);
+    echo_control_parameters(input);
+    read_geometry_record(input);
+    check_table_counts(input);
+    read_specified_points(input);
+    read_wall_sections(input);
+    read_cross_sections(input);
+    read_moment_curvature_data(input);
+    read_stiffness_and_load_data(input);
+    SoilContext soil = soil_context(context);
+    read_user_curves(soil);
   }
   std::ostringstream console;
   std::ostringstream sink;
@@ -64,18 +66,19 @@ struct LargestProblem {
 
 void BM_WholeIteration(benchmark::State& state) {
   LargestProblem problem;
-  const std::vector<StationCurve> curves = problem.context.curves;
-  const WallModel wall = problem.context.wall;
+  const std::vector<StationCurve> curves = problem.context.problem.curves;
+  const WallModel wall = problem.context.problem.wall;
   int iterations = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    problem.context.curves = curves;
-    problem.context.wall = wall;
+    problem.context.problem.curves = curves;
+    problem.context.problem.wall = wall;
     problem.sink.str("");
     state.ResumeTiming();
-    const IterationResult result = iterate(problem.context);
+    SolverContext solver = solver_context(problem.context);
+    const IterationResult result = iterate(solver);
     iterations = result.iterations;
-    benchmark::DoNotOptimize(problem.context.wall.w[0]);
+    benchmark::DoNotOptimize(problem.context.problem.wall.w[0]);
   }
   state.counters["iterations"] = iterations;
 }

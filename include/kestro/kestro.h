@@ -82,7 +82,8 @@ struct RunResult {
  * names in the run list are taken relative to working_dir.  Console messages
  * go to console; the date of the report header comes from clock.  Never
  * throws for anything the input files contain. */
-RunResult run(const std::filesystem::path& working_dir, std::ostream& console, const Clock& clock);
+RunResult run(const std::filesystem::path& working_dir, std::ostream& console,
+              const Clock& clock) noexcept;
 
 /* Short name of an outcome: "completed", "error stop", "bad input",
  * "could not start". */

@@ -1,17 +1,18 @@
-// The error raised for input the engine cannot use.
+// The stop raised by the readers for input they cannot parse.
 #pragma once
 
-#include <stdexcept>
 #include <string>
+
+#include "common/run_stop.h"
 
 namespace kestro {
 
-// Bad input: the message says which file, which line and what was expected,
-// e.g. `wall.dat, line 3, item 2: expected a real number, found "six"`.
-// The driver reports it and ends the run through its end sequence.
-class InputError : public std::runtime_error {
+// Bad input found while reading: the message says which file, which line and
+// what was expected, e.g. `wall.dat, line 3, item 2: expected a real number,
+// found "six"`.  It is a RunStop of kind bad_input, reported like any other.
+class InputError : public RunStop {
  public:
-  using std::runtime_error::runtime_error;
+  explicit InputError(std::string message) : RunStop(StopKind::bad_input, std::move(message)) {}
 };
 
 }  // namespace kestro

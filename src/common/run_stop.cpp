@@ -1,5 +1,6 @@
 #include "common/run_stop.h"
 
+#include "common/input_error.h"
 #include "common/list_input.h"
 
 namespace kestro {
@@ -27,7 +28,7 @@ std::string_view error_stop_text(ErrorStop stop) {
 }
 
 void stop_bad_input(const InputPlace& place, std::string_view what) {
-  throw RunStop(StopKind::bad_input, place.prefix() + std::string(what));
+  throw InputError(place.prefix() + std::string(what));
 }
 
 void stop_bad_record(const ListInput& input, std::size_t line, std::string_view what) {

@@ -85,7 +85,8 @@ class RunStop : public std::exception {
 // "ERROR STOP -- STATIONS NOT IN ORDER" ...
 std::string_view error_stop_text(ErrorStop stop);
 
-// Bad input: `wall.dat, line 2: the unit flag must be 1 or 2, found 3`.
+// Bad input: `wall.dat, line 2: the unit flag must be 1 or 2, found 3`.  Thrown
+// as an InputError, the RunStop of kind bad_input that the readers raise.
 [[noreturn]] void stop_bad_input(const InputPlace& place, std::string_view what);
 // The same for a line of the input being read (the last line read when 0).
 [[noreturn]] void stop_bad_record(const ListInput& input, std::size_t line, std::string_view what);

@@ -9,6 +9,8 @@
 #include <array>
 #include <cassert>
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace kestro {
@@ -107,6 +109,23 @@ struct WallModel {
   StationArray<StationCode> code = StationArray<StationCode>::filled(StationCode::kOrdinary);
   std::vector<SpecifiedPoint> specified_points;
 };
+
+// A specified point that cannot be used, named by its position in input order
+// (point_number counts from 1), with a message saying why.
+struct SpecifiedPointError {
+  int point_number = 0;
+  std::string message;
+};
+
+// Sets the station codes from model.specified_points: every station ordinary,
+// then CASE <= 1 marks STA as deflection; CASE 2 marks STA-1 slope start and
+// STA+1 slope end; CASE >= 3 marks STA-1, STA and STA+1.  Refuses, leaving the
+// codes untouched, more than kMaxSpecifiedPoints points, a point needing a
+// station outside the rows -1..N+1, and a point whose stations are not all
+// beyond the previous point's (two points at one station, a slope point next
+// to another point, or stations out of order), since the elimination would
+// then take their values out of step.
+std::optional<SpecifiedPointError> set_condition_codes(WallModel& model);
 
 // Prepares the model for a new problem: EI, Q, S, T, R and P are zeroed, every
 // station code is set to ordinary and the specified points are removed.

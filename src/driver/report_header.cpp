@@ -61,13 +61,13 @@ PathParts split_path(const std::filesystem::path& working_dir, const std::string
 
 void write_report_header(RunContext& context) {
   const HeaderFormats& f = formats();
-  TextUnit& report = context.report;
-  const std::array<std::string, 6>& names = context.run.file_names;
+  TextUnit& report = context.files.report;
+  const RunFileNames& names = context.run.names;
 
   report.write(f.banner, {std::string_view(context.run.version)});
-  const PathParts input = split_path(context.working_dir, names[0]);
-  const PathParts output = split_path(context.working_dir, names[1]);
-  const PathParts plot = split_path(context.working_dir, names[2]);
+  const PathParts input = split_path(context.working_dir, names.input);
+  const PathParts output = split_path(context.working_dir, names.report);
+  const PathParts plot = split_path(context.working_dir, names.plot_data);
   const std::string location = input.drive + input.directory;
   const std::string input_name = input.name + input.extension;
   const std::string output_name = output.name + output.extension;
@@ -87,10 +87,10 @@ void write_report_header(RunContext& context) {
 
 void write_problem_heading(RunContext& context, TextUnit& unit) {
   const HeaderFormats& f = formats();
-  if (context.control.stages >= 2) {
+  if (context.problem.control.stages >= 2) {
     unit.write(f.stage_heading, {context.run.problem, std::string_view(context.run.first_title)});
   } else if (context.run.problem == 1) {
-    unit.write(f.title_heading, {std::string_view(context.run.title)});
+    unit.write(f.title_heading, {std::string_view(context.problem.title)});
   } else {
     unit.write(f.long_term_heading, {std::string_view(context.run.first_title)});
   }

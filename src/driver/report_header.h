@@ -2,7 +2,7 @@
 // heading written to the report and the monitor file.
 #pragma once
 
-#include "common/run_context.h"
+#include "driver/run_context.h"
 
 namespace kestro {
 

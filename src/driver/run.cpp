@@ -4,7 +4,7 @@
 #include <iostream>
 #include <new>
 
-#include "common/error_stop.h"
+#include "common/run_stop.h"
 #include "common/text.h"
 #include "driver/report_header.h"
 #include "input/control_records.h"
@@ -14,7 +14,6 @@
 #include "output/plot_data.h"
 #include "output/results_report.h"
 #include "soil/user_curves.h"
-#include "solver/flexural_rigidity.h"
 #include "solver/iteration.h"
 
 namespace kestro {
@@ -36,6 +35,11 @@ struct DriverFormats {
       FortranFormat::parse("(//'     ERROR STOP -- INPUT DATA ERROR'/5X,A)");
   FortranFormat not_available = FortranFormat::parse("(//5X,A)");
   FortranFormat no_wall_sections = FortranFormat::parse("(/'                    ')");
+  FortranFormat not_in_order =
+      FortranFormat::parse("(//'     ERROR STOP -- STATIONS NOT IN ORDER')");
+  FortranFormat too_much = FortranFormat::parse("(//'     TOO MUCH DATA FOR AVAILABLE STORAGE'//)");
+  FortranFormat beyond_end =
+      FortranFormat::parse("(//'     ERROR -- NON-ZERO TABLE 4 DATA BEYOND END')");
 };
 
 const DriverFormats& formats() {
@@ -51,98 +55,107 @@ std::filesystem::path resolve(const RunContext& context, const std::string& name
 // Opens the input, report, plot-data and monitor files in this order; the
 // message names the first file that cannot be opened.
 std::optional<std::string> open_files(RunContext& context) {
-  const auto& names = context.run.file_names;
-  const char* roles[] = {"input data file", "report file", "plot-data file", "monitor file"};
-  for (std::size_t i = 0; i < 4; ++i) {
-    if (names[i].empty()) {
-      return std::string("NAMES.dat names no ") + roles[i] + " (record " + std::to_string(i + 5) +
-             " is missing or blank)";
+  const RunFileNames& names = context.run.names;
+  struct Named {
+    const std::string& name;
+    const char* role;
+    int record;
+  };
+  const Named files[] = {{names.input, "input data file", 5},
+                         {names.report, "report file", 6},
+                         {names.plot_data, "plot-data file", 7},
+                         {names.monitor, "monitor file", 8}};
+  for (const Named& file : files) {
+    if (file.name.empty()) {
+      return std::string("NAMES.dat names no ") + file.role + " (record " +
+             std::to_string(file.record) + " is missing or blank)";
     }
   }
-  std::filesystem::path input_path = resolve(context, names[0]);
+  std::filesystem::path input_path = resolve(context, names.input);
   std::error_code error;
   if (std::filesystem::is_directory(input_path, error)) {
-    return "cannot open the input data file \"" + names[0] + "\": it is a directory";
+    return "cannot open the input data file \"" + names.input + "\": it is a directory";
   }
-  context.input = ListInput::open(input_path.string(), input_path.filename().string());
-  if (!context.input) return "cannot open the input data file \"" + names[0] + "\"";
-  TextUnit* outputs[] = {&context.report, &context.plot, &context.monitor};
+  context.files.input = ListInput::open(input_path.string(), input_path.filename().string());
+  if (!context.files.input) return "cannot open the input data file \"" + names.input + "\"";
+  TextUnit* outputs[] = {&context.files.report, &context.files.plot, &context.files.monitor};
   for (std::size_t i = 0; i < 3; ++i) {
-    if (!outputs[i]->open(resolve(context, names[i + 1]))) {
+    if (!outputs[i]->open(resolve(context, files[i + 1].name))) {
       for (TextUnit* unit : outputs)
         unit->close();
-      return std::string("cannot open the ") + roles[i + 1] + " \"" + names[i + 1] + "\"";
+      return std::string("cannot open the ") + files[i + 1].role + " \"" + files[i + 1].name + "\"";
     }
   }
   return std::nullopt;
 }
 
-// Ends the run on input that asks for an analysis step this version of the
-// engine does not have.
-[[noreturn]] void not_available(RunContext& context, const std::string& what) {
-  const std::string message = "NOT AVAILABLE IN THIS VERSION OF THE ENGINE: " + what;
-  context.report.write(formats().not_available, {std::string_view(message)});
-  throw RunEnded(Outcome::error_stop, message);
-}
-
 // Records 6 to 11 of a problem: the wall model and its loads.
 void read_wall_model(RunContext& context) {
-  read_wall_sections(context);
-  read_cross_sections(context);
-  read_moment_curvature_data(context);
-  echo_nonlinear_ei(context);
-  read_stiffness_and_load_data(context);
-  const ControlParameters& c = context.control;
+  InputContext input = input_context(context);
+  read_wall_sections(input);
+  read_cross_sections(input);
+  read_moment_curvature_data(input);
+  echo_nonlinear_ei(input);
+  read_stiffness_and_load_data(input);
+  const ControlParameters& c = context.problem.control;
   if (c.py_factors < 0) {
-    quiet_stop(context.in(), c.line, "negative number of p-y modification factors");
+    stop_quietly(place_of(context.in(), c.line), "negative number of p-y modification factors");
   }
-  if (c.py_factors > 0) not_available(context, "p-y modification factors");
+  if (c.py_factors > 0) stop_not_available("p-y modification factors");
   if (c.earth_pressure_option != 0 || c.py_option == 2) {
-    not_available(context, "earth-pressure and soil data");
+    stop_not_available("earth-pressure and soil data");
   }
-  context.plot.write_list({0});
+  context.files.plot.write_list({0});
 }
 
 void run_one_problem(RunContext& context) {
   ListInput& in = context.in();
   const DriverFormats& f = formats();
+  TextUnit& report = context.files.report;
 
   const std::string title = fit(in.read_fixed(kTitleWidth, "the title of a problem"), kTitleField);
-  context.run.title = title;
+  start_problem(context);
+  ProblemState& problem = context.problem;
+  problem.title = title;
   context.run.problem += 1;
   if (context.run.problem == 1) context.run.first_title = title;
-  context.have_results = false;
 
   context.run.continuation = 0;
-  read_control_record(context);
-  if (context.run.problem > 1) context.report.write(f.two_empty_lines);
+  InputContext input = input_context(context);
+  read_control_record(input);
+  if (context.run.problem > 1) report.write(f.two_empty_lines);
   write_report_header(context);
-  for (TextUnit* unit : {&context.report, &context.monitor}) {
+  for (TextUnit* unit : {&report, &context.files.monitor}) {
     unit->write(f.empty_line);
     write_problem_heading(context, *unit);
   }
 
-  echo_control_parameters(context);
-  read_geometry_record(context);
-  check_table_counts(context);
+  echo_control_parameters(input);
+  read_geometry_record(input);
+  check_table_counts(input);
 
-  read_specified_points(context);
-  const ControlParameters& c = context.control;
+  read_specified_points(input);
+  const ControlParameters& c = problem.control;
   if (c.wall_sections == 0) {
-    context.report.write(f.no_wall_sections);
+    report.write(f.no_wall_sections);
   } else {
     read_wall_model(context);
   }
   if (c.py_option == 2 && c.user_py_curves > 0) {
-    not_available(context, "user-specified p-y curves with generated curves");
+    stop_not_available("user-specified p-y curves with generated curves");
   }
   const bool user_curves = c.py_option < 2 && (c.user_py_curves != 0 || c.wall_sections > 0);
-  if (user_curves) read_user_curves(context);
+  if (user_curves) {
+    SoilContext soil = soil_context(context);
+    read_user_curves(soil);
+  }
   if (c.wall_sections > 0) {
     // The solution starts with the problem heading again, on the report only.
-    write_problem_heading(context, context.report);
-    iterate(context);
-    write_results(context);
+    write_problem_heading(context, report);
+    SolverContext solver = solver_context(context);
+    problem.iteration = iterate(solver);
+    context.run.deflections = problem.wall.w;
+    problem.results = write_results(results_context(context));
   }
 
   ListRead read = in.read();
@@ -155,7 +168,7 @@ void run_one_problem(RunContext& context) {
 void read_run_list(RunContext& context) {
   const std::filesystem::path path = context.working_dir / "NAMES.dat";
   std::optional<ListInput> names = ListInput::open(path.string(), "NAMES.dat");
-  if (!names) throw InputError("cannot open the run list \"" + path.string() + "\"");
+  if (!names) stop_bad_input(InputPlace{}, "cannot open the run list \"" + path.string() + "\"");
   RunState& run = context.run;
   run.version = names->read_fixed(kVersionWidth, "the version text");
   names->read_fixed(kTextRecordWidth, "a text record");
@@ -166,31 +179,73 @@ void read_run_list(RunContext& context) {
     read.integer(unused);
     read.finish();
   }
-  for (std::string& name : run.file_names) {
+  RunFileNames& file_names = run.names;
+  for (std::string* name :
+       {&file_names.input, &file_names.report, &file_names.plot_data, &file_names.monitor,
+        &file_names.py_curves, &file_names.earth_pressure}) {
     if (names->at_end()) break;
-    name = trim_right(names->read_fixed(kFileNameWidth, "a file name"));
+    *name = trim_right(names->read_fixed(kFileNameWidth, "a file name"));
   }
+}
+
+RunResult report_stop(RunContext& context, const RunStop& stop) {
+  const DriverFormats& f = formats();
+  TextUnit& report = context.files.report;
+  Outcome outcome = Outcome::error_stop;
+  switch (stop.kind()) {
+    case StopKind::bad_input:
+      report.write(f.input_error, {std::string_view(stop.message())});
+      outcome = Outcome::bad_input;
+      break;
+    case StopKind::error_stop:
+      switch (stop.error_stop()) {
+        case ErrorStop::stations_not_in_order:
+          report.write(f.not_in_order);
+          break;
+        case ErrorStop::too_much_data:
+          report.write(f.too_much);
+          break;
+        case ErrorStop::data_beyond_end:
+          report.write(f.beyond_end);
+          break;
+      }
+      break;
+    case StopKind::quiet_stop:
+      break;
+    case StopKind::stop_code:
+      context.console << static_cast<int>(stop.stop_code()) << '\n';
+      break;
+    case StopKind::not_available:
+      report.write(f.not_available, {std::string_view(stop.message())});
+      break;
+  }
+  context.console << stop.message() << '\n';
+  return RunResult{outcome, stop.message()};
 }
 
 void run_problems(RunContext& context) {
   for (;;) {
     run_one_problem(context);
     const int code = context.run.continuation;
-    if (code == 0 || code == context.control.stages) return;
-    write_results_group(context, code == 9 ? 2 : context.control.stages);
+    const ProblemState& problem = context.problem;
+    if (code == 0 || code == problem.control.stages) return;
+    write_results_group(context.files.plot, problem.control, problem.geometry, problem.results,
+                        code == 9 ? 2 : problem.control.stages);
   }
 }
 
 void end_sequence(RunContext& context) {
   const DriverFormats& f = formats();
+  const ProblemState& problem = context.problem;
   context.run.continuation = 0;
-  context.report.write(f.end_of_analysis);
-  context.monitor.write(f.end_of_analysis);
-  write_results_group(context, context.control.stages);
-  context.report.close();
-  context.input.reset();
-  context.plot.close();
-  context.monitor.close();
+  context.files.report.write(f.end_of_analysis);
+  context.files.monitor.write(f.end_of_analysis);
+  write_results_group(context.files.plot, problem.control, problem.geometry, problem.results,
+                      problem.control.stages);
+  context.files.report.close();
+  context.files.input.reset();
+  context.files.plot.close();
+  context.files.monitor.close();
 }
 
 LocalTime system_local_time() {
@@ -215,38 +270,48 @@ const char* outcome_name(Outcome outcome) {
   return "unknown";
 }
 
-RunResult run(const std::filesystem::path& working_dir, std::ostream& console, const Clock& clock) {
-  RunContext context(working_dir, console, clock);
-  RunResult result;
+namespace {
+
+RunResult run_in_context(RunContext& context) {
   try {
     read_run_list(context);
-  } catch (const InputError& error) {
-    console << error.what() << '\n';
-    return RunResult{Outcome::could_not_start, error.what()};
+  } catch (const RunStop& stop) {
+    context.console << stop.message() << '\n';
+    return RunResult{Outcome::could_not_start, stop.message()};
   }
   if (std::optional<std::string> message = open_files(context)) {
-    console << *message << '\n';
+    context.console << *message << '\n';
     return RunResult{Outcome::could_not_start, *message};
   }
 
+  RunResult result;
   try {
     run_problems(context);
-  } catch (const RunEnded& end) {
-    result = RunResult{end.outcome(), end.message()};
-    if (!end.message().empty()) console << end.message() << '\n';
-  } catch (const InputError& error) {
-    context.report.write(formats().input_error, {std::string_view(error.what())});
-    console << error.what() << '\n';
-    result = RunResult{Outcome::bad_input, error.what()};
+  } catch (const RunStop& stop) {
+    result = report_stop(context, stop);
   } catch (const std::bad_alloc&) {
     result = RunResult{Outcome::error_stop, "not enough memory for the problem"};
-    console << result.message << '\n';
+    context.console << result.message << '\n';
   } catch (const std::exception& error) {
     result = RunResult{Outcome::error_stop, std::string("internal error: ") + error.what()};
-    console << result.message << '\n';
+    context.console << result.message << '\n';
   }
   end_sequence(context);
   return result;
+}
+
+}  // namespace
+
+RunResult run(const std::filesystem::path& working_dir, std::ostream& console,
+              const Clock& clock) noexcept {
+  try {
+    RunContext context(working_dir, console, clock);
+    return run_in_context(context);
+  } catch (const std::exception& error) {
+    return RunResult{Outcome::error_stop, std::string("internal error: ") + error.what()};
+  } catch (...) {
+    return RunResult{Outcome::error_stop, "internal error"};
+  }
 }
 
 }  // namespace kestro

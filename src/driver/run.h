@@ -1,17 +1,23 @@
 // The run driver: run list, files, the problem loop and the end sequence.
 #pragma once
 
-#include "common/run_context.h"
+#include "common/run_stop.h"
+#include "driver/run_context.h"
 
 namespace kestro {
 
-// Reads NAMES.dat in the working directory into context.run.  Throws
-// InputError when it is missing or shorter than its four leading records.
+// Reads NAMES.dat in the working directory into context.run.  Raises a
+// bad-input stop when it is missing or shorter than its four leading records.
 void read_run_list(RunContext& context);
 
 // Runs the problems of the open input file until a continuation code ends
-// the run; error stops and bad input propagate as RunEnded / InputError.
+// the run.  Every early end is a RunStop, which the caller reports.
 void run_problems(RunContext& context);
+
+// Writes what the report shows of a stop (its message, or nothing for the
+// quiet stops), tells the console why the run ends and returns the result
+// of the run.
+RunResult report_stop(RunContext& context, const RunStop& stop);
 
 // Writes the end lines, the closing plot-data block and closes every file.
 void end_sequence(RunContext& context);

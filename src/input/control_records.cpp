@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/error_stop.h"
+#include "common/run_stop.h"
 #include "common/text.h"
 
 namespace kestro {
@@ -38,7 +38,7 @@ std::string label(std::string_view text) {
 
 }  // namespace
 
-void read_control_record(RunContext& context) {
+void read_control_record(const InputContext& context) {
   ControlParameters& c = context.control;
   ListRead read = context.in().read();
   read.integer(c.unit_flag);
@@ -51,12 +51,12 @@ void read_control_record(RunContext& context) {
   read.finish();
 }
 
-void echo_control_parameters(RunContext& context) {
+void echo_control_parameters(const InputContext& context) {
   ControlParameters& c = context.control;
   if (c.unit_flag != 1 && c.unit_flag != 2) {
-    throw record_error(context.in(), c.line,
-                       "the unit flag must be 1 (English units) or 2 (SI units), found " +
-                           std::to_string(c.unit_flag));
+    stop_bad_record(context.in(), c.line,
+                    "the unit flag must be 1 (English units) or 2 (SI units), found " +
+                        std::to_string(c.unit_flag));
   }
   c.units = c.unit_flag == 2 ? UnitSystem::si : UnitSystem::english;
   set_unit_labels(context.labels, label_selector(c.units));
@@ -87,7 +87,7 @@ void echo_control_parameters(RunContext& context) {
   }
 }
 
-void read_geometry_record(RunContext& context) {
+void read_geometry_record(const InputContext& context) {
   Geometry& g = context.geometry;
   ListInput& in = context.in();
   {
@@ -116,7 +116,8 @@ void read_geometry_record(RunContext& context) {
   report.write(f.integer_line, {std::string_view(label("NUMBER OF INCREMENTS")), g.N});
   report.write(f.real_line, {std::string_view(label("INCREMENT LENGTH")), g.h, labels.length});
 
-  if (g.max_iterations < 0) quiet_stop(in, g.line, "negative maximum number of iterations");
+  if (g.max_iterations < 0)
+    stop_quietly(place_of(in, g.line), "negative maximum number of iterations");
   if (g.max_iterations > 0) {
     report.write(f.real_line, {std::string_view(label("MAXIMUM ALLOWABLE DEFLECTION")),
                                g.max_deflection, labels.length});
@@ -126,13 +127,17 @@ void read_geometry_record(RunContext& context) {
                  {std::string_view(label("MAXIMUM NUMBER OF ITERATIONS")), g.max_iterations});
   }
 
-  if (g.N > kMaxIncrements) error_stop(context, ErrorStop::too_much_data);
+  if (g.N > kMaxIncrements) {
+    stop_error(
+        ErrorStop::too_much_data, place_of(in, g.line),
+        "more than " + std::to_string(kMaxIncrements) + " increments: " + std::to_string(g.N));
+  }
   if (g.N < 1) {
-    throw record_error(in, g.line,
-                       "the number of increments must be at least 1, found " + std::to_string(g.N));
+    stop_bad_record(in, g.line,
+                    "the number of increments must be at least 1, found " + std::to_string(g.N));
   }
   if (!(g.h > 0.0)) {
-    throw record_error(in, g.line, "the increment length must be greater than 0");
+    stop_bad_record(in, g.line, "the increment length must be greater than 0");
   }
   g.length = g.N * g.h;
   g.two_h = 2.0 * g.h;
@@ -146,16 +151,19 @@ void read_geometry_record(RunContext& context) {
   clear_problem_data(context.wall);
 }
 
-void check_table_counts(RunContext& context) {
+void check_table_counts(const InputContext& context) {
   const ControlParameters& c = context.control;
   const ListInput& in = context.in();
   if (c.specified_points < 0) {
-    quiet_stop(in, c.line, "negative number of specified deflection points");
+    stop_quietly(place_of(in, c.line), "negative number of specified deflection points");
   }
   if (c.specified_points > kMaxSpecifiedPoints) {
-    error_stop(context, ErrorStop::too_much_data, c.line);
+    stop_error(
+        ErrorStop::too_much_data, place_of(in, c.line),
+        "more than " + std::to_string(kMaxSpecifiedPoints) +
+            " points of specified deflection and slope: " + std::to_string(c.specified_points));
   }
-  if (c.wall_sections < 0) quiet_stop(in, c.line, "negative number of wall sections");
+  if (c.wall_sections < 0) stop_quietly(place_of(in, c.line), "negative number of wall sections");
 }
 
 }  // namespace kestro

@@ -101,6 +101,7 @@ enum class NonlinearType : int {
 struct CrossSection {
   int unused1 = 0;
   int unused2 = 0;
+  std::size_t line = 0;    // line of the input data file where the definition starts
   int shape_code = 0;      // shape type as read
   int nonlinear_flag = 0;  // 0 elastic, otherwise nonlinear
   std::string name;

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "common/error_stop.h"
 #include "common/report_writers.h"
+#include "common/run_stop.h"
 #include "common/text.h"
 
 namespace kestro {
@@ -189,22 +189,27 @@ std::string_view nonlinear_type_text(const CrossSection& section) {
 
 // A count of repeated records (rebars, strands, one-real records), read on
 // the given line, must not be negative.
-void refuse_negative_count(RunContext& context, int count, std::size_t line,
+void refuse_negative_count(const InputContext& context, int count, std::size_t line,
                            std::string_view what) {
   if (count < 0) {
-    throw record_error(context.in(), line,
-                       "the number of " + std::string(what) + " must not be negative, found " +
-                           std::to_string(count));
+    stop_bad_record(context.in(), line,
+                    "the number of " + std::string(what) + " must not be negative, found " +
+                        std::to_string(count));
   }
 }
 
 // Reads `count` repeated records of `width` reals each, refusing more than
 // the store holds.
 template <std::size_t width>
-void read_records(RunContext& context, int count, std::vector<std::array<double, width>>& rows,
-                  std::size_t line, std::string_view what) {
+void read_records(const InputContext& context, int count,
+                  std::vector<std::array<double, width>>& rows, std::size_t line,
+                  std::string_view what) {
   refuse_negative_count(context, count, line, what);
-  if (count > kMaxBars) error_stop(context, ErrorStop::too_much_data, line);
+  if (count > kMaxBars) {
+    stop_error(ErrorStop::too_much_data, place_of(context.in(), line),
+               "more than " + std::to_string(kMaxBars) + " " + std::string(what) + ": " +
+                   std::to_string(count));
+  }
   rows.assign(static_cast<std::size_t>(std::max(count, 0)), {});
   for (auto& row : rows) {
     ListRead read = context.in().read();
@@ -213,10 +218,14 @@ void read_records(RunContext& context, int count, std::vector<std::array<double,
   }
 }
 
-void read_single_values(RunContext& context, int count, std::vector<double>& values,
+void read_single_values(const InputContext& context, int count, std::vector<double>& values,
                         std::size_t line, std::string_view what) {
   refuse_negative_count(context, count, line, what);
-  if (count > kMaxRepeatedValues) error_stop(context, ErrorStop::too_much_data, line);
+  if (count > kMaxRepeatedValues) {
+    stop_error(ErrorStop::too_much_data, place_of(context.in(), line),
+               "more than " + std::to_string(kMaxRepeatedValues) + " " + std::string(what) + ": " +
+                   std::to_string(count));
+  }
   values.assign(static_cast<std::size_t>(std::max(count, 0)), 0.0);
   for (double& value : values) {
     ListRead read = context.in().read();
@@ -224,7 +233,7 @@ void read_single_values(RunContext& context, int count, std::vector<double>& val
   }
 }
 
-void read_elastic(RunContext& context, CrossSection& s) {
+void read_elastic(const InputContext& context, CrossSection& s) {
   ListInput& in = context.in();
   {
     ListRead read = in.read();
@@ -265,7 +274,7 @@ void read_elastic(RunContext& context, CrossSection& s) {
   read.text(s.aisc_name);
 }
 
-void read_nonlinear(RunContext& context, CrossSection& s) {
+void read_nonlinear(const InputContext& context, CrossSection& s) {
   ListInput& in = context.in();
   {
     ListRead read = in.read();
@@ -345,7 +354,7 @@ void read_nonlinear(RunContext& context, CrossSection& s) {
 
 // ---- echo ------------------------------------------------------------------
 
-void echo_elastic(RunContext& context, const CrossSection& s) {
+void echo_elastic(const InputContext& context, const CrossSection& s) {
   TextUnit& report = context.report;
   const SectionUnits units = section_units(context.labels);
   const ShapeEcho shape = shape_echo(s);
@@ -408,7 +417,7 @@ void coordinate_lines(TextUnit& report, std::string_view mark,
   }
 }
 
-void echo_nonlinear(RunContext& context, const CrossSection& s) {
+void echo_nonlinear(const InputContext& context, const CrossSection& s) {
   TextUnit& report = context.report;
   const SectionUnits units = section_units(context.labels);
   EchoLine(report, "TYPE").label(" NONLINEAR").end();
@@ -571,7 +580,7 @@ void property_row(TextUnit& report, int number, std::string_view mark, double di
   line_end(report);
 }
 
-void echo_properties(RunContext& context) {
+void echo_properties(const InputContext& context) {
   TextUnit& report = context.report;
   const SectionFormats& f = formats();
   const UnitLabels& l = context.labels;
@@ -611,7 +620,7 @@ void echo_properties(RunContext& context) {
 
 }  // namespace
 
-int depth_station(const RunContext& context, double depth) {
+int depth_station(const InputContext& context, double depth) {
   const double scale = context.control.units == UnitSystem::english ? 12.0 : 1.0;
   const double station = std::round(depth * scale / context.geometry.h);
   // Depths far outside the wall are clamped so the conversion stays defined;
@@ -621,7 +630,7 @@ int depth_station(const RunContext& context, double depth) {
   return static_cast<int>(station);
 }
 
-void read_wall_sections(RunContext& context) {
+void read_wall_sections(const InputContext& context) {
   std::vector<WallSection>& sections = context.tables.wall_sections;
   sections.clear();
   // The table grows record by record: the count has no capacity of its own,
@@ -652,13 +661,15 @@ void read_wall_sections(RunContext& context) {
   line_end(report);
 }
 
-void read_cross_sections(RunContext& context) {
+void read_cross_sections(const InputContext& context) {
   const int count = context.control.cross_sections;
   if (count < 0)
-    throw record_error(context.in(), context.control.line,
-                       "the number of cross sections must not be negative");
+    stop_bad_record(context.in(), context.control.line,
+                    "the number of cross sections must not be negative");
   if (count > kMaxCrossSections)
-    error_stop(context, ErrorStop::too_much_data, context.control.line);
+    stop_error(ErrorStop::too_much_data, place_of(context.in(), context.control.line),
+               "more than " + std::to_string(kMaxCrossSections) +
+                   " cross sections: " + std::to_string(count));
   std::vector<CrossSection>& sections = context.tables.cross_sections;
   sections.assign(static_cast<std::size_t>(count), {});
   ListInput& in = context.in();
@@ -668,6 +679,7 @@ void read_cross_sections(RunContext& context) {
       ListRead read = in.read();
       read.integer(s.unused1);
       line = in.current_line();
+      s.line = line;
       read.integer(s.unused2);
       read.integer(s.shape_code);
       read.integer(s.nonlinear_flag);
@@ -679,13 +691,13 @@ void read_cross_sections(RunContext& context) {
     if (s.nonlinear()) {
       read_nonlinear(context, s);
       if (s.D[1] < 1 || s.D[1] > 10) {
-        throw record_error(
+        stop_bad_record(
             in, line + 2,
             "the nonlinear section type must be 1 to 10, found " + std::to_string(s.D[1]));
       }
     } else {
       if (s.shape_code < 0 || s.shape_code > 6) {
-        throw record_error(
+        stop_bad_record(
             in, line,
             "the cross-section shape type must be 0 to 6, found " + std::to_string(s.shape_code));
       }
@@ -698,18 +710,18 @@ void read_cross_sections(RunContext& context) {
     s.I_bottom = s.slot[30] / divisor;
     s.E_bottom = s.slot[35];
     if (!std::isfinite(s.E_top * s.I_top) || !std::isfinite(s.E_bottom * s.I_bottom)) {
-      throw record_error(in, line,
-                         "the flexural rigidity E*I of cross section " +
-                             std::to_string(&s - sections.data() + 1) + " is too large");
+      stop_bad_record(in, line,
+                      "the flexural rigidity E*I of cross section " +
+                          std::to_string(&s - sections.data() + 1) + " is too large");
     }
   }
   for (std::size_t k = 0; k < context.tables.wall_sections.size(); ++k) {
     const int number = context.tables.wall_sections[k].section;
     if (number < 1 || number > count) {
-      throw record_error(in, context.tables.wall_sections[k].line,
-                         "wall section " + std::to_string(k + 1) + " names cross section " +
-                             std::to_string(number) + ", but there are " + std::to_string(count) +
-                             " cross sections");
+      stop_bad_record(in, context.tables.wall_sections[k].line,
+                      "wall section " + std::to_string(k + 1) + " names cross section " +
+                          std::to_string(number) + ", but there are " + std::to_string(count) +
+                          " cross sections");
     }
   }
 

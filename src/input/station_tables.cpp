@@ -4,10 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "common/error_stop.h"
-#include "input/sections.h"
-#include "solver/difference_equation.h"
+#include "common/run_stop.h"
 #include "common/span_rule.h"
+#include "common/wall_model.h"
+#include "input/sections.h"
 
 namespace kestro {
 
@@ -75,17 +75,17 @@ struct Continuation {
 
 // Spreads the values over first..last (interpolating from `start` to `end`)
 // into the station arrays; P enters with its sign reversed.
-void place(RunContext& context, int first, int last, const RowValues& start, const RowValues& end,
-           std::size_t line) {
+void place(const InputContext& context, int first, int last, const RowValues& start,
+           const RowValues& end, std::size_t line) {
   WallModel& wall = context.wall;
-  if (last < first) error_stop(context, ErrorStop::stations_not_in_order, line);
+  if (last < first) stop_error(ErrorStop::stations_not_in_order, place_of(context.in(), line));
   // Stations N+1 to N+3 are left to the end-of-wall check; nothing may lie
   // beyond them or above the padding stations of the arrays.
-  if (last > wall.N + 3) error_stop(context, ErrorStop::data_beyond_end, line);
+  if (last > wall.N + 3) stop_error(ErrorStop::data_beyond_end, place_of(context.in(), line));
   if (first < kFirstStation) {
-    throw record_error(context.in(), line,
-                       "station " + std::to_string(first) + " lies above the wall (the first " +
-                           "station a table may use is " + std::to_string(kFirstStation) + ")");
+    stop_bad_record(context.in(), line,
+                    "station " + std::to_string(first) + " lies above the wall (the first " +
+                        "station a table may use is " + std::to_string(kFirstStation) + ")");
   }
   struct Target {
     StationArray<double>& array;
@@ -107,12 +107,12 @@ void place(RunContext& context, int first, int last, const RowValues& start, con
 
 // Handles one record of a table by its CONTD code (1 or 2) and writes its row.
 // EI rows show their own EI; the other rows the EI already on the station.
-void table_record(RunContext& context, Continuation& c, int code, int from, int to,
+void table_record(const InputContext& context, Continuation& c, int code, int from, int to,
                   const RowValues& values, std::size_t line, bool ei_row = false) {
   const TableFormats& f = formats();
   if (code != 1 && code != 2) {
-    throw record_error(context.in(), line,
-                       "the CONTD code must be 1 or 2, found " + std::to_string(code));
+    stop_bad_record(context.in(), line,
+                    "the CONTD code must be 1 or 2, found " + std::to_string(code));
   }
   const int contd = code - 1;
   auto row = [&](const FortranFormat& format, int station, double ei) {
@@ -147,28 +147,28 @@ void table_record(RunContext& context, Continuation& c, int code, int from, int 
   }
 }
 
-void close_table(RunContext& context, const Continuation& c) {
+void close_table(const InputContext& context, const Continuation& c) {
   if (c.open) {
-    throw record_error(context.in(), c.line,
-                       "the last record of the table is continued (CONTD 2), but no record "
-                       "follows to end its span");
+    stop_bad_record(context.in(), c.line,
+                    "the last record of the table is continued (CONTD 2), but no record "
+                    "follows to end its span");
   }
 }
 
-int read_count(RunContext& context, std::string_view what) {
+int read_count(const InputContext& context, std::string_view what) {
   int count = 0;
   ListRead read = context.in().read();
   read.integer(count);
   read.finish();
   if (count < 0 || count > kMaxTableRecords) {
-    throw record_error(context.in(), context.in().current_line(),
-                       "the number of " + std::string(what) + " must be 0 to " +
-                           std::to_string(kMaxTableRecords) + ", found " + std::to_string(count));
+    stop_bad_record(context.in(), context.in().current_line(),
+                    "the number of " + std::string(what) + " must be 0 to " +
+                        std::to_string(kMaxTableRecords) + ", found " + std::to_string(count));
   }
   return count;
 }
 
-void wall_section_rows(RunContext& context) {
+void wall_section_rows(const InputContext& context) {
   Continuation c;
   for (const WallSection& section : context.tables.wall_sections) {
     const CrossSection& cross =
@@ -195,7 +195,7 @@ struct TableRecord {
 // Reads a table: its count record, then every record through read_record,
 // each placed on the stations and echoed as it comes.
 template <typename ReadRecord>
-void read_table(RunContext& context, std::string_view what, ReadRecord read_record) {
+void read_table(const InputContext& context, std::string_view what, ReadRecord read_record) {
   const int count = read_count(context, what);
   Continuation c;
   for (int k = 0; k < count; ++k) {
@@ -212,7 +212,7 @@ void read_table(RunContext& context, std::string_view what, ReadRecord read_reco
 
 // Load records: CONTD code, FROM, TO, Q, T, P.  A record with a couple is
 // kept for the shear correction of the results.
-void load_records(RunContext& context) {
+void load_records(const InputContext& context) {
   read_table(context, "load records", [&](ListRead& read, TableRecord& r) {
     read.integer(r.code);
     read.integer(r.from);
@@ -229,7 +229,7 @@ void load_records(RunContext& context) {
 
 // Spring records: FROM, TO, CONTD code, S, R; each is kept for the
 // restraint results.
-void spring_records(RunContext& context) {
+void spring_records(const InputContext& context) {
   read_table(context, "spring records", [&](ListRead& read, TableRecord& r) {
     read.integer(r.from);
     read.integer(r.to);
@@ -240,13 +240,16 @@ void spring_records(RunContext& context) {
   });
 }
 
-void tiebacks(RunContext& context) {
+void tiebacks(const InputContext& context) {
   const int count = context.control.tiebacks;
   if (count < 0) {
-    throw record_error(context.in(), context.control.line,
-                       "the number of tie-backs must not be negative");
+    stop_bad_record(context.in(), context.control.line,
+                    "the number of tie-backs must not be negative");
   }
-  if (count > kMaxTableRecords) error_stop(context, ErrorStop::too_much_data, context.control.line);
+  if (count > kMaxTableRecords)
+    stop_error(
+        ErrorStop::too_much_data, place_of(context.in(), context.control.line),
+        "more than " + std::to_string(kMaxTableRecords) + " tie-backs: " + std::to_string(count));
   const bool english = context.control.units == UnitSystem::english;
   const double W = context.geometry.width;
   Continuation c;
@@ -262,23 +265,23 @@ void tiebacks(RunContext& context) {
     const std::size_t line = context.in().current_line();
     const std::string name = "tie-back " + std::to_string(k + 1);
     if (!(W > 0.0)) {
-      throw record_error(context.in(), context.geometry.line,
-                         "the analysis width must be greater than 0 when there are tie-backs");
+      stop_bad_record(context.in(), context.geometry.line,
+                      "the analysis width must be greater than 0 when there are tie-backs");
     }
     if (!(t.spacing > 0.0)) {
-      throw record_error(context.in(), line,
-                         "the anchor spacing of " + name + " must be greater than 0");
+      stop_bad_record(context.in(), line,
+                      "the anchor spacing of " + name + " must be greater than 0");
     }
     if (!(t.unbonded_length > 0.0)) {
-      throw record_error(context.in(), line,
-                         "the unbonded length of " + name + " must be greater than 0");
+      stop_bad_record(context.in(), line,
+                      "the unbonded length of " + name + " must be greater than 0");
     }
     t.station = depth_station(context, t.depth);
     if (t.station < 0 || t.station > context.geometry.N) {
-      throw record_error(context.in(), line,
-                         "the depth of " + name + " lies at station " + std::to_string(t.station) +
-                             ", outside the wall (stations 0 to " +
-                             std::to_string(context.geometry.N) + ")");
+      stop_bad_record(context.in(), line,
+                      "the depth of " + name + " lies at station " + std::to_string(t.station) +
+                          ", outside the wall (stations 0 to " +
+                          std::to_string(context.geometry.N) + ")");
     }
     const double cosine = std::cos(kPi * t.angle / 180.0);
     if (english) {
@@ -289,8 +292,8 @@ void tiebacks(RunContext& context) {
       t.Q = -(W / t.spacing) * t.prestress * cosine;
     }
     if (!std::isfinite(t.S) || !std::isfinite(t.Q)) {
-      throw record_error(context.in(), line,
-                         "the spring or the prestress load of " + name + " is too large");
+      stop_bad_record(context.in(), line,
+                      "the spring or the prestress load of " + name + " is too large");
     }
     RowValues values;
     values.S = t.S;
@@ -300,7 +303,7 @@ void tiebacks(RunContext& context) {
   }
 }
 
-void tieback_table(RunContext& context) {
+void tieback_table(const InputContext& context) {
   if (context.tables.tiebacks.empty()) return;
   const TableFormats& f = formats();
   const UnitLabels& l = context.labels;
@@ -314,7 +317,7 @@ void tieback_table(RunContext& context) {
   }
 }
 
-void check_end_of_wall(RunContext& context) {
+void check_end_of_wall(const InputContext& context) {
   const WallModel& wall = context.wall;
   const int N = wall.N;
   bool clear = wall.EI[N + 1] == 0.0 && wall.Q[N + 1] == 0.0 && wall.S[N + 1] == 0.0 &&
@@ -326,12 +329,13 @@ void check_end_of_wall(RunContext& context) {
        {&wall.EI, &wall.Q, &wall.S, &wall.T, &wall.R, &wall.P}) {
     clear = clear && (*array)[N + 3] == 0.0;
   }
-  if (!clear) error_stop(context, ErrorStop::data_beyond_end, context.tables.beyond_end_line);
+  if (!clear)
+    stop_error(ErrorStop::data_beyond_end, place_of(context.in(), context.tables.beyond_end_line));
 }
 
 }  // namespace
 
-void read_specified_points(RunContext& context) {
+void read_specified_points(const InputContext& context) {
   const TableFormats& f = formats();
   WallModel& wall = context.wall;
   const int count = context.control.specified_points;
@@ -347,12 +351,16 @@ void read_specified_points(RunContext& context) {
     }
     lines.push_back(context.in().current_line());
     const int lowest = wall.specified_points.empty() ? -1 : wall.specified_points.back().station;
-    if (point.station < lowest) error_stop(context, ErrorStop::stations_not_in_order);
+    if (point.station < lowest) {
+      stop_error(ErrorStop::stations_not_in_order, place_of(context.in()),
+                 "specified point at station " + std::to_string(point.station) + " after station " +
+                     std::to_string(lowest));
+    }
     wall.specified_points.push_back(point);
   }
   if (std::optional<SpecifiedPointError> error = set_condition_codes(wall)) {
     const std::size_t index = static_cast<std::size_t>(std::max(error->point_number, 1) - 1);
-    throw record_error(
+    stop_bad_record(
         context.in(), index < lines.size() ? lines[index] : context.geometry.line,
         "specified point " + std::to_string(error->point_number) + ": " + error->message);
   }
@@ -372,7 +380,7 @@ void read_specified_points(RunContext& context) {
   }
 }
 
-void read_stiffness_and_load_data(RunContext& context) {
+void read_stiffness_and_load_data(const InputContext& context) {
   const TableFormats& f = formats();
   const UnitLabels& l = context.labels;
   context.tables.springs.clear();

@@ -3,7 +3,7 @@
 // records, spring records, tie-backs) and the end-of-wall check.
 #pragma once
 
-#include "common/run_context.h"
+#include "input/input_context.h"
 
 namespace kestro {
 
@@ -11,12 +11,12 @@ namespace kestro {
 // condition codes.  Stations that decrease, or a first station below -1, end
 // the run with "ERROR STOP -- STATIONS NOT IN ORDER"; points whose codes
 // would fall on each other's stations are bad input.
-void read_specified_points(RunContext& context);
+void read_specified_points(const InputContext& context);
 
 // Writes the stiffness and load table: the EI rows of the wall sections, then
 // reads the load records, the spring records and the tie-backs, spreading
 // each over the stations and echoing it; then the tie-back data table and the
 // end-of-wall check ("ERROR -- NON-ZERO TABLE 4 DATA BEYOND END").
-void read_stiffness_and_load_data(RunContext& context);
+void read_stiffness_and_load_data(const InputContext& context);
 
 }  // namespace kestro

@@ -19,31 +19,31 @@ const PlotFormats& formats() {
 
 }  // namespace
 
-void write_results_group(RunContext& context, int stage_code) {
-  const int unit_flag = context.control.unit_flag;
-  if (context.run.solution_failed != 0 || !context.have_results) {
+void write_results_group(TextUnit& plot, const ControlParameters& control, const Geometry& geometry,
+                         const std::optional<ResultsTable>& results, int stage_code) {
+  const int unit_flag = control.unit_flag;
+  if (!results) {
     // A number of increments the run refused has no stations.
-    const int N = context.geometry.N;
+    const int N = geometry.N;
     const int stations = N >= 1 && N <= kMaxIncrements ? N + 1 : 0;
-    context.plot.write_list({0, stations, unit_flag});
+    plot.write_list({0, stations, unit_flag});
     return;
   }
   const PlotFormats& f = formats();
-  const ResultsTable& results = context.results;
-  context.plot.write_list({stage_code, results.N + 1, unit_flag});
-  for (int I = 0; I <= results.N; ++I) {
-    const StationResult& r = results.stations[static_cast<std::size_t>(I)];
+  plot.write_list({stage_code, results->N + 1, unit_flag});
+  for (int I = 0; I <= results->N; ++I) {
+    const StationResult& r = results->stations[static_cast<std::size_t>(I)];
     // The front end takes lengths in the base unit of the run: depth in
     // inches (not the feet of the report) or metres.
-    const double X = I * context.geometry.h;
-    context.plot.write(f.station_row,
-                       {X, r.deflection, r.moment, r.shear, r.soil_reaction, r.EI, r.net_force});
+    const double X = I * geometry.h;
+    plot.write(f.station_row,
+               {X, r.deflection, r.moment, r.shear, r.soil_reaction, r.EI, r.net_force});
   }
-  context.plot.write_list({static_cast<std::int64_t>(results.tiebacks.size())});
-  for (const TiebackResult& t : results.tiebacks) {
-    context.plot.write(f.tieback_row,
-                       {std::int64_t{t.number}, std::int64_t{t.station}, t.depth, t.spacing, t.area,
-                        t.angle, t.horizontal_force, t.force, t.force_per_tieback, t.prestress});
+  plot.write_list({static_cast<std::int64_t>(results->tiebacks.size())});
+  for (const TiebackResult& t : results->tiebacks) {
+    plot.write(f.tieback_row,
+               {std::int64_t{t.number}, std::int64_t{t.station}, t.depth, t.spacing, t.area,
+                t.angle, t.horizontal_force, t.force, t.force_per_tieback, t.prestress});
   }
 }
 

@@ -5,9 +5,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "common/run_context.h"
-#include "solver/difference_equation.h"
-
 namespace kestro {
 
 namespace {
@@ -100,7 +97,7 @@ double slope_at(const WallModel& wall, int station) {
   return (deflection_at(wall, station + 1) - deflection_at(wall, station - 1)) / (2.0 * wall.h);
 }
 
-void write_table(RunContext& context, const ResultsTable& results) {
+void write_table(const ResultsContext& context, const ResultsTable& results) {
   const ResultsFormats& f = formats();
   const UnitLabels& l = context.labels;
   TextUnit& report = context.report;
@@ -116,7 +113,7 @@ void write_table(RunContext& context, const ResultsTable& results) {
   }
 }
 
-void write_restraints(RunContext& context, const ResultsTable& results) {
+void write_restraints(const ResultsContext& context, const ResultsTable& results) {
   const ResultsFormats& f = formats();
   const UnitLabels& l = context.labels;
   TextUnit& report = context.report;
@@ -128,7 +125,7 @@ void write_restraints(RunContext& context, const ResultsTable& results) {
   }
 }
 
-void write_tiebacks(RunContext& context, const ResultsTable& results) {
+void write_tiebacks(const ResultsContext& context, const ResultsTable& results) {
   const ResultsFormats& f = formats();
   const UnitLabels& l = context.labels;
   TextUnit& report = context.report;
@@ -141,7 +138,7 @@ void write_tiebacks(RunContext& context, const ResultsTable& results) {
   }
 }
 
-void write_node_reactions(RunContext& context, const ResultsTable& results) {
+void write_node_reactions(const ResultsContext& context, const ResultsTable& results) {
   const ResultsFormats& f = formats();
   const UnitLabels& l = context.labels;
   TextUnit& report = context.report;
@@ -155,7 +152,7 @@ void write_node_reactions(RunContext& context, const ResultsTable& results) {
 
 }  // namespace
 
-ResultsTable compute_results(const RunContext& context) {
+ResultsTable compute_results(const ResultsContext& context) {
   const WallModel& wall = context.wall;
   const int N = wall.N;
   const double h = wall.h;
@@ -241,37 +238,34 @@ ResultsTable compute_results(const RunContext& context) {
   return results;
 }
 
-void write_results(RunContext& context) {
+std::optional<ResultsTable> write_results(const ResultsContext& context) {
   const ResultsFormats& f = formats();
   const IterationResult& iteration = context.iteration;
-  context.have_results = false;
   context.report.write(f.header, {item(iteration.iterations)});
 
   // The iteration has already reported a solution that is not finite.
-  if (iteration.outcome == IterationOutcome::not_finite) return;
+  if (iteration.outcome == IterationOutcome::not_finite) return std::nullopt;
 
   if (context.geometry.max_iterations != 0) {
     if (iteration.stations_over_allowable != 0) {
       for (TextUnit* unit : {&context.report, &context.monitor}) {
         unit->write(f.over_allowable, {item(iteration.stations_over_allowable)});
       }
-      return;
+      return std::nullopt;
     }
     if (iteration.stations_not_closed != 0) {
       for (TextUnit* unit : {&context.report, &context.monitor})
         unit->write(f.not_closed);
-      return;
+      return std::nullopt;
     }
   }
 
-  extrapolate_end_deflections(context.wall);
-  context.results = compute_results(context);
-  const ResultsTable& results = context.results;
+  ResultsTable results = compute_results(context);
   write_table(context, results);
   if (!context.tables.springs.empty()) write_restraints(context, results);
   if (!results.tiebacks.empty()) write_tiebacks(context, results);
   if (!results.node_reactions.empty()) write_node_reactions(context, results);
-  context.have_results = true;
+  return results;
 }
 
 }  // namespace kestro

@@ -4,11 +4,16 @@
 // the report and the plot-data file.
 #pragma once
 
+#include <optional>
 #include <vector>
 
-namespace kestro {
+#include "common/text_unit.h"
+#include "common/unit_labels.h"
+#include "common/wall_model.h"
+#include "input/problem_records.h"
+#include "solver/iteration.h"
 
-struct RunContext;
+namespace kestro {
 
 // The values of one station.  X is the depth as printed: feet in English
 // units, metres in SI; every other value is in the stored units.
@@ -63,20 +68,31 @@ struct ResultsTable {
   std::vector<NodeReaction> node_reactions;
 };
 
+// What the results step reads: the problem's records, the final solution
+// and how the iteration ended; it writes the report and the monitor file.
+struct ResultsContext {
+  TextUnit& report;
+  TextUnit& monitor;
+  const UnitLabels& labels;
+  const ControlParameters& control;
+  const Geometry& geometry;
+  const WallTables& tables;
+  const WallModel& wall;
+  const IterationResult& iteration;
+};
+
 // Computes the results from context.wall (final deflections w(-2)..w(N+2),
-// so the end stations must already be extrapolated, EI and soil reaction),
+// with the end stations extrapolated by the solver, EI and soil reaction),
 // the spring, couple and tie-back records of context.tables and the
 // specified points.  Spring records whose TO lies before their FROM give no
 // rows.  Reads nothing else and writes nothing.
-ResultsTable compute_results(const RunContext& context);
+ResultsTable compute_results(const ResultsContext& context);
 
 // Writes the results of the problem to the report: the header with the
 // number of iterations, then either the non-convergence warning (also to the
-// monitor file) or the results tables.  With tables, the end deflections are
-// extrapolated, context.results is filled and context.have_results is set;
-// after a warning, or when the iteration ended on a value that is not finite
-// (it has written its own message), only the header is written and
-// context.have_results stays false.
-void write_results(RunContext& context);
+// monitor file) or the results tables, and returns the results when the
+// tables were written.  When the iteration ended on a value that is not
+// finite (it has written its own message) only the header is written.
+std::optional<ResultsTable> write_results(const ResultsContext& context);
 
 }  // namespace kestro

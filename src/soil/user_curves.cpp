@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/error_stop.h"
+#include "common/run_stop.h"
 
 namespace kestro {
 
@@ -30,17 +30,20 @@ const CurveFormats& formats() {
 
 }  // namespace
 
-void read_user_curves(RunContext& context) {
+void read_user_curves(const SoilContext& context) {
   const CurveFormats& f = formats();
   const int count = context.control.user_py_curves;
   ListInput& in = context.in();
   TextUnit& report = context.report;
   context.curves.clear();
   if (count < 0)
-    quiet_stop(in, context.control.line, "negative number of user-specified p-y curves");
+    stop_quietly(place_of(in, context.control.line),
+                 "negative number of user-specified p-y curves");
   if (count > kMaxStationCurves) {
     report.write(f.empty_line);
-    error_stop(context, ErrorStop::too_much_data, context.control.line);
+    stop_error(ErrorStop::too_much_data, place_of(context.in(), context.control.line),
+               "more than " + std::to_string(kMaxStationCurves) +
+                   " user-specified p-y curves: " + std::to_string(count));
   }
   if (count == 0) {
     report.write(f.none);
@@ -66,16 +69,20 @@ void read_user_curves(RunContext& context) {
     }
     const std::size_t head_line = in.current_line();
     const std::string name = "p-y curve " + std::to_string(i + 1);
-    if (NP > kMaxUserCurvePoints) error_stop(context, ErrorStop::too_much_data);
+    if (NP > kMaxUserCurvePoints) {
+      stop_error(ErrorStop::too_much_data, place_of(in, head_line),
+                 name + " has more than " + std::to_string(kMaxUserCurvePoints) +
+                     " points: " + std::to_string(NP));
+    }
     if (NP < 2) {
-      throw record_error(in, head_line,
-                         name + " must have at least 2 points, found " + std::to_string(NP));
+      stop_bad_record(in, head_line,
+                      name + " must have at least 2 points, found " + std::to_string(NP));
     }
     if (STA < 0 || STA > context.geometry.N) {
-      throw record_error(in, head_line,
-                         name + " lies at station " + std::to_string(STA) +
-                             ", outside the wall (stations 0 to " +
-                             std::to_string(context.geometry.N) + ")");
+      stop_bad_record(in, head_line,
+                      name + " lies at station " + std::to_string(STA) +
+                          ", outside the wall (stations 0 to " +
+                          std::to_string(context.geometry.N) + ")");
     }
     StationCurve curve;
     curve.FROM = STA;
@@ -107,9 +114,9 @@ void read_user_curves(RunContext& context) {
       const double y = YMULT * Y;
       const double p = PMULT * P;
       if (j > 0 && !(y > curve.y[j - 1])) {
-        throw record_error(in, in.current_line(),
-                           name + ": the deflections must increase from point to point (point " +
-                               std::to_string(j + 1) + ")");
+        stop_bad_record(in, in.current_line(),
+                        name + ": the deflections must increase from point to point (point " +
+                            std::to_string(j + 1) + ")");
       }
       context.plot.write_list({y, p});
       report.write(f.point_row, {y, p});

@@ -3,7 +3,7 @@
 // stations in the station-curve list.
 #pragma once
 
-#include "common/run_context.h"
+#include "soil/soil_context.h"
 
 namespace kestro {
 
@@ -16,6 +16,6 @@ inline constexpr int kMaxUserCurvePoints = 1000;
 // with "TOO MUCH DATA FOR AVAILABLE STORAGE"; a negative count ends it
 // quietly; a curve with fewer than two points or with deflections that do
 // not increase is bad input.
-void read_user_curves(RunContext& context);
+void read_user_curves(const SoilContext& context);
 
 }  // namespace kestro

@@ -10,28 +10,10 @@
 #pragma once
 
 #include <optional>
-#include <string>
 
 #include "common/wall_model.h"
 
 namespace kestro {
-
-// A specified point that cannot be used, named by its position in input order
-// (point_number counts from 1), with a message saying why.
-struct SpecifiedPointError {
-  int point_number = 0;
-  std::string message;
-};
-
-// Sets the station codes from model.specified_points: every station ordinary,
-// then CASE <= 1 marks STA as deflection; CASE 2 marks STA-1 slope start and
-// STA+1 slope end; CASE >= 3 marks STA-1, STA and STA+1.  Refuses, leaving the
-// codes untouched, more than kMaxSpecifiedPoints points, a point needing a
-// station outside the rows -1..N+1, and a point whose stations are not all
-// beyond the previous point's (two points at one station, a slope point next
-// to another point, or stations out of order), since the elimination would
-// then take their values out of step.
-std::optional<SpecifiedPointError> set_condition_codes(WallModel& model);
 
 // Coefficients of the difference row at station s (-1..N+1), built from EI,
 // working S, working Q, T, R and P.

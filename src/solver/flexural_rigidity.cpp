@@ -5,8 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/input_error.h"
-#include "common/report_writers.h"
+#include "input/moment_curvature.h"
 
 namespace kestro {
 
@@ -17,76 +16,12 @@ constexpr double kCurvatureThreshold = double(1.0e-8f);
 // Inches per foot: station depths are in feet in English units.
 constexpr double kInchesPerFoot = 12.0;
 
-struct EchoFormats {
-  FortranFormat user_head = FortranFormat::parse("(/5X,'* USER DEFINED NONLINEAR EI *')");
-  FortranFormat generated_head =
-      FortranFormat::parse("(/5X,'* INTERNALLY GENERATED NONLINEAR EI *')");
-  FortranFormat set_number = FortranFormat::parse("(/5X,'   SET          =  ',I5)");
-  FortranFormat thrust = FortranFormat::parse("(/5X,'   AXIAL THRUST =  ',F10.4,2X,A4)");
-  FortranFormat columns =
-      FortranFormat::parse("(/5X,'   N  ',9X,' CURVATURE ',7X,' MOMENT ',7X,'   EI   ')");
-  FortranFormat units =
-      FortranFormat::parse("(5X,8X,9X,'RAD/',A2,9X,A4,'-',A2,9X,A4,'-',A2,'**2')");
-};
-
-const EchoFormats& formats() {
-  static const EchoFormats kFormats;
-  return kFormats;
-}
-
-bool is_user_defined(const CrossSection& section) {
-  return section.nonlinear() && section.nonlinear_type() == NonlinearType::user_defined_ei;
-}
-
 // The points of a curve, as many as it holds pairs of.
 std::size_t point_count(const MomentCurvatureCurve& curve) {
   return std::min(curve.M.size(), curve.phi.size());
 }
 
-void write_set_block(RunContext& context, int number, const MomentCurvatureCurve& curve) {
-  const EchoFormats& f = formats();
-  const UnitLabels& l = context.labels;
-  TextUnit& report = context.report;
-  report.write(f.set_number, {number});
-  report.write(f.thrust, {curve.thrust, l.force});
-  report.write(f.columns);
-  report.write(f.units, {l.length_short, l.force, l.length_short, l.force, l.length_short});
-  for (std::size_t j = 0; j < point_count(curve); ++j) {
-    const double phi = curve.phi[j];
-    const double M = curve.M[j];
-    write_blanks(report, 5);
-    write_integer(report, 5, static_cast<int>(j + 1));
-    write_blanks(report, 4);
-    write_number(report, 14, 5, phi);
-    write_blanks(report, 4);
-    write_number(report, 14, 5, M);
-    if (phi > 0.0) {
-      write_blanks(report, 4);
-      write_number(report, 14, 5, M / phi);
-    }
-    line_end(report);
-  }
-}
-
 }  // namespace
-
-const MomentCurvatureCurve* section_curve(const WallTables& tables, int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= tables.cross_sections.size()) return nullptr;
-  const CrossSection& section = tables.cross_sections[static_cast<std::size_t>(index)];
-  if (!section.nonlinear()) return nullptr;
-  if (is_user_defined(section)) {
-    const int set = section.D[29];
-    if (set < 1 || static_cast<std::size_t>(set) > tables.ei_sets.size()) {
-      throw InputError("cross section " + std::to_string(index + 1) +
-                       " is a user-defined EI section and names nonlinear EI set " +
-                       std::to_string(set) + ", but " + std::to_string(tables.ei_sets.size()) +
-                       " sets are given (NONLINEAR EI INDEX must be 1 to the number of sets)");
-    }
-    return &tables.ei_sets[static_cast<std::size_t>(set - 1)];
-  }
-  if (static_cast<std::size_t>(index) >= tables.section_curves.size()) return nullptr;
-  return &tables.section_curves[static_cast<std::size_t>(index)];
-}
 
 std::optional<double> secant_rigidity(const MomentCurvatureCurve& curve, double phi) {
   const std::size_t n = point_count(curve);
@@ -106,7 +41,7 @@ std::optional<double> secant_rigidity(const MomentCurvatureCurve& curve, double 
   return moment / phi;
 }
 
-void evaluate_flexural_rigidity(RunContext& context) {
+void evaluate_flexural_rigidity(const SolverContext& context) {
   const WallTables& tables = context.tables;
   const std::vector<WallSection>& sections = tables.wall_sections;
   if (sections.empty()) return;
@@ -163,42 +98,6 @@ void evaluate_flexural_rigidity(RunContext& context) {
         break;
       }
     }
-  }
-}
-
-void echo_nonlinear_ei(RunContext& context) {
-  const WallTables& tables = context.tables;
-  const std::vector<CrossSection>& sections = tables.cross_sections;
-  std::vector<bool> named(tables.ei_sets.size(), false);
-  bool any_user = false;
-  bool any_generated = false;
-  for (std::size_t k = 0; k < sections.size(); ++k) {
-    if (!sections[k].nonlinear()) continue;
-    if (is_user_defined(sections[k])) {
-      section_curve(tables, static_cast<int>(k));  // refuses a missing set
-      named[static_cast<std::size_t>(sections[k].D[29] - 1)] = true;
-      any_user = true;
-    } else {
-      any_generated = true;
-    }
-  }
-  const EchoFormats& f = formats();
-  if (any_user) {
-    context.report.write(f.user_head);
-    for (std::size_t k = 0; k < named.size(); ++k) {
-      if (named[k]) write_set_block(context, static_cast<int>(k + 1), tables.ei_sets[k]);
-    }
-    line_end(context.report);
-  }
-  if (any_generated) {
-    context.report.write(f.generated_head);
-    for (std::size_t k = 0; k < sections.size(); ++k) {
-      if (!sections[k].nonlinear() || is_user_defined(sections[k])) continue;
-      static const MomentCurvatureCurve kNoCurve;
-      const MomentCurvatureCurve* curve = section_curve(tables, static_cast<int>(k));
-      write_set_block(context, static_cast<int>(k + 1), curve != nullptr ? *curve : kNoCurve);
-    }
-    line_end(context.report);
   }
 }
 

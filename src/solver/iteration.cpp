@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/error_stop.h"
-#include "common/run_context.h"
+#include "common/run_stop.h"
 #include "solver/difference_equation.h"
 #include "solver/flexural_rigidity.h"
 
@@ -69,10 +68,14 @@ Tangent tangent_at(const StationCurve& curve, double y) {
 
 // Adds the springs of one span from station `first` to station `last`
 // (uncut), interpolated between curve `at_first` and curve `at_last`.
-void add_span_springs(RunContext& context, int first, int last, const StationCurve& at_first,
-                      const StationCurve& at_last) {
+void add_span_springs(const SolverContext& context, int first, int last,
+                      const StationCurve& at_first, const StationCurve& at_last) {
   WallModel& wall = context.wall;
-  if (last < first) error_stop(context, ErrorStop::stations_not_in_order);
+  if (last < first) {
+    stop_error(
+        ErrorStop::stations_not_in_order, InputPlace{},
+        "a p-y curve spans stations " + std::to_string(first) + " to " + std::to_string(last));
+  }
   const int N = wall.N;
   const bool one_station = first == last;
   if (one_station ? first > N : first >= N) return;
@@ -102,7 +105,7 @@ bool finite_deflections(const WallModel& wall) {
 
 // One monitoring row.  Stations beyond N leave their column blank, so every
 // row has the full width.
-void write_monitor_row(RunContext& context, int it, int count, double largest_change) {
+void write_monitor_row(const SolverContext& context, int it, int count, double largest_change) {
   const WallModel& wall = context.wall;
   std::vector<FormatItem> items = {std::int64_t{it}, std::int64_t{count}, largest_change};
   const int shown = std::clamp(wall.N, 0, kMonitoredStations);
@@ -138,7 +141,7 @@ bool alternates(const WallModel& wall, const StationArray<double>& previous,
 }
 
 // EI zero at the station of every tie-back but the first: zero moment there.
-void apply_hinges(RunContext& context) {
+void apply_hinges(const SolverContext& context) {
   if (context.control.hinge_option != 1) return;
   const std::vector<TieBack>& tiebacks = context.tables.tiebacks;
   for (std::size_t k = 1; k < tiebacks.size(); ++k) {
@@ -147,9 +150,10 @@ void apply_hinges(RunContext& context) {
   }
 }
 
-IterationResult finish(RunContext& context, IterationResult result, bool failed) {
-  context.iteration = result;
-  context.run.solution_failed = failed ? 1 : 0;
+// A valid solution gets the deflections of its imaginary end stations, from
+// which its results are computed.
+IterationResult finish(const SolverContext& context, IterationResult result) {
+  if (result.valid()) extrapolate_end_deflections(context.wall);
   return result;
 }
 
@@ -165,14 +169,15 @@ double damping_factor(int c) {
   return (c - d + 1.5) / d;
 }
 
-void add_soil_springs(RunContext& context) {
+void add_soil_springs(const SolverContext& context) {
   std::vector<StationCurve>& curves = context.curves;
   bool ended_pair = false;  // the curve at k closed the pair before it
   for (std::size_t k = 0; k < curves.size(); ++k) {
     StationCurve& curve = curves[k];
     if (curve.CONTD < 0) {
-      throw InputError("station curve " + std::to_string(k + 1) +
-                       " has a negative continuation flag (" + std::to_string(curve.CONTD) + ")");
+      stop_bad_input(InputPlace{}, "station curve " + std::to_string(k + 1) +
+                                       " has a negative continuation flag (" +
+                                       std::to_string(curve.CONTD) + ")");
     }
     if (curve.CONTD == 0) {
       if (!ended_pair) add_span_springs(context, curve.FROM, curve.TO, curve, curve);
@@ -187,7 +192,7 @@ void add_soil_springs(RunContext& context) {
   }
 }
 
-IterationResult iterate(RunContext& context) {
+IterationResult iterate(const SolverContext& context) {
   WallModel& wall = context.wall;
   const Geometry& geometry = context.geometry;
   const double tolerance = geometry.tolerance;
@@ -223,18 +228,18 @@ IterationResult iterate(RunContext& context) {
       context.monitor.write(f.not_finite);
       context.report.write(f.not_finite);
       result.outcome = IterationOutcome::not_finite;
-      return finish(context, result, true);
+      return finish(context, result);
     }
     if (max_iterations == 0) {
       result.outcome = IterationOutcome::single_pass;
       result.iterations = 0;
-      return finish(context, result, false);
+      return finish(context, result);
     }
 
     write_monitor_row(context, it, summary.stations_over_closure, summary.largest_change);
     if (summary.stations_over_allowable > 0) {
       result.outcome = IterationOutcome::allowable_deflection_exceeded;
-      return finish(context, result, true);
+      return finish(context, result);
     }
 
     const int count = count_changed(wall, previous, tolerance);
@@ -243,7 +248,7 @@ IterationResult iterate(RunContext& context) {
       previous = wall.w;
     } else if (count == 0) {
       result.outcome = IterationOutcome::converged;
-      return finish(context, result, false);
+      return finish(context, result);
     } else if (it == 3) {
       two_back = previous;
       previous = wall.w;
@@ -267,7 +272,7 @@ IterationResult iterate(RunContext& context) {
       result.outcome = IterationOutcome::iteration_limit_reached;
       result.iterations = max_iterations;
       // Results exist when every station closed; only then is nothing to warn.
-      return finish(context, result, count > 0);
+      return finish(context, result);
     }
   }
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/station_curve.h"
+#include "solver/solver_context.h"
 
 namespace kestro {
 
@@ -22,9 +23,24 @@ struct IterationResult {
   int iterations = 0;               // number of iterations to print
   int stations_over_allowable = 0;  // stations beyond the maximum allowable deflection
   int stations_not_closed = 0;      // stations whose change exceeds the tolerance
-};
 
-struct RunContext;
+  // True when the solution is valid and its results are reported: it
+  // converged, was a single pass, or reached the iteration limit with every
+  // station closed.
+  bool valid() const {
+    switch (outcome) {
+      case IterationOutcome::converged:
+      case IterationOutcome::single_pass:
+        return true;
+      case IterationOutcome::iteration_limit_reached:
+        return stations_not_closed == 0;
+      case IterationOutcome::allowable_deflection_exceeded:
+      case IterationOutcome::not_finite:
+        return false;
+    }
+    return false;
+  }
+};
 
 // Damping factor of the c-th damped iteration of an oscillating solution
 // (c from 0): 0.5, 0.25, 0.75, 0.125, 0.375, 0.625, 0.875, 0.0625, ..., the
@@ -37,10 +53,10 @@ double damping_factor(int c);
 // to the soil reaction.  Continued curves are interpolated into the next one;
 // a continued curve that follows another has its FROM replaced by its TO, in
 // the list, for good.  Spans are cut at station N.  A curve of fewer than two
-// points contributes nothing.  A negative CONTD throws InputError; a span whose
+// points contributes nothing.  A negative CONTD is bad input; a span whose
 // last station lies before its first ends the run with "ERROR STOP -- STATIONS
 // NOT IN ORDER".
-void add_soil_springs(RunContext& context);
+void add_soil_springs(const SolverContext& context);
 
 // Solves the wall repeatedly, re-linearising the soil springs and
 // re-evaluating EI, until no station 0..N changes by more than the closure
@@ -49,9 +65,9 @@ void add_soil_springs(RunContext& context);
 // become NaN or infinite.  Writes the iteration table to the monitor file (and
 // a failure line to both monitor and report for non-finite deflections),
 // leaves the final deflections, working Q and S, soil reaction and EI in
-// context.wall, stores the result in context.iteration and sets
-// context.run.solution_failed.  A maximum number of iterations of 0 gives one
+// context.wall (a valid solution with its imaginary end stations
+// extrapolated) and returns how it ended.  A maximum number of iterations of 0 gives one
 // solution and no monitoring rows.
-IterationResult iterate(RunContext& context);
+IterationResult iterate(const SolverContext& context);
 
 }  // namespace kestro

@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "common/error_stop.h"
+#include "common/run_stop.h"
+#include "driver/run.h"
 #include "support/deck_context.h"
 
 namespace kestro {
@@ -45,15 +46,15 @@ std::string nonlinear(int type) {
 
 std::string echo_of(const std::string& deck) {
   DeckContext context(deck);
-  read_wall_sections(*context.context);
+  read_wall_sections(input_context(*context.context));
   context.take_report();
-  read_cross_sections(*context.context);
+  read_cross_sections(input_context(*context.context));
   return context.take_report();
 }
 
 TEST(WallSections, EchoWithDepthUnits) {
   DeckContext deck(control(1, 1) + elastic(0, "10 0 0 0 0 0 0 0", "0 0 0 100 0 0 0 0 29E6 0 0 0"));
-  read_wall_sections(*deck.context);
+  read_wall_sections(input_context(*deck.context));
   EXPECT_EQ(deck.report(),
             "\n     * WALL SECTIONS *\n\n       SECT          TOP        BOTTOM     SECTION\n"
             "                     FT            FT\n"
@@ -82,9 +83,9 @@ TEST(CrossSections, TaperedSectionShowsTopAndBottom) {
       control(1, 1) +
       elastic(1, "12 10 0 0 0 0 0 0",
               "0 0 0 300 0 0 0 0 29E6 0 0 1\n8 6 0 0 0 0 0 0\n0 0 0 150 0 0 0 0 28E6 0 0"));
-  read_wall_sections(*deck.context);
-  read_cross_sections(*deck.context);
-  const CrossSection& s = deck.context->tables.cross_sections.at(0);
+  read_wall_sections(input_context(*deck.context));
+  read_cross_sections(input_context(*deck.context));
+  const CrossSection& s = deck.context->problem.tables.cross_sections.at(0);
   EXPECT_EQ(s.I_top, 300.0);
   EXPECT_EQ(s.I_bottom, 150.0);
   EXPECT_EQ(s.E_bottom, 28e6);
@@ -105,9 +106,9 @@ TEST(CrossSections, TaperedSectionShowsTopAndBottom) {
 
 TEST(CrossSections, UntaperedBottomEqualsTopAndSiInertiaIsInM4) {
   DeckContext deck(control(2, 1) + elastic(0, "300 0 0 0 0 0 0 0", "0 0 0 1E12 0 0 0 0 2E8 0 0 0"));
-  read_wall_sections(*deck.context);
-  read_cross_sections(*deck.context);
-  const CrossSection& s = deck.context->tables.cross_sections.at(0);
+  read_wall_sections(input_context(*deck.context));
+  read_cross_sections(input_context(*deck.context));
+  const CrossSection& s = deck.context->problem.tables.cross_sections.at(0);
   EXPECT_NEAR(s.I_top, 1.0, 1e-7);
   EXPECT_EQ(s.I_top, 1e12 / double(1.0e12f));
   EXPECT_EQ(s.I_bottom, s.I_top);
@@ -189,9 +190,9 @@ TEST(CrossSections, BadSectionsAreRefused) {
   // A wall section naming cross section 2 of 1.
   DeckContext missing("1 0 1 1 0 0 3 0 1 0 0 0\n20 12 1 .01 0 12 240 10 0 0\n0 20 2\n" +
                       elastic(0, "1 0 0 0 0 0 0 0", "0 0 0 1 0 0 0 0 1 0 0 0"));
-  read_wall_sections(*missing.context);
+  read_wall_sections(input_context(*missing.context));
   try {
-    read_cross_sections(*missing.context);
+    read_cross_sections(input_context(*missing.context));
     FAIL();
   } catch (const InputError& error) {
     EXPECT_STREQ(error.what(),
@@ -200,29 +201,36 @@ TEST(CrossSections, BadSectionsAreRefused) {
   }
   // An unknown shape type.
   DeckContext shape(control(1, 1) + elastic(9, "1 0 0 0 0 0 0 0", "0 0 0 1 0 0 0 0 1 0 0 0"));
-  read_wall_sections(*shape.context);
-  EXPECT_THROW(read_cross_sections(*shape.context), InputError);
+  read_wall_sections(input_context(*shape.context));
+  EXPECT_THROW(read_cross_sections(input_context(*shape.context)), InputError);
   // More cross sections than the store holds.
   DeckContext many(control(1, 101));
-  read_wall_sections(*many.context);
-  EXPECT_THROW(read_cross_sections(*many.context), RunEnded);
-  EXPECT_TRUE(many.report().ends_with("     TOO MUCH DATA FOR AVAILABLE STORAGE\n\n\n"));
+  read_wall_sections(input_context(*many.context));
+  try {
+    read_cross_sections(input_context(*many.context));
+    ADD_FAILURE() << "101 cross sections accepted";
+  } catch (const RunStop& stop) {
+    EXPECT_EQ(stop.error_stop(), ErrorStop::too_much_data);
+    EXPECT_EQ(stop.message(),
+              "wall.dat, line 1: TOO MUCH DATA FOR AVAILABLE STORAGE (more than 100 cross "
+              "sections: 101)");
+  }
   // More rebars than a section holds.
   std::string bars = nonlinear(2);
   bars.replace(bars.find("0 0 0 0 2 0.79"), 14, "0 0 0 0 101 0.79");
   DeckContext rebars(control(1, 1) + bars);
-  read_wall_sections(*rebars.context);
-  EXPECT_THROW(read_cross_sections(*rebars.context), RunEnded);
+  read_wall_sections(input_context(*rebars.context));
+  EXPECT_THROW(read_cross_sections(input_context(*rebars.context)), RunStop);
 }
 
 TEST(DepthStation, RoundsHalfAwayFromZero) {
   DeckContext english(control(1, 1));
-  EXPECT_EQ(depth_station(*english.context, 2.5), 3);  // 2.5 ft, h = 12 in
-  EXPECT_EQ(depth_station(*english.context, 2.49), 2);
-  EXPECT_EQ(depth_station(*english.context, -0.5), -1);
+  EXPECT_EQ(depth_station(input_context(*english.context), 2.5), 3);  // 2.5 ft, h = 12 in
+  EXPECT_EQ(depth_station(input_context(*english.context), 2.49), 2);
+  EXPECT_EQ(depth_station(input_context(*english.context), -0.5), -1);
   DeckContext si("2 0 1 1 0 0 3 0 1 0 0 0\n20 0.5 1 .01 0 1 10 10 0 0\n");
-  EXPECT_EQ(depth_station(*si.context, 1.25), 3);
-  EXPECT_EQ(depth_station(*si.context, 1e300), 1000000);
+  EXPECT_EQ(depth_station(input_context(*si.context), 1.25), 3);
+  EXPECT_EQ(depth_station(input_context(*si.context), 1e300), 1000000);
 }
 
 }  // namespace

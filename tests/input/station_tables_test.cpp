@@ -6,7 +6,8 @@
 
 #include <cmath>
 
-#include "common/error_stop.h"
+#include "common/run_stop.h"
+#include "driver/run.h"
 #include "input/moment_curvature.h"
 #include "input/sections.h"
 #include "support/deck_context.h"
@@ -28,7 +29,7 @@ std::string wall_deck(const std::string& tables, int tiebacks = 0,
          tables;
 }
 
-void read_wall(RunContext& context) {
+void read_wall(const InputContext& context) {
   read_specified_points(context);
   read_wall_sections(context);
   read_cross_sections(context);
@@ -38,8 +39,8 @@ void read_wall(RunContext& context) {
 
 TEST(StiffnessTable, WallSectionsGiveEveryStationItsRigidity) {
   DeckContext deck(wall_deck("0\n0\n"));
-  read_wall(*deck.context);
-  const WallModel& wall = deck.context->wall;
+  read_wall(input_context(*deck.context));
+  const WallModel& wall = deck.context->problem.wall;
   EXPECT_DOUBLE_EQ(wall.EI[0], 1.45e9);
   for (int s = 1; s < 20; ++s)
     EXPECT_DOUBLE_EQ(wall.EI[s], 2.9e9) << s;
@@ -58,8 +59,8 @@ TEST(StiffnessTable, WallSectionsGiveEveryStationItsRigidity) {
 
 TEST(StiffnessTable, SpansMeetingAtAStationGiveItOneFullShare) {
   DeckContext deck(wall_deck("2\n1 0 10 1 0 0\n1 10 20 1 0 100\n0\n"));
-  read_wall(*deck.context);
-  const WallModel& wall = deck.context->wall;
+  read_wall(input_context(*deck.context));
+  const WallModel& wall = deck.context->problem.wall;
   EXPECT_DOUBLE_EQ(wall.Q[0], 0.5);
   EXPECT_DOUBLE_EQ(wall.Q[20], 0.5);
   for (int s = 1; s < 20; ++s)
@@ -79,8 +80,8 @@ TEST(StiffnessTable, SpansMeetingAtAStationGiveItOneFullShare) {
 
 TEST(StiffnessTable, ContinuedRecordsInterpolateAlongTheirSpan) {
   DeckContext deck(wall_deck("2\n2 0 0 0 0 0\n1 0 10 10 0 0\n1\n5 5 1 7 3\n"));
-  read_wall(*deck.context);
-  const WallModel& wall = deck.context->wall;
+  read_wall(input_context(*deck.context));
+  const WallModel& wall = deck.context->problem.wall;
   EXPECT_DOUBLE_EQ(wall.Q[0], 0.0);
   for (int m = 1; m < 10; ++m)
     EXPECT_DOUBLE_EQ(wall.Q[m], m) << m;
@@ -89,7 +90,7 @@ TEST(StiffnessTable, ContinuedRecordsInterpolateAlongTheirSpan) {
   // A one-station spring takes its full value.
   EXPECT_DOUBLE_EQ(wall.S[5], 7.0);
   EXPECT_DOUBLE_EQ(wall.R[5], 3.0);
-  ASSERT_EQ(deck.context->tables.springs.size(), 1u);
+  ASSERT_EQ(deck.context->problem.tables.springs.size(), 1u);
   const std::string report = deck.report();
   EXPECT_NE(report.find("        0      1  1.450E+09 0.000E+00"), std::string::npos) << report;
   EXPECT_NE(report.find("           10  0  1.450E+09 1.000E+01"), std::string::npos) << report;
@@ -101,17 +102,17 @@ TEST(StiffnessTable, ContinuedRecordsInterpolateAlongTheirSpan) {
 TEST(StiffnessTable, TieBacksBecomeOneStationSpringsAndLoads) {
   // Depth 2.5 increments (2.5 ft with h = 12 in) lies at station 3.
   DeckContext deck(wall_deck("0\n0\n2.5 1.5 29E6 20 15 8 50000\n", 1));
-  read_wall(*deck.context);
-  const TieBack& t = deck.context->tables.tiebacks.at(0);
+  read_wall(input_context(*deck.context));
+  const TieBack& t = deck.context->problem.tables.tiebacks.at(0);
   EXPECT_EQ(t.station, 3);
   const double cosine = std::cos(double(3.1416f) * 15.0 / 180.0);
   const double S = 1.5 * 29e6 * cosine * 12.0 / (144.0 * 8.0 * 20.0);
   const double Q = -(12.0 / (12.0 * 8.0)) * 50000.0 * cosine;
   EXPECT_DOUBLE_EQ(t.S, S);
   EXPECT_DOUBLE_EQ(t.Q, Q);
-  EXPECT_DOUBLE_EQ(deck.context->wall.S[3], S);
-  EXPECT_DOUBLE_EQ(deck.context->wall.Q[3], Q);
-  EXPECT_EQ(deck.context->wall.S[2] + deck.context->wall.S[4], 0.0);
+  EXPECT_DOUBLE_EQ(deck.context->problem.wall.S[3], S);
+  EXPECT_DOUBLE_EQ(deck.context->problem.wall.Q[3], Q);
+  EXPECT_EQ(deck.context->problem.wall.S[2] + deck.context->problem.wall.S[4], 0.0);
   const std::string report = deck.report();
   EXPECT_NE(report.find("      *                  TIE BACK DATA                 *"),
             std::string::npos);
@@ -126,8 +127,8 @@ TEST(SpecifiedPoints, EchoAndStationCodes) {
   DeckContext deck(
       "1 3 0 0 0 0 3 0 1 0 0 0\n20 12 1 .01 0 12 240 10 0 0\n"
       "1 0 0.5 0\n2 10 0 0.01\n3 20 0.25 -0.02\n");
-  read_specified_points(*deck.context);
-  const WallModel& wall = deck.context->wall;
+  read_specified_points(input_context(*deck.context));
+  const WallModel& wall = deck.context->problem.wall;
   EXPECT_EQ(wall.code[0], StationCode::kDeflection);
   EXPECT_EQ(wall.code[9], StationCode::kSlopeStart);
   EXPECT_EQ(wall.code[11], StationCode::kSlopeEnd);
@@ -145,7 +146,7 @@ TEST(SpecifiedPoints, EchoAndStationCodes) {
 
 TEST(SpecifiedPoints, NoPointsWriteABlankLine) {
   DeckContext deck("1 0 0 0 0 0 3 0 1 0 0 0\n20 12 1 .01 0 12 240 10 0 0\n");
-  read_specified_points(*deck.context);
+  read_specified_points(input_context(*deck.context));
   EXPECT_EQ(deck.report(), "\n                    \n");
 }
 
@@ -163,14 +164,17 @@ TEST_P(TableStops, EndTheRunWithTheirMessage) {
   const StopCase& c = GetParam();
   DeckContext deck(c.deck);
   try {
-    read_wall(*deck.context);
+    read_wall(input_context(*deck.context));
     FAIL() << "the run went on";
-  } catch (const RunEnded& end) {
-    EXPECT_EQ(end.outcome(), c.outcome);
+  } catch (const RunStop& stop) {
+    if (stop.kind() == StopKind::bad_input) {
+      EXPECT_EQ(c.outcome, Outcome::bad_input);
+      EXPECT_TRUE(stop.message().starts_with(c.report)) << stop.message();
+      return;
+    }
+    const RunResult result = report_stop(*deck.context, stop);
+    EXPECT_EQ(result.outcome, c.outcome);
     EXPECT_TRUE(deck.report().ends_with(c.report)) << deck.report();
-  } catch (const InputError& error) {
-    EXPECT_EQ(c.outcome, Outcome::bad_input);
-    EXPECT_TRUE(std::string(error.what()).starts_with(c.report)) << error.what();
   }
 }
 

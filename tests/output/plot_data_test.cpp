@@ -18,14 +18,14 @@ using testing::ResultsContext;
 // N = 4, h = 10 in, EI 1e6, w = s^2/64, soil reaction 5.5 at station 2.
 ResultsContext& english_wall(ResultsContext& r) {
   r.parabolic_deflections(1.0e6);
-  r.context.wall.soil_reaction[2] = 5.5;
+  r.context.problem.wall.soil_reaction[2] = 5.5;
   return r;
 }
 
 TEST(PlotResultsGroup, FullBlockLayoutWithATieback) {
   ResultsContext r(4, 10.0, UnitSystem::english);
   english_wall(r);
-  r.context.geometry.width = 12.0;
+  r.context.problem.geometry.width = 12.0;
   TieBack tieback;
   tieback.depth = 2.0;  // feet, station 2
   tieback.area = 1.5;
@@ -34,10 +34,10 @@ TEST(PlotResultsGroup, FullBlockLayoutWithATieback) {
   tieback.station = 2;
   tieback.Q = -500.0;
   tieback.S = 200.0;
-  r.context.tables.tiebacks = {tieback};
-  write_results(r.context);
-  ASSERT_TRUE(r.context.have_results);
-  write_results_group(r.context, 3);
+  r.context.problem.tables.tiebacks = {tieback};
+  r.write();
+  ASSERT_TRUE(r.context.problem.results.has_value());
+  r.write_group(3);
 
   const std::vector<std::string> lines = lines_of(r.plot.str());
   // Stage record, NS = 5 station records, NT record, one tie-back record.
@@ -61,8 +61,8 @@ TEST(PlotResultsGroup, FullBlockLayoutWithATieback) {
 TEST(PlotResultsGroup, FullBlockWithoutTiebacksEndsWithZero) {
   ResultsContext r(4, 0.5, UnitSystem::si);
   r.parabolic_deflections(100.0);
-  write_results(r.context);
-  write_results_group(r.context, 2);
+  r.write();
+  r.write_group(2);
   const std::vector<std::string> lines = lines_of(r.plot.str());
   ASSERT_EQ(lines.size(), 7u);
   EXPECT_EQ(lines[0], "            2           5           2");
@@ -74,18 +74,20 @@ TEST(PlotResultsGroup, FullBlockWithoutTiebacksEndsWithZero) {
 TEST(PlotResultsGroup, ShortBlockAfterAFailedSolution) {
   ResultsContext r(4, 10.0, UnitSystem::english);
   english_wall(r);
-  write_results(r.context);
-  r.context.run.solution_failed = 1;
-  write_results_group(r.context, 3);
+  r.write();
+  ASSERT_TRUE(r.context.problem.results.has_value());
+  // A later solution of the problem failed: nothing is kept.
+  r.context.problem.results.reset();
+  r.write_group(3);
   EXPECT_EQ(r.plot.str(), "            0           5           1\n");
 }
 
 TEST(PlotResultsGroup, ShortBlockAfterAWarning) {
   ResultsContext r(4, 10.0, UnitSystem::english);
   english_wall(r);
-  r.context.iteration = {IterationOutcome::iteration_limit_reached, 20, 0, 3};
-  write_results(r.context);
-  write_results_group(r.context, 3);
+  r.context.problem.iteration = {IterationOutcome::iteration_limit_reached, 20, 0, 3};
+  r.write();
+  r.write_group(3);
   EXPECT_EQ(r.plot.str(), "            0           5           1\n");
 }
 

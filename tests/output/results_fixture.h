@@ -5,34 +5,43 @@
 #include <sstream>
 #include <string>
 
-#include "common/run_context.h"
+#include "driver/run_context.h"
+#include "output/plot_data.h"
 
 namespace kestro::testing {
 
 struct ResultsContext {
   ResultsContext(int N, double h, UnitSystem units) : context(".", console, Clock{}) {
-    context.report.attach(report);
-    context.monitor.attach(monitor);
-    context.plot.attach(plot);
-    context.control.units = units;
-    context.control.unit_flag = static_cast<int>(units);
-    set_unit_labels(context.labels, label_selector(units));
-    context.geometry.N = N;
-    context.geometry.h = h;
-    context.geometry.max_iterations = 20;
-    context.geometry.width = 1.0;
-    context.wall.N = N;
-    context.wall.h = h;
-    context.iteration.outcome = IterationOutcome::converged;
-    context.iteration.iterations = 3;
+    context.files.report.attach(report);
+    context.files.monitor.attach(monitor);
+    context.files.plot.attach(plot);
+    context.problem.control.units = units;
+    context.problem.control.unit_flag = static_cast<int>(units);
+    set_unit_labels(context.problem.labels, label_selector(units));
+    context.problem.geometry.N = N;
+    context.problem.geometry.h = h;
+    context.problem.geometry.max_iterations = 20;
+    context.problem.geometry.width = 1.0;
+    context.problem.wall.N = N;
+    context.problem.wall.h = h;
+    context.problem.iteration.outcome = IterationOutcome::converged;
+    context.problem.iteration.iterations = 3;
   }
 
   // Deflections w(s) = s*s/64 at stations -1..N+1 (exact in binary: every
   // second difference is 1/32) and EI at stations 0..N.
   void parabolic_deflections(double EI) {
-    for (int s = -1; s <= context.wall.N + 1; ++s)
-      context.wall.w[s] = s * s / 64.0;
-    context.wall.EI.fill(0, context.wall.N, EI);
+    for (int s = -1; s <= context.problem.wall.N + 1; ++s)
+      context.problem.wall.w[s] = s * s / 64.0;
+    context.problem.wall.EI.fill(0, context.problem.wall.N, EI);
+  }
+
+  // Writes the results as the driver does, keeping them in the problem.
+  void write() { context.problem.results = write_results(results_context(context)); }
+  // Writes the plot-data results group of the kept results.
+  void write_group(int stage_code) {
+    const ProblemState& p = context.problem;
+    write_results_group(context.files.plot, p.control, p.geometry, p.results, stage_code);
   }
 
   std::ostringstream console;

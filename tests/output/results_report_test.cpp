@@ -37,63 +37,62 @@ const std::string kTableRule =
 TEST(ResultsWarnings, AllowableDeflectionGoesToReportAndMonitorAndReplacesTables) {
   ResultsContext r(4, 10.0, UnitSystem::english);
   r.parabolic_deflections(1.0e6);
-  r.context.iteration = {IterationOutcome::allowable_deflection_exceeded, 3, 7, 2};
-  write_results(r.context);
+  r.context.problem.iteration = {IterationOutcome::allowable_deflection_exceeded, 3, 7, 2};
+  r.write();
   const std::string warning =
       "\n     ***** MAX ALLOWABLE DEFLECTION EXCEEDED AT ***   7  *** STATIONS *****\n";
   // The allowable-deflection warning wins over the closure count.
   EXPECT_EQ(r.report.str(), kHeader + warning);
   EXPECT_EQ(r.monitor.str(), warning);
-  EXPECT_FALSE(r.context.have_results);
+  EXPECT_FALSE(r.context.problem.results.has_value());
 }
 
 TEST(ResultsWarnings, SolutionNotClosedGoesToReportAndMonitorAndReplacesTables) {
   ResultsContext r(4, 10.0, UnitSystem::english);
   r.parabolic_deflections(1.0e6);
-  r.context.iteration = {IterationOutcome::iteration_limit_reached, 20, 0, 4};
-  write_results(r.context);
+  r.context.problem.iteration = {IterationOutcome::iteration_limit_reached, 20, 0, 4};
+  r.write();
   const std::string warning =
       "\n     ***** MAXIMUM NUMBER OF ITERATIONS  REACHED *****\n"
       "     ***** SOLUTION NOT CLOSED WITHIN SPECIFIED TOLERANCE *****\n";
   EXPECT_EQ(r.report.str(),
             "\n\n     RESULTS\n     -------\n     NUMBER OF ITERATIONS :  20\n" + warning);
   EXPECT_EQ(r.monitor.str(), warning);
-  EXPECT_FALSE(r.context.have_results);
+  EXPECT_FALSE(r.context.problem.results.has_value());
 }
 
 TEST(ResultsWarnings, IterationLimitWithEverythingClosedPrintsTables) {
   ResultsContext r(4, 10.0, UnitSystem::english);
   r.parabolic_deflections(1.0e6);
-  r.context.iteration = {IterationOutcome::iteration_limit_reached, 20, 0, 0};
-  write_results(r.context);
+  r.context.problem.iteration = {IterationOutcome::iteration_limit_reached, 20, 0, 0};
+  r.write();
   EXPECT_NE(r.report.str().find(kTableHead), std::string::npos);
   EXPECT_EQ(r.monitor.str(), "");
-  EXPECT_TRUE(r.context.have_results);
+  EXPECT_TRUE(r.context.problem.results.has_value());
 }
 
 TEST(ResultsWarnings, ZeroIterationLimitPrintsNoWarningAndTheTableFollowsTheHeader) {
   ResultsContext r(4, 10.0, UnitSystem::english);
   r.parabolic_deflections(1.0e6);
-  r.context.geometry.max_iterations = 0;
+  r.context.problem.geometry.max_iterations = 0;
   // A single pass still counts stations; none of it may turn into a warning.
-  r.context.iteration = {IterationOutcome::single_pass, 0, 2, 5};
-  write_results(r.context);
+  r.context.problem.iteration = {IterationOutcome::single_pass, 0, 2, 5};
+  r.write();
   const std::string text = r.report.str();
   EXPECT_EQ(text.substr(0, text.find(kTableHead)),
             "\n\n     RESULTS\n     -------\n     NUMBER OF ITERATIONS :   0\n\n");
   EXPECT_EQ(r.monitor.str(), "");
-  EXPECT_TRUE(r.context.have_results);
+  EXPECT_TRUE(r.context.problem.results.has_value());
 }
 
 TEST(ResultsWarnings, ValueThatIsNotFiniteLeavesOnlyTheHeader) {
   ResultsContext r(4, 10.0, UnitSystem::english);
   r.parabolic_deflections(1.0e6);
-  r.context.iteration = {IterationOutcome::not_finite, 3, 0, 0};
-  r.context.have_results = true;  // left over from an earlier stage
-  write_results(r.context);
+  r.context.problem.iteration = {IterationOutcome::not_finite, 3, 0, 0};
+  r.write();
   EXPECT_EQ(r.report.str(), kHeader);
   EXPECT_EQ(r.monitor.str(), "");
-  EXPECT_FALSE(r.context.have_results);
+  EXPECT_FALSE(r.context.problem.results.has_value());
 }
 
 // --- The results table -----------------------------------------------------
@@ -101,8 +100,8 @@ TEST(ResultsWarnings, ValueThatIsNotFiniteLeavesOnlyTheHeader) {
 TEST(ResultsTableLayout, EnglishHeadUnitsRuleAndRow) {
   ResultsContext r(4, 10.0, UnitSystem::english);
   r.parabolic_deflections(1.0e6);
-  r.context.wall.soil_reaction[2] = 5.5;
-  write_results(r.context);
+  r.context.problem.wall.soil_reaction[2] = 5.5;
+  r.write();
   const std::vector<std::string> lines = lines_of(r.report.str());
   // 2 empty, RESULTS, rule, iterations, empty, head, units, rule, stations 0..4.
   ASSERT_EQ(lines.size(), 14u);
@@ -115,24 +114,24 @@ TEST(ResultsTableLayout, EnglishHeadUnitsRuleAndRow) {
   EXPECT_EQ(lines[11],
             "     2   1.667E+00   6.250E-02   6.250E-03   3.125E+02   0.000E+00   5.500E+00"
             "   0.000E+00   1.000E+06");
-  EXPECT_TRUE(r.context.have_results);
+  EXPECT_TRUE(r.context.problem.results.has_value());
 }
 
 TEST(ResultsTableLayout, SiUnitsLineAndDepthInMetres) {
   ResultsContext r(4, 0.5, UnitSystem::si);
   r.parabolic_deflections(100.0);
-  write_results(r.context);
+  r.write();
   const std::vector<std::string> lines = lines_of(r.report.str());
   ASSERT_EQ(lines.size(), 14u);
   EXPECT_EQ(lines[7], kSiUnits);
   EXPECT_EQ(lines[12].substr(0, 18), "     3   1.500E+00");
-  EXPECT_DOUBLE_EQ(r.context.results.stations[3].X, 1.5);
+  EXPECT_DOUBLE_EQ(r.context.problem.results->stations[3].X, 1.5);
 }
 
 TEST(ResultsTableLayout, OnlyHeaderAndTableWithoutSpringsTiebacksOrPoints) {
   ResultsContext r(6, 12.0, UnitSystem::english);
   r.parabolic_deflections(2.0e6);
-  write_results(r.context);
+  r.write();
   const std::vector<std::string> lines = lines_of(r.report.str());
   ASSERT_EQ(lines.size(), 9u + 7u);
   EXPECT_EQ(lines.back().substr(0, 6), "     6");
@@ -141,8 +140,8 @@ TEST(ResultsTableLayout, OnlyHeaderAndTableWithoutSpringsTiebacksOrPoints) {
 TEST(ResultsValues, EnglishDepthInFeetWhileDeflectionStaysInInches) {
   ResultsContext r(4, 12.0, UnitSystem::english);
   r.parabolic_deflections(1.0e6);
-  write_results(r.context);
-  const StationResult& s3 = r.context.results.stations[3];
+  r.write();
+  const StationResult& s3 = r.context.problem.results->stations[3];
   EXPECT_DOUBLE_EQ(s3.X, 3.0);
   EXPECT_DOUBLE_EQ(s3.deflection, 9.0 / 64.0);
   const std::vector<std::string> lines = lines_of(r.report.str());
@@ -155,8 +154,8 @@ TEST(ResultsValues, MomentAtTheBottomAndZeroBeyondIt) {
   const int N = 4;
   ResultsContext r(N, 10.0, UnitSystem::si);
   r.parabolic_deflections(1.0e6);
-  write_results(r.context);
-  const ResultsTable& t = r.context.results;
+  r.write();
+  const ResultsTable& t = *r.context.problem.results;
   ASSERT_EQ(t.stations.size(), static_cast<std::size_t>(N + 2));
   const double tolerance = 1e-12;
   EXPECT_NEAR(t.stations[N].moment, 312.5, 312.5 * tolerance);
@@ -166,9 +165,6 @@ TEST(ResultsValues, MomentAtTheBottomAndZeroBeyondIt) {
   EXPECT_NEAR(t.stations[N].shear, -312.5 / 20.0, 15.625 * tolerance);
   // The top: the moment of station -1 is taken as zero.
   EXPECT_NEAR(t.stations[0].shear, 312.5 / 20.0, 15.625 * tolerance);
-  // The end deflections are extrapolated for the report.
-  EXPECT_DOUBLE_EQ(r.context.wall.w[N + 2], 2.0 * r.context.wall.w[N + 1] - r.context.wall.w[N]);
-  EXPECT_DOUBLE_EQ(r.context.wall.w[-2], 2.0 * r.context.wall.w[-1] - r.context.wall.w[0]);
 }
 
 TEST(ResultsValues, CoupleAtStationFiveCorrectsShearAndNetForce) {
@@ -179,12 +175,12 @@ TEST(ResultsValues, CoupleAtStationFiveCorrectsShearAndNetForce) {
   ResultsContext loaded(N, h, UnitSystem::si);
   for (ResultsContext* r : {&plain, &loaded}) {
     r->parabolic_deflections(500.0);
-    r->context.wall.w[7] += 0.25;  // some shear and net force to correct
-    extrapolate_end_deflections(r->context.wall);
+    r->context.problem.wall.w[7] += 0.25;  // some shear and net force to correct
+    extrapolate_end_deflections(r->context.problem.wall);
   }
-  loaded.context.tables.couples.push_back(CoupleRecord{5, T / (2.0 * h)});
-  const ResultsTable a = compute_results(plain.context);
-  const ResultsTable b = compute_results(loaded.context);
+  loaded.context.problem.tables.couples.push_back(CoupleRecord{5, T / (2.0 * h)});
+  const ResultsTable a = compute_results(results_context(plain.context));
+  const ResultsTable b = compute_results(results_context(loaded.context));
   const double c = T / (2.0 * h);
   const double tolerance = 1e-12;
   for (int I = 0; I <= N + 1; ++I) {
@@ -211,7 +207,7 @@ TEST(ResultsValues, SimplySupportedBeamMomentShearAndReactions) {
   const double L = N * h;
   const double P = 3.0;
   ResultsContext r(N, h, UnitSystem::si);
-  WallModel& wall = r.context.wall;
+  WallModel& wall = r.context.problem.wall;
   wall.EI.fill(0, N, 2.0e4);
   wall.Q[N / 2] = P;
   wall.specified_points = {{0, 1, 0.0, 0.0}, {N, 1, 0.0, 0.0}};
@@ -219,9 +215,9 @@ TEST(ResultsValues, SimplySupportedBeamMomentShearAndReactions) {
   copy_to_working_arrays(wall);
   clear_deflections(wall);
   solve_deflections(wall, 1e-12, 1e30);
-  write_results(r.context);
-  ASSERT_TRUE(r.context.have_results);
-  const ResultsTable& t = r.context.results;
+  r.write();
+  ASSERT_TRUE(r.context.problem.results.has_value());
+  const ResultsTable& t = *r.context.problem.results;
 
   const double tolerance = 1e-9;  // relative, round-off of the elimination
   // Positive load gives positive deflection, so curvature and moment at the
@@ -248,9 +244,9 @@ TEST(ResultsValues, SimplySupportedBeamMomentShearAndReactions) {
 TEST(ResultsTables, RestraintRowsPerStationOfEachSpringRecord) {
   ResultsContext r(4, 10.0, UnitSystem::english);
   r.parabolic_deflections(1.0e6);
-  r.context.tables.springs = {{2, 3, 100.0, 50.0}, {4, 3, 9.0, 9.0}};  // second is reversed
-  write_results(r.context);
-  const ResultsTable& t = r.context.results;
+  r.context.problem.tables.springs = {{2, 3, 100.0, 50.0}, {4, 3, 9.0, 9.0}};  // second is reversed
+  r.write();
+  const ResultsTable& t = *r.context.problem.results;
   ASSERT_EQ(t.restraints.size(), 2u);
   EXPECT_EQ(t.restraints[1].station, 3);
   EXPECT_DOUBLE_EQ(t.restraints[1].force, 100.0 * 9.0 / 64.0);
@@ -277,8 +273,8 @@ TEST(ResultsTables, TiebackForcesAlongTheAnchorAndPerTieback) {
   const double cosine = std::cos(double(3.1416f) * angle / 180.0);
   for (UnitSystem units : {UnitSystem::english, UnitSystem::si}) {
     ResultsContext r(20, 12.0, units);
-    r.context.geometry.width = 4.0;
-    r.context.wall.w[10] = 0.5;
+    r.context.problem.geometry.width = 4.0;
+    r.context.problem.wall.w[10] = 0.5;
     TieBack tieback;
     tieback.depth = 10.0;
     tieback.station = 10;
@@ -286,10 +282,10 @@ TEST(ResultsTables, TiebackForcesAlongTheAnchorAndPerTieback) {
     tieback.spacing = 8.0;
     tieback.Q = -500.0;
     tieback.S = 200.0;
-    r.context.tables.tiebacks = {tieback};
-    write_results(r.context);
-    ASSERT_EQ(r.context.results.tiebacks.size(), 1u);
-    const TiebackResult& t = r.context.results.tiebacks[0];
+    r.context.problem.tables.tiebacks = {tieback};
+    r.write();
+    ASSERT_EQ(r.context.problem.results->tiebacks.size(), 1u);
+    const TiebackResult& t = r.context.problem.results->tiebacks[0];
     const double per_tieback = (units == UnitSystem::english ? 12.0 : 1.0) * 8.0 / 4.0;
     EXPECT_NEAR(t.horizontal_force, -600.0, 600.0 * tolerance);
     EXPECT_NEAR(t.force, -600.0 / cosine, 600.0 * tolerance);
@@ -299,16 +295,16 @@ TEST(ResultsTables, TiebackForcesAlongTheAnchorAndPerTieback) {
 
 TEST(ResultsTables, TiebackTableLayout) {
   ResultsContext r(20, 12.0, UnitSystem::english);
-  r.context.geometry.width = 12.0;
-  r.context.wall.w[10] = 0.5;
+  r.context.problem.geometry.width = 12.0;
+  r.context.problem.wall.w[10] = 0.5;
   TieBack tieback;
   tieback.depth = 10.0;
   tieback.station = 10;
   tieback.spacing = 8.0;
   tieback.Q = -500.0;
   tieback.S = 200.0;
-  r.context.tables.tiebacks = {tieback};
-  write_results(r.context);
+  r.context.problem.tables.tiebacks = {tieback};
+  r.write();
   const std::string text = r.report.str();
   const std::string head =
       "\n\n     TIE BACK RESULTS\n     ----------------\n\n"
@@ -325,9 +321,9 @@ TEST(ResultsTables, TiebackTableLayout) {
 TEST(ResultsTables, NodeReactionLayoutAndEqualityWithNetForce) {
   ResultsContext r(4, 0.5, UnitSystem::si);
   r.parabolic_deflections(100.0);
-  r.context.wall.specified_points = {{0, 1, 0.0, 0.0}, {3, 2, 0.0, 0.01}};
-  write_results(r.context);
-  const ResultsTable& t = r.context.results;
+  r.context.problem.wall.specified_points = {{0, 1, 0.0, 0.0}, {3, 2, 0.0, 0.01}};
+  r.write();
+  const ResultsTable& t = *r.context.problem.results;
   ASSERT_EQ(t.node_reactions.size(), 2u);
   EXPECT_EQ(t.node_reactions[0].force, t.stations[0].net_force);
   EXPECT_EQ(t.node_reactions[1].force, t.stations[3].net_force);

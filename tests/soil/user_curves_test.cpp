@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "common/error_stop.h"
 #include "common/list_output.h"
+#include "common/run_stop.h"
+#include "driver/run.h"
 #include "support/deck_context.h"
 
 namespace kestro {
@@ -23,16 +24,16 @@ std::string deck(int curves, const std::string& records) {
 TEST(UserCurves, StoredWithMultipliersAndPerStation) {
   DeckContext d(deck(1, "8 3 2.0 0.5\n0 0\n1 -100\n4 -150\n"));
   std::ostringstream plot;
-  d.context->plot.attach(plot);
-  read_user_curves(*d.context);
-  ASSERT_EQ(d.context->curves.size(), 1u);
-  const StationCurve& c = d.context->curves[0];
+  d.context->files.plot.attach(plot);
+  read_user_curves(soil_context(*d.context));
+  ASSERT_EQ(d.context->problem.curves.size(), 1u);
+  const StationCurve& c = d.context->problem.curves[0];
   EXPECT_EQ(c.FROM, 8);
   EXPECT_EQ(c.TO, 8);
   EXPECT_EQ(c.CONTD, 1);  // below the excavation
   EXPECT_EQ(c.y, (std::vector<double>{0.0, 0.5, 2.0}));
   EXPECT_EQ(c.p, (std::vector<double>{0.0, -200.0 * 12, -300.0 * 12}));
-  d.context->plot.close();
+  d.context->files.plot.close();
   // The unit flag and count, then each curve's station, count and points.
   EXPECT_EQ(plot.str(), list_write({1, 1}) + list_write({8, 3}) + list_write({0.0, 0.0}) +
                             list_write({0.5, -200.0}) + list_write({2.0, -300.0}));
@@ -47,7 +48,7 @@ TEST(UserCurves, StoredWithMultipliersAndPerStation) {
 TEST(UserCurves, RowLayoutFollowsTheContinuation) {
   // Station 2 lies above the excavation, 5 and 10 at and below it.
   DeckContext d(deck(3, "2 2 1 1\n0 0\n1 -1\n5 2 1 1\n0 0\n1 -1\n10 2 1 1\n0 0\n1 -1\n"));
-  read_user_curves(*d.context);
+  read_user_curves(soil_context(*d.context));
   const std::string report = d.report();
   EXPECT_NE(report.find("*     INPUTTED  SOIL RESISTANCE (P-Y) CURVES     *"), std::string::npos);
   const std::string head = "     FROM TO CONTD      P-MULTIPLIER  Y-MULTIPLIER      POINTS     \n";
@@ -60,8 +61,8 @@ TEST(UserCurves, RowLayoutFollowsTheContinuation) {
   EXPECT_NE(report.find(head + "           10  1          1.000E+00     1.000E+00            2\n"),
             std::string::npos)
       << report;
-  EXPECT_EQ(d.context->curves[0].CONTD, 0);
-  EXPECT_EQ(d.context->curves[1].CONTD, 1);
+  EXPECT_EQ(d.context->problem.curves[0].CONTD, 0);
+  EXPECT_EQ(d.context->problem.curves[1].CONTD, 1);
 }
 
 TEST(UserCurves, UnusableCurvesAreRefused) {
@@ -83,12 +84,13 @@ TEST(UserCurves, UnusableCurvesAreRefused) {
   for (const Case& c : cases) {
     DeckContext d(deck(c.curves, c.records));
     try {
-      read_user_curves(*d.context);
+      read_user_curves(soil_context(*d.context));
       ADD_FAILURE() << "accepted: " << c.records;
     } catch (const InputError& error) {
       EXPECT_EQ(error.what(), c.message);
-    } catch (const RunEnded& end) {
+    } catch (const RunStop& stop) {
       EXPECT_EQ(c.message, "");
+      report_stop(*d.context, stop);
       EXPECT_TRUE(d.report().ends_with("\n\n\n     TOO MUCH DATA FOR AVAILABLE STORAGE\n\n\n"))
           << d.report();
     }

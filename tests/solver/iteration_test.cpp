@@ -13,11 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "common/error_stop.h"
 #include "common/input_error.h"
-#include "common/run_context.h"
-#include "solver/difference_equation.h"
+#include "common/run_stop.h"
 #include "common/span_rule.h"
+#include "driver/run.h"
+#include "driver/run_context.h"
+#include "solver/difference_equation.h"
 
 namespace kestro {
 namespace {
@@ -28,22 +29,22 @@ constexpr double kSpring = 50.0;
 
 struct Problem {
   Problem(int N, double h) {
-    WallModel& wall = context.wall;
+    WallModel& wall = context.problem.wall;
     wall.N = N;
     wall.h = h;
-    Geometry& g = context.geometry;
+    Geometry& g = context.problem.geometry;
     g.N = N;
     g.h = h;
     g.tolerance = 1.0e-12;
     g.max_deflection = 1.0e30;
     g.max_iterations = 100;
-    context.control.units = UnitSystem::si;
-    set_unit_labels(context.labels, label_selector(UnitSystem::si));
-    context.monitor.attach(monitor);
-    context.report.attach(report);
+    context.problem.control.units = UnitSystem::si;
+    set_unit_labels(context.problem.labels, label_selector(UnitSystem::si));
+    context.files.monitor.attach(monitor);
+    context.files.report.attach(report);
     wall.EI.fill(0, N, kEI);
   }
-  WallModel& wall() { return context.wall; }
+  WallModel& wall() { return context.problem.wall; }
   // Monitoring rows: the lines after the three heading lines and their rule.
   std::vector<std::string> rows() const {
     std::vector<std::string> lines;
@@ -97,12 +98,15 @@ TEST(LinearProblems, ConvergeAtTheThirdIterationOnTheDirectSolution) {
   Problem problem = pile();
   problem.wall().Q[0] = kLoad;
   problem.wall().S.fill(0, 20, kSpring);
-  const IterationResult result = iterate(problem.context);
+  const IterationResult result = iterate(solver_context(problem.context));
   EXPECT_EQ(result.outcome, IterationOutcome::converged);
   EXPECT_EQ(result.iterations, 3);
   EXPECT_EQ(result.stations_not_closed, 0);
-  EXPECT_EQ(problem.context.run.solution_failed, 0);
-  EXPECT_EQ(problem.context.iteration.iterations, 3);
+  EXPECT_TRUE(result.valid());
+  // A valid solution leaves its imaginary end stations extrapolated.
+  const WallModel& w = problem.wall();
+  EXPECT_DOUBLE_EQ(w.w[-2], 2.0 * w.w[-1] - w.w[0]);
+  EXPECT_DOUBLE_EQ(w.w[22], 2.0 * w.w[21] - w.w[20]);
   EXPECT_LT(relative_difference(problem.wall(), direct_solution(problem.wall())), 1e-13);
   EXPECT_EQ(problem.rows().size(), 3u);
 }
@@ -111,7 +115,7 @@ TEST(LinearProblems, MonitorHeaderAndRowLayout) {
   Problem problem = pile();
   problem.wall().Q[0] = kLoad;
   problem.wall().S.fill(0, 20, kSpring);
-  iterate(problem.context);
+  iterate(solver_context(problem.context));
   const std::string head =
       "\n\n"
       "     ITERATION MONITORING\n"
@@ -146,7 +150,7 @@ TEST(LinearProblems, ShortWallsLeaveTheMissingColumnsBlank) {
   Problem problem(2, 1.0);
   problem.wall().S.fill(0, 2, kSpring);
   problem.wall().Q[1] = kLoad;
-  iterate(problem.context);
+  iterate(solver_context(problem.context));
   const std::vector<std::string> rows = problem.rows();
   ASSERT_EQ(rows.size(), 3u);
   const std::string& row = rows[0];
@@ -157,18 +161,18 @@ TEST(LinearProblems, ShortWallsLeaveTheMissingColumnsBlank) {
 
 TEST(LinearProblems, SinglePassWhenTheMaximumIsZero) {
   Problem problem = pile();
-  problem.context.geometry.max_iterations = 0;
+  problem.context.problem.geometry.max_iterations = 0;
   problem.wall().Q[0] = kLoad;
   // Curves whose tangent at zero is k but which stiffen beyond 0.001: a
   // single pass uses the tangent at zero deflection only.
   for (int s = 0; s <= 20; ++s) {
-    problem.context.curves.push_back(
+    problem.context.problem.curves.push_back(
         StationCurve{s, s, 0, {-0.001, 0.0, 0.001, 1.0}, {0.05, 0.0, -0.05, -1000.0}});
   }
-  const IterationResult result = iterate(problem.context);
+  const IterationResult result = iterate(solver_context(problem.context));
   EXPECT_EQ(result.outcome, IterationOutcome::single_pass);
   EXPECT_EQ(result.iterations, 0);
-  EXPECT_EQ(problem.context.run.solution_failed, 0);
+  EXPECT_TRUE(result.valid());
   // After the heading only an empty line and a line of 20 blanks.
   EXPECT_EQ(problem.rows(), (std::vector<std::string>{"", std::string(20, ' ')}));
   Problem springs = pile();
@@ -184,9 +188,10 @@ TEST(LinearCurves, OneStationCurvesActAsFullSprings) {
   Problem curves = pile();
   curves.wall().Q[0] = kLoad;
   for (int s = 0; s <= 20; ++s)
-    curves.context.curves.push_back(linear_curve(s, s, 0, kSpring));
-  curves.context.curves.push_back(StationCurve{3, 3, 0, {0.0}, {5.0}});  // one point: skipped
-  const IterationResult result = iterate(curves.context);
+    curves.context.problem.curves.push_back(linear_curve(s, s, 0, kSpring));
+  curves.context.problem.curves.push_back(
+      StationCurve{3, 3, 0, {0.0}, {5.0}});  // one point: skipped
+  const IterationResult result = iterate(solver_context(curves.context));
   EXPECT_EQ(result.outcome, IterationOutcome::converged);
   Problem springs = pile();
   springs.wall().Q[0] = kLoad;
@@ -206,11 +211,11 @@ TEST(LinearCurves, SpanCurvesFollowTheSpanRule) {
   // starting its second pair at its TO.
   Problem curves = pile();
   curves.wall().Q[0] = kLoad;
-  curves.context.curves = {linear_curve(0, 20, 0, kSpring), linear_curve(0, 5, 1, 10.0),
-                           linear_curve(8, 12, 1, 40.0), linear_curve(15, 20, 0, 20.0)};
-  EXPECT_EQ(iterate(curves.context).outcome, IterationOutcome::converged);
-  EXPECT_EQ(curves.context.curves[2].FROM, 12);  // replaced for good
-  EXPECT_EQ(curves.context.curves[3].FROM, 15);  // the last of a chain keeps its FROM
+  curves.context.problem.curves = {linear_curve(0, 20, 0, kSpring), linear_curve(0, 5, 1, 10.0),
+                                   linear_curve(8, 12, 1, 40.0), linear_curve(15, 20, 0, 20.0)};
+  EXPECT_EQ(iterate(solver_context(curves.context)).outcome, IterationOutcome::converged);
+  EXPECT_EQ(curves.context.problem.curves[2].FROM, 12);  // replaced for good
+  EXPECT_EQ(curves.context.problem.curves[3].FROM, 15);  // the last of a chain keeps its FROM
   Problem springs = pile();
   springs.wall().Q[0] = kLoad;
   ASSERT_EQ(add_span(springs.wall().S, 0, 20, kSpring), SpanResult::kAdded);
@@ -223,9 +228,9 @@ TEST(LinearCurves, GeneratedCurvesInterpolateBetweenStations) {
   // Continued one-station curves at 0, 10 and 20, the last also continued.
   Problem curves = pile();
   curves.wall().Q[0] = kLoad;
-  curves.context.curves = {linear_curve(0, 0, 1, 30.0), linear_curve(10, 10, 1, 60.0),
-                           linear_curve(20, 20, 1, 90.0)};
-  iterate(curves.context);
+  curves.context.problem.curves = {linear_curve(0, 0, 1, 30.0), linear_curve(10, 10, 1, 60.0),
+                                   linear_curve(20, 20, 1, 90.0)};
+  iterate(solver_context(curves.context));
   Problem springs = pile();
   springs.wall().Q[0] = kLoad;
   add_interpolated_span(springs.wall().S, 0, 10, 30.0, 60.0);
@@ -240,9 +245,9 @@ TEST(LinearCurves, SpansAreCutAtTheBottom) {
   Problem curves = pile();
   curves.wall().Q[0] = kLoad;
   curves.wall().S.fill(0, 10, kSpring);
-  curves.context.curves = {linear_curve(15, 30, 0, kSpring), linear_curve(20, 25, 0, 1.0e6),
-                           linear_curve(21, 21, 0, 1.0e6), linear_curve(20, 20, 0, 7.0)};
-  iterate(curves.context);
+  curves.context.problem.curves = {linear_curve(15, 30, 0, kSpring), linear_curve(20, 25, 0, 1.0e6),
+                                   linear_curve(21, 21, 0, 1.0e6), linear_curve(20, 20, 0, 7.0)};
+  iterate(solver_context(curves.context));
   Problem springs = pile();
   springs.wall().Q[0] = kLoad;
   springs.wall().S.fill(0, 10, kSpring);
@@ -253,12 +258,17 @@ TEST(LinearCurves, SpansAreCutAtTheBottom) {
 
 TEST(CurveErrors, NegativeContinuationAndReversedSpans) {
   Problem negative = pile();
-  negative.context.curves = {linear_curve(0, 5, -1, kSpring)};
-  EXPECT_THROW(iterate(negative.context), InputError);
+  negative.context.problem.curves = {linear_curve(0, 5, -1, kSpring)};
+  EXPECT_THROW(iterate(solver_context(negative.context)), InputError);
   Problem reversed = pile();
-  reversed.context.curves = {linear_curve(8, 5, 0, kSpring)};
-  EXPECT_THROW(iterate(reversed.context), RunEnded);
-  EXPECT_NE(reversed.report.str().find("ERROR STOP -- STATIONS NOT IN ORDER"), std::string::npos);
+  reversed.context.problem.curves = {linear_curve(8, 5, 0, kSpring)};
+  try {
+    iterate(solver_context(reversed.context));
+    ADD_FAILURE() << "a reversed span was accepted";
+  } catch (const RunStop& stop) {
+    EXPECT_EQ(stop.kind(), StopKind::error_stop);
+    EXPECT_EQ(stop.error_stop(), ErrorStop::stations_not_in_order);
+  }
 }
 
 // Bilinear soil: p = -k y up to |y| = yield, then -k2 per unit beyond.
@@ -292,8 +302,8 @@ TEST(BilinearCurves, ConvergedWallIsInEquilibriumWithTheCurves) {
   Problem problem = pile();
   problem.wall().Q[0] = kLoad;
   for (int s = 0; s <= 20; ++s)
-    problem.context.curves.push_back(soil.curve(s));
-  const IterationResult result = iterate(problem.context);
+    problem.context.problem.curves.push_back(soil.curve(s));
+  const IterationResult result = iterate(solver_context(problem.context));
   ASSERT_EQ(result.outcome, IterationOutcome::converged);
   EXPECT_GT(result.iterations, 3);
   WallModel& wall = problem.wall();
@@ -340,14 +350,15 @@ TEST(MomentCurvature, SymmetricWallApproachesTheCantileverIntegral) {
   std::vector<double> errors;
   for (int N : {10, 20, 40, 80, 160}) {
     Problem problem(N, 2.0 * L / N);
-    problem.context.geometry.tolerance = 1.0e-10;  // a relative 1.5e-9 of the middle deflection
-    problem.context.tables.cross_sections = {section};
-    problem.context.tables.section_curves = {curve};
-    problem.context.tables.wall_sections = {{0.0, 2.0 * L, 1}};
+    problem.context.problem.geometry.tolerance =
+        1.0e-10;  // a relative 1.5e-9 of the middle deflection
+    problem.context.problem.tables.cross_sections = {section};
+    problem.context.problem.tables.section_curves = {curve};
+    problem.context.problem.tables.wall_sections = {{0.0, 2.0 * L, 1}};
     problem.wall().Q[N / 2] = 2.0 * P;
     problem.wall().specified_points = {{0, 1, 0.0, 0.0}, {N, 1, 0.0, 0.0}};
     ASSERT_FALSE(set_condition_codes(problem.wall()).has_value());
-    const IterationResult result = iterate(problem.context);
+    const IterationResult result = iterate(solver_context(problem.context));
     ASSERT_EQ(result.outcome, IterationOutcome::converged) << "N = " << N;
     errors.push_back(std::abs(std::abs(problem.wall().w[N / 2]) - exact) / exact);
     std::printf("N = %3d  h = %6.4f  iterations %2d  relative error %.3e\n", N, 2.0 * L / N,
@@ -370,50 +381,50 @@ TEST(Stops, AllowableDeflectionStopsAtOnce) {
     beyond += std::abs(expected.w[s]) > allowable ? 1 : 0;
   ASSERT_GT(beyond, 0);
   ASSERT_LT(beyond, 21);
-  problem.context.geometry.max_deflection = allowable;
-  const IterationResult result = iterate(problem.context);
+  problem.context.problem.geometry.max_deflection = allowable;
+  const IterationResult result = iterate(solver_context(problem.context));
   EXPECT_EQ(result.outcome, IterationOutcome::allowable_deflection_exceeded);
   EXPECT_EQ(result.iterations, 1);
   EXPECT_EQ(result.stations_over_allowable, beyond);
-  EXPECT_EQ(problem.context.run.solution_failed, 1);
+  EXPECT_FALSE(result.valid());
   EXPECT_EQ(problem.rows().size(), 1u);  // the row of the iteration is still written
 }
 
 TEST(Stops, IterationLimitWithStationsNotClosed) {
   Problem problem = pile();
-  problem.context.geometry.max_iterations = 3;
+  problem.context.problem.geometry.max_iterations = 3;
   problem.wall().Q[0] = kLoad;
   const Bilinear soil{kSpring, kSpring / 10.0, 0.01};
   for (int s = 0; s <= 20; ++s)
-    problem.context.curves.push_back(soil.curve(s));
-  const IterationResult result = iterate(problem.context);
+    problem.context.problem.curves.push_back(soil.curve(s));
+  const IterationResult result = iterate(solver_context(problem.context));
   EXPECT_EQ(result.outcome, IterationOutcome::iteration_limit_reached);
   EXPECT_EQ(result.iterations, 3);
   EXPECT_GT(result.stations_not_closed, 0);
-  EXPECT_EQ(problem.context.run.solution_failed, 1);
+  EXPECT_FALSE(result.valid());
   EXPECT_EQ(problem.rows().size(), 3u);
 }
 
 TEST(Stops, IterationLimitWithEveryStationClosedHasResults) {
   // A linear wall stopped after two iterations: nothing changed in the second.
   Problem problem = pile();
-  problem.context.geometry.max_iterations = 2;
+  problem.context.problem.geometry.max_iterations = 2;
   problem.wall().Q[0] = kLoad;
   problem.wall().S.fill(0, 20, kSpring);
-  const IterationResult result = iterate(problem.context);
+  const IterationResult result = iterate(solver_context(problem.context));
   EXPECT_EQ(result.outcome, IterationOutcome::iteration_limit_reached);
   EXPECT_EQ(result.iterations, 2);
   EXPECT_EQ(result.stations_not_closed, 0);
-  EXPECT_EQ(problem.context.run.solution_failed, 0);
+  EXPECT_TRUE(result.valid());
 }
 
 TEST(Stops, NonFiniteDeflectionsEndTheIteration) {
   Problem problem = pile();
   problem.wall().S.fill(0, 20, kSpring);
   problem.wall().Q[4] = std::numeric_limits<double>::infinity();
-  const IterationResult result = iterate(problem.context);
+  const IterationResult result = iterate(solver_context(problem.context));
   EXPECT_EQ(result.outcome, IterationOutcome::not_finite);
-  EXPECT_EQ(problem.context.run.solution_failed, 1);
+  EXPECT_FALSE(result.valid());
   const std::string line = "     ***** SOLUTION FAILED: DEFLECTIONS ARE NOT FINITE *****\n";
   const std::string monitor = problem.monitor.str();
   EXPECT_EQ(monitor.substr(monitor.size() - line.size()), line);
@@ -448,10 +459,10 @@ TEST(Damping, AlternatingSolutionIsDampedBeyondIteration40) {
   const auto final_deflection = [](int limit) {
     Problem problem(4, 1.0);
     problem.wall().EI.fill(0.0);
-    problem.context.geometry.tolerance = 1.0e-6;
-    problem.context.geometry.max_iterations = limit;
-    problem.context.curves = {StationCurve{0, 4, 0, {-10.0, 1.0, 10.0}, {12.0, 1.0, 19.0}}};
-    const IterationResult result = iterate(problem.context);
+    problem.context.problem.geometry.tolerance = 1.0e-6;
+    problem.context.problem.geometry.max_iterations = limit;
+    problem.context.problem.curves = {StationCurve{0, 4, 0, {-10.0, 1.0, 10.0}, {12.0, 1.0, 19.0}}};
+    const IterationResult result = iterate(solver_context(problem.context));
     EXPECT_EQ(result.outcome, IterationOutcome::iteration_limit_reached);
     EXPECT_EQ(result.stations_not_closed, 5);
     return problem.wall().w[2];
@@ -475,19 +486,19 @@ TEST(Hinges, ZeroEIAtTieBacksBelowTheFirstFromTheSecondSolution) {
       p.wall().Q[station] += -3.0;
       TieBack t;
       t.station = station;
-      p.context.tables.tiebacks.push_back(t);
+      p.context.problem.tables.tiebacks.push_back(t);
     }
-    p.context.control.hinge_option = 1;
+    p.context.problem.control.hinge_option = 1;
     // EI from an elastic wall section, re-evaluated every iteration.
     CrossSection section;
     section.E_top = section.E_bottom = kEI;
     section.I_top = section.I_bottom = 1.0;
-    p.context.tables.cross_sections = {section};
-    p.context.tables.wall_sections = {{0.0, 10.0, 1}};
+    p.context.problem.tables.cross_sections = {section};
+    p.context.problem.tables.wall_sections = {{0.0, 10.0, 1}};
   };
   Problem problem = pile();
   build(problem);
-  const IterationResult result = iterate(problem.context);
+  const IterationResult result = iterate(solver_context(problem.context));
   ASSERT_EQ(result.outcome, IterationOutcome::converged);
   EXPECT_EQ(problem.wall().EI[2], kEI);
   EXPECT_EQ(problem.wall().EI[10], 0.0);

@@ -6,12 +6,13 @@ namespace kestro::testing {
 
 DeckContext::DeckContext(const std::string& records)
     : context(std::make_unique<RunContext>(".", console_text, Clock{})) {
-  context->input.emplace("wall.dat", records);
-  context->report.attach(report_text);
-  read_control_record(*context);
-  echo_control_parameters(*context);
-  read_geometry_record(*context);
-  check_table_counts(*context);
+  context->files.input.emplace("wall.dat", records);
+  context->files.report.attach(report_text);
+  InputContext steps = input();
+  read_control_record(steps);
+  echo_control_parameters(steps);
+  read_geometry_record(steps);
+  check_table_counts(steps);
   head = take_report().size();
 }
 

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "common/run_context.h"
+#include "driver/run_context.h"
 
 namespace kestro::testing {
 
@@ -23,6 +23,10 @@ struct DeckContext {
   std::ostringstream console_text;
   std::ostringstream report_text;
   std::unique_ptr<RunContext> context;
+  // The views of the context that the steps take.
+  InputContext input() { return input_context(*context); }
+  SoilContext soil() { return soil_context(*context); }
+  SolverContext solver() { return solver_context(*context); }
   std::size_t taken = 0;
   std::size_t head = 0;
 };

@@ -1,0 +1,111 @@
+// The run context: everything one call of the engine knows, created by the
+// driver for the call and passed by reference to every step.  Nothing of a
+// run lives anywhere else, so runs are independent of each other.
+//
+// What lives how long:
+// - RunState lives for the whole run: the run list, the counters, the first
+//   title, the continuation code and the deflections of the last solution,
+//   which the next problem's first evaluation of EI starts from.
+// - ProblemState lives for one problem: start_problem() replaces it whole
+//   before the problem's first record is read, so a problem uses only what
+//   its own records give it.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "common/list_input.h"
+#include "common/station_curve.h"
+#include "common/text_unit.h"
+#include "common/transient_file.h"
+#include "common/unit_labels.h"
+#include "common/wall_model.h"
+#include "input/input_context.h"
+#include "input/problem_records.h"
+#include "kestro/kestro.h"
+#include "output/results_report.h"
+#include "soil/soil_context.h"
+#include "solver/iteration.h"
+#include "solver/solver_context.h"
+
+namespace kestro {
+
+// The six names of the run list, by what they name.
+struct RunFileNames {
+  std::string input;           // record 5: the input data file
+  std::string report;          // record 6
+  std::string plot_data;       // record 7
+  std::string monitor;         // record 8
+  std::string py_curves;       // record 9: the transient p-y curve file
+  std::string earth_pressure;  // record 10: the transient earth-pressure file
+};
+
+// The open text units of the run.
+struct RunFiles {
+  std::optional<ListInput> input;  // the input data file
+  TextUnit report;
+  TextUnit plot;
+  TextUnit monitor;
+};
+
+// State that lives for the whole run.
+struct RunState {
+  std::string version;  // 12 characters, from NAMES.dat
+  RunFileNames names;
+  int problem = 0;          // problem counter
+  std::string first_title;  // title of problem 1, 80 characters
+  int continuation = 0;     // continuation code
+  // Deflections of the last solution of the run (zero before the first),
+  // where the next problem's first evaluation of EI starts.
+  StationArray<double> deflections;
+};
+
+// State that lives for one problem.
+struct ProblemState {
+  std::string title;  // current title, 80 characters
+  ControlParameters control;
+  Geometry geometry;
+  UnitLabels labels;
+  WallTables tables;
+  WallModel wall;
+  std::vector<StationCurve> curves;  // station-curve list
+  IterationResult iteration;         // how the last solution of the problem ended
+  // The results of a solution that printed its tables; empty when the
+  // problem produced none (no wall, a failed solution, a stop).
+  std::optional<ResultsTable> results;
+};
+
+struct RunContext {
+  RunContext(std::filesystem::path dir, std::ostream& console_stream, Clock time_source)
+      : working_dir(std::move(dir)), console(console_stream), clock(std::move(time_source)) {}
+
+  std::filesystem::path working_dir;
+  std::ostream& console;
+  Clock clock;
+
+  RunState run;
+  RunFiles files;
+  ProblemState problem;
+
+  ListInput& in() { return *files.input; }
+};
+
+// Starts a new problem: the problem state is replaced by an empty one whose
+// wall holds the deflections of the run's last solution.
+void start_problem(RunContext& context);
+
+// The views of the context that the steps of each subsystem take.
+InputContext input_context(RunContext& context);
+SoilContext soil_context(RunContext& context);
+SolverContext solver_context(RunContext& context);
+ResultsContext results_context(RunContext& context);
+
+// The hand-over of the p-y curve file and of the earth-pressure file.
+HandOver py_curve_hand_over(const RunContext& context);
+HandOver earth_pressure_hand_over(const RunContext& context);
+
+}  // namespace kestro

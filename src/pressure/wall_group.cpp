@@ -1,0 +1,1 @@
+#include "pressure/wall_group.h"
