@@ -139,13 +139,6 @@ void read_geometry_record(const InputContext& context) {
   if (!(g.h > 0.0)) {
     stop_bad_record(in, g.line, "the increment length must be greater than 0");
   }
-  g.length = g.N * g.h;
-  g.two_h = 2.0 * g.h;
-  g.h2 = g.h * g.h;
-  g.h3 = g.h2 * g.h;
-  g.extent4 = g.N + 4;
-  g.extent5 = g.N + 5;
-  g.extent7 = g.N + 7;
   context.wall.N = g.N;
   context.wall.h = g.h;
   clear_problem_data(context.wall);

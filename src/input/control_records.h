@@ -1,5 +1,5 @@
 // The control record and the geometry and iteration record of a problem:
-// reading, validation, echo into the report and the derived station counts.
+// reading, validation and echo into the report.
 #pragma once
 
 #include "input/input_context.h"
@@ -7,16 +7,16 @@
 namespace kestro {
 
 // Reads the twelve integers of the control record into context.control.
-// Throws InputError for items that do not parse.
+// Raises a bad-input stop for items that do not parse.
 void read_control_record(const InputContext& context);
 
 // Checks the unit flag (1 or 2), sets the unit labels of the problem and
 // writes the "PROGRAM CONTROL PARAMETERS" echo with the tie-back hinge lines.
-// A unit flag other than 1 or 2 throws InputError naming the control record.
+// A unit flag other than 1 or 2 raises a bad-input stop naming the control record.
 void echo_control_parameters(const InputContext& context);
 
-// Reads, validates and echoes the geometry and iteration record, derives
-// h, 2h, h^2, h^3, the wall length and the array extents.  A negative
+// Reads, validates and echoes the geometry and iteration record and prepares
+// the wall model for the problem (N and h, every station array cleared).  A negative
 // iteration limit ends the run quietly; more increments than the station
 // arrays hold ends it with "TOO MUCH DATA FOR AVAILABLE STORAGE"; fewer than
 // one increment, or an increment length that is not positive, is bad input.

@@ -31,7 +31,8 @@ struct ControlParameters {
   std::size_t line = 0;  // line of the input data file holding the unit flag
 };
 
-// The geometry and iteration record and the values derived from it.
+// The geometry and iteration record as read.  N and h are also copied into
+// the wall model, the solver's self-contained view of the stations.
 struct Geometry {
   int N = 0;                    // number of increments; stations 0..N
   double h = 0.0;               // increment length
@@ -44,14 +45,6 @@ struct Geometry {
   int unused9 = 0;
   int unused10 = 0;
 
-  // Derived: wall length N*h, 2h, h^2, h^3 and the station-array extents.
-  double length = 0.0;
-  double two_h = 0.0;
-  double h2 = 0.0;
-  double h3 = 0.0;
-  int extent4 = 0;       // N + 4
-  int extent5 = 0;       // N + 5
-  int extent7 = 0;       // N + 7
   std::size_t line = 0;  // line of the input data file where the record ends
 };
 

@@ -124,7 +124,9 @@ int run_command(const Arguments& args) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+int run_host(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
     print_usage(std::cerr);
@@ -146,4 +148,19 @@ int main(int argc, char** argv) {
   std::optional<Arguments> parsed = parse_run_arguments(args);
   if (!parsed) return kExitUsage;
   return run_command(*parsed);
+}
+
+}  // namespace
+
+// Nothing escapes the host: whatever goes wrong outside the engine's own
+// reporting (a full disk, no memory) ends with a message and a failure status.
+int main(int argc, char** argv) {
+  try {
+    return run_host(argc, argv);
+  } catch (const std::exception& error) {
+    std::cerr << "kestro: " << error.what() << '\n';
+  } catch (...) {
+    std::cerr << "kestro: unexpected failure\n";
+  }
+  return kExitFailed;
 }
