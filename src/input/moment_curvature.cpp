@@ -152,7 +152,7 @@ void read_moment_curvature_data(const InputContext& context) {
   for (std::size_t k = 0; k < tables.cross_sections.size(); ++k) {
     const CrossSection& section = tables.cross_sections[k];
     if (!is_user_defined(section)) continue;
-    const int set = section.D[29];
+    const int set = section.descriptors.ei_set;
     if (set < 1 || static_cast<std::size_t>(set) > tables.ei_sets.size()) {
       stop_bad_record(context.in(), section.line,
                       "cross section " + std::to_string(k + 1) +
@@ -168,7 +168,7 @@ const MomentCurvatureCurve* section_curve(const WallTables& tables, int index) {
   const CrossSection& section = tables.cross_sections[static_cast<std::size_t>(index)];
   if (!section.nonlinear()) return nullptr;
   if (is_user_defined(section)) {
-    const int set = section.D[29];
+    const int set = section.descriptors.ei_set;
     if (set < 1 || static_cast<std::size_t>(set) > tables.ei_sets.size()) return nullptr;
     return &tables.ei_sets[static_cast<std::size_t>(set - 1)];
   }
@@ -185,7 +185,7 @@ void echo_nonlinear_ei(const InputContext& context) {
   for (std::size_t k = 0; k < sections.size(); ++k) {
     if (!sections[k].nonlinear()) continue;
     if (is_user_defined(sections[k])) {
-      named[static_cast<std::size_t>(sections[k].D[29] - 1)] = true;
+      named[static_cast<std::size_t>(sections[k].descriptors.ei_set - 1)] = true;
       any_user = true;
     } else {
       any_generated = true;

@@ -87,10 +87,114 @@ enum class NonlinearType : int {
   user_defined_ei = 10,
 };
 
-// One cross-section definition as read.  The real parameters are kept by
-// slot number (slot[1] .. slot[39]; slot[0] is unused) and the nonlinear
-// values by their numbers (N[1] .. N[40], D[1] .. D[36]), so that the code
-// reads like the record layouts.
+// The dimensions and moduli given at one end of an elastic section; a
+// nonlinear section gives its equivalent values in the top set.  Values the
+// analysis does not use are kept under their position in the records.
+struct SectionValues {
+  double diameter = 0.0;           // "EQUIVALENT DIAMETER" or "EXTERNAL DIAMETER"
+  double internal_diameter = 0.0;  // "INTERNAL DIAMETER"
+  double external_width = 0.0;     // "EXTERNAL WIDTH" ("WIDTH" of sheet piling)
+  double external_depth = 0.0;     // "EXTERNAL DEPTH" ("DEPTH" of sheet piling)
+  double internal_width = 0.0;     // "INTERNAL WIDTH"
+  double internal_depth = 0.0;     // "INTERNAL DEPTH"
+  double flange_thickness = 0.0;   // "FLANGE THICKNESS"
+  double web_thickness = 0.0;      // "WEB THICKNESS"
+  double value9 = 0.0;             // not used
+  double value10 = 0.0;            // not used
+  double value11 = 0.0;  // moment of inertia a user-defined EI section shows in the summary
+  double I = 0.0;        // moment of inertia as given (mm^4 in SI units)
+  std::array<double, 4> values13_16{};  // not used
+  double E = 0.0;                       // "YOUNG MODULUS" ("EQ. YOUNG MODULUS" if nonlinear)
+  double value18 = 0.0;                 // not used
+  double value38 = 0.0;                 // given with the stiffness values, not used
+};
+
+// The real values of a nonlinear section, named by their echo labels.
+struct NonlinearValues {
+  double external_width = 0.0;
+  double external_depth = 0.0;
+  double external_diameter = 0.0;  // also "CONCRETE DIAMETER"
+  double void_diameter = 0.0;
+  double corner_chamfer = 0.0;
+  double web_thickness = 0.0;
+  double flange_thickness = 0.0;
+  double casing_diameter = 0.0;
+  double casing_thickness = 0.0;
+  double steel_diameter = 0.0;
+  double steel_thickness = 0.0;
+  double concrete_fc = 0.0;
+  double casing_Es = 0.0;
+  double casing_fy = 0.0;
+  double steel_Es = 0.0;
+  double steel_fy = 0.0;
+  double rebar_area = 0.0;
+  double rebar_diameter = 0.0;
+  double rebar_cover = 0.0;
+  double rebar_Es = 0.0;
+  double rebar_fy = 0.0;
+  double transverse_area = 0.0;
+  double transverse_diameter = 0.0;
+  double transverse_spacing = 0.0;
+  double transverse_fy = 0.0;
+  double strand_diameter = 0.0;
+  double strand_area = 0.0;
+  double strand_cover = 0.0;
+  double strand_fu = 0.0;
+  double strand_prestress = 0.0;  // "INITIAL PRESS. FORCE"
+  double value31 = 0.0;           // not used
+  double value32 = 0.0;           // not used
+  double value33 = 0.0;           // not used
+  double ESH = 0.0;
+  double ESU = 0.0;
+  double fu_over_fy = 0.0;  // "FU/FY"
+  double value37 = 0.0;     // not used
+  double value38 = 0.0;     // not used
+  double value39 = 0.0;     // not used
+  double value40 = 0.0;     // not used
+};
+
+// The integer descriptors of a nonlinear section.  Those the analysis does
+// not use are kept under their position in the records.
+struct NonlinearDescriptors {
+  int type = 0;            // nonlinear type 1..10
+  int embedded_steel = 0;  // > 0: a steel section is embedded
+  int h_flag = 0;          // steel I section (0) or H section
+  int steel_aisc_code = 0;
+  int d5 = 0;
+  int d6 = 0;
+  int rebar_layout = 0;  // 0 circular, 1 rectangular, 2 square, other manual
+  int d8 = 0;
+  int d9 = 0;
+  int rebars = 0;           // number of rebar records
+  int confined = 0;         // != 0: confined section
+  int transverse_type = 0;  // 1 spiral, otherwise hoop
+  int d13 = 0;
+  int d14 = 0;
+  int transverse_rebars = 0;
+  int legs_y = 0;
+  int legs_z = 0;
+  int d18 = 0;
+  int d19 = 0;
+  int strand_layout = 0;  // as rebar_layout
+  int d21 = 0;
+  int strands = 0;        // number of strand records
+  int single_values = 0;  // number of one-real records after the strands
+  int d24 = 0;
+  int d25 = 0;
+  int d26 = 0;
+  int d27 = 0;
+  int d28 = 0;
+  int ei_set = 0;  // user-defined EI set of a type-10 section, "NONLINEAR EI INDEX"
+  int d30 = 0;
+  int d31 = 0;
+  int d32 = 0;
+  int strain_hardening = 0;  // != 0: strain-hardening model
+  int d34 = 0;
+  int closing_values = 0;  // number of one-real records at the end, when d36 > 0
+  int d36 = 0;
+};
+
+// One cross-section definition as read.
 struct CrossSection {
   int unused1 = 0;
   int unused2 = 0;
@@ -99,21 +203,23 @@ struct CrossSection {
   int nonlinear_flag = 0;  // 0 elastic, otherwise nonlinear
   std::string name;
 
-  std::array<double, 40> slot{};
-  int tapered = 0;  // > 0: tapered (elastic only)
+  SectionValues top;       // elastic values at the top, or the nonlinear equivalent values
+  SectionValues bottom;    // elastic values at the bottom (the top values unless tapered)
+  double thickness = 0.0;  // "THICKNESS" of AISC tubular shapes
+  int tapered = 0;         // > 0: tapered (elastic only)
   int aisc_code = 0;
   int aisc_unused1 = 0;
   int diameter_label_flag = 0;
   int aisc_unused2 = 0;
   std::string aisc_name;
 
-  std::array<double, 41> N{};
-  std::array<int, 37> D{};
+  NonlinearValues values;
+  NonlinearDescriptors descriptors;
   std::string steel_name;  // name of the embedded or steel section
   std::vector<std::array<double, 5>> rebars;
   std::vector<std::array<double, 5>> strands;
-  std::vector<double> values23;  // D23 one-real records
-  std::vector<double> values35;  // D35 one-real records
+  std::vector<double> single_values;
+  std::vector<double> closing_values;
 
   // Stiffness copies of an elastic section (I in m^4 in SI units).
   double I_top = 0.0;
@@ -124,7 +230,7 @@ struct CrossSection {
   bool nonlinear() const { return nonlinear_flag != 0; }
   bool is_tapered() const { return !nonlinear() && tapered > 0; }
   ShapeType shape() const { return static_cast<ShapeType>(shape_code); }
-  NonlinearType nonlinear_type() const { return static_cast<NonlinearType>(D[1]); }
+  NonlinearType nonlinear_type() const { return static_cast<NonlinearType>(descriptors.type); }
 };
 
 // A spring record, kept for the restraint results.

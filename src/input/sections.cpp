@@ -85,35 +85,73 @@ SectionUnits section_units(const UnitLabels& l) {
                       std::string(l.force)};
 }
 
+// The dimensions an elastic section echoes.
+enum class Dimension {
+  diameter,
+  internal_diameter,
+  external_width,
+  external_depth,
+  internal_width,
+  internal_depth,
+  flange_thickness,
+  web_thickness,
+  thickness,
+};
+
 // The elastic shape types and their echo.
 struct ShapeEcho {
   std::string_view type_text;
-  std::vector<int> slots;  // dimension lines by slot
+  std::vector<Dimension> dimensions;  // dimension lines, in order
 };
 
-std::string_view dimension_label(const CrossSection& section, int slot) {
+double dimension_value(const CrossSection& section, Dimension dimension, bool at_bottom) {
+  const SectionValues& v = at_bottom ? section.bottom : section.top;
+  switch (dimension) {
+    case Dimension::diameter:
+      return v.diameter;
+    case Dimension::internal_diameter:
+      return v.internal_diameter;
+    case Dimension::external_width:
+      return v.external_width;
+    case Dimension::external_depth:
+      return v.external_depth;
+    case Dimension::internal_width:
+      return v.internal_width;
+    case Dimension::internal_depth:
+      return v.internal_depth;
+    case Dimension::flange_thickness:
+      return v.flange_thickness;
+    case Dimension::web_thickness:
+      return v.web_thickness;
+    case Dimension::thickness:
+      return section.thickness;
+  }
+  return 0.0;
+}
+
+std::string_view dimension_label(const CrossSection& section, Dimension dimension) {
   const bool sheet = section.shape() == ShapeType::sheet_piling;
-  switch (slot) {
-    case 1:
+  switch (dimension) {
+    case Dimension::diameter:
       return (section.shape() == ShapeType::circular_pipe ||
               (section.shape() == ShapeType::aisc && section.diameter_label_flag != 0))
                  ? "EXTERNAL DIAMETER"
                  : "EQUIVALENT DIAMETER";
-    case 2:
+    case Dimension::internal_diameter:
       return "INTERNAL DIAMETER";
-    case 3:
+    case Dimension::external_width:
       return sheet ? "WIDTH" : "EXTERNAL WIDTH";
-    case 4:
+    case Dimension::external_depth:
       return sheet ? "DEPTH" : "EXTERNAL DEPTH";
-    case 5:
+    case Dimension::internal_width:
       return "INTERNAL WIDTH";
-    case 6:
+    case Dimension::internal_depth:
       return "INTERNAL DEPTH";
-    case 7:
+    case Dimension::flange_thickness:
       return "FLANGE THICKNESS";
-    case 8:
+    case Dimension::web_thickness:
       return "WEB THICKNESS";
-    case 37:
+    case Dimension::thickness:
       return "THICKNESS";
   }
   return "";
@@ -139,22 +177,27 @@ std::string_view aisc_type_text(int code) {
 }
 
 ShapeEcho shape_echo(const CrossSection& section) {
+  using D = Dimension;
+  const std::vector<D> plate = {D::diameter, D::external_width, D::external_depth,
+                                D::flange_thickness, D::web_thickness};
   switch (section.shape()) {
     case ShapeType::general:
-      return {"GENERAL SECTION", {1}};
+      return {"GENERAL SECTION", {D::diameter}};
     case ShapeType::circular_pipe:
-      return {"CIRCULAR PIPE", {1, 2}};
+      return {"CIRCULAR PIPE", {D::diameter, D::internal_diameter}};
     case ShapeType::rectangular_pipe:
-      return {"RECTANGULAR PIPE", {1, 3, 4, 5, 6}};
+      return {"RECTANGULAR PIPE",
+              {D::diameter, D::external_width, D::external_depth, D::internal_width,
+               D::internal_depth}};
     case ShapeType::i_section:
-      return {"I SECTION", {1, 3, 4, 7, 8}};
+      return {"I SECTION", plate};
     case ShapeType::h_section:
-      return {"H SECTION", {1, 3, 4, 7, 8}};
+      return {"H SECTION", plate};
     case ShapeType::aisc:
-      if (section.aisc_code <= 11) return {aisc_type_text(section.aisc_code), {1, 3, 4, 7, 8}};
-      return {aisc_type_text(section.aisc_code), {1, 2, 37}};
+      if (section.aisc_code <= 11) return {aisc_type_text(section.aisc_code), plate};
+      return {aisc_type_text(section.aisc_code), {D::diameter, D::internal_diameter, D::thickness}};
     case ShapeType::sheet_piling:
-      return {"SHEET PILING", {3, 4, 8}};
+      return {"SHEET PILING", {D::external_width, D::external_depth, D::web_thickness}};
   }
   return {"", {}};
 }
@@ -176,7 +219,7 @@ std::string_view nonlinear_type_text(const CrossSection& section) {
     case NonlinearType::steel_pipe:
       return "STEEL PIPE PILE";
     case NonlinearType::steel_i_or_h:
-      return section.D[3] == 0 ? "STEEL I SECTION PILE" : "STEEL H SECTION PILE";
+      return section.descriptors.h_flag == 0 ? "STEEL I SECTION PILE" : "STEEL H SECTION PILE";
     case NonlinearType::steel_aisc:
       return "STEEL AISC SECTION PILE";
     case NonlinearType::user_defined_ei:
@@ -233,40 +276,44 @@ void read_single_values(const InputContext& context, int count, std::vector<doub
   }
 }
 
+// The dimension record of an elastic section: eight reals.
+void read_dimensions(ListInput& in, SectionValues& v) {
+  ListRead read = in.read();
+  for (double* value :
+       {&v.diameter, &v.internal_diameter, &v.external_width, &v.external_depth, &v.internal_width,
+        &v.internal_depth, &v.flange_thickness, &v.web_thickness})
+    read.real(*value);
+}
+
+// The stiffness values of an elastic section: ten reals and the value kept
+// beside them, read as the start of the record `read`.
+void read_stiffness(ListRead& read, SectionValues& v) {
+  for (double* value :
+       {&v.value9, &v.value10, &v.value11, &v.I, &v.values13_16[0], &v.values13_16[1],
+        &v.values13_16[2], &v.values13_16[3], &v.E, &v.value18, &v.value38})
+    read.real(*value);
+}
+
 void read_elastic(const InputContext& context, CrossSection& s) {
   ListInput& in = context.in();
+  read_dimensions(in, s.top);
   {
     ListRead read = in.read();
-    for (int slot = 1; slot <= 8; ++slot)
-      read.real(s.slot[slot]);
-  }
-  {
-    ListRead read = in.read();
-    for (int slot = 9; slot <= 18; ++slot)
-      read.real(s.slot[slot]);
-    read.real(s.slot[38]);
+    read_stiffness(read, s.top);
     read.integer(s.tapered);
   }
   if (s.tapered > 0) {
-    {
-      ListRead read = in.read();
-      for (int slot = 19; slot <= 26; ++slot)
-        read.real(s.slot[slot]);
-    }
+    read_dimensions(in, s.bottom);
     ListRead read = in.read();
-    for (int slot = 27; slot <= 36; ++slot)
-      read.real(s.slot[slot]);
-    read.real(s.slot[39]);
+    read_stiffness(read, s.bottom);
   } else {
-    for (int slot = 1; slot <= 18; ++slot)
-      s.slot[slot + 18] = s.slot[slot];
-    s.slot[39] = s.slot[38];
+    s.bottom = s.top;
   }
   {
     ListRead read = in.read();
     read.integer(s.aisc_code);
     read.integer(s.aisc_unused1);
-    read.real(s.slot[37]);
+    read.real(s.thickness);
     read.integer(s.diameter_label_flag);
     read.integer(s.aisc_unused2);
   }
@@ -276,23 +323,34 @@ void read_elastic(const InputContext& context, CrossSection& s) {
 
 void read_nonlinear(const InputContext& context, CrossSection& s) {
   ListInput& in = context.in();
+  NonlinearValues& n = s.values;
+  NonlinearDescriptors& d = s.descriptors;
+  SectionValues& top = s.top;
+  const auto reals = [](ListRead& read, std::initializer_list<double*> values) {
+    for (double* value : values)
+      read.real(*value);
+  };
+  const auto integers = [](ListRead& read, std::initializer_list<int*> values) {
+    for (int* value : values)
+      read.integer(*value);
+  };
   {
     ListRead read = in.read();
-    for (int slot : {1, 38, 10, 11, 12, 14, 15, 16, 17})
-      read.real(s.slot[slot]);
+    reals(read, {&top.diameter, &top.value38, &top.value10, &top.value11, &top.I,
+                 &top.values13_16[1], &top.values13_16[2], &top.values13_16[3], &top.E});
   }
   {
     ListRead read = in.read();
-    read.integer(s.D[1]);
-    for (int n = 1; n <= 10; ++n)
-      read.real(s.N[n]);
+    read.integer(d.type);
+    reals(read, {&n.external_width, &n.external_depth, &n.external_diameter, &n.void_diameter,
+                 &n.corner_chamfer, &n.web_thickness, &n.flange_thickness, &n.casing_diameter,
+                 &n.casing_thickness, &n.steel_diameter});
   }
   {
     ListRead read = in.read();
-    for (int n = 11; n <= 16; ++n)
-      read.real(s.N[n]);
-    for (int d = 2; d <= 5; ++d)
-      read.integer(s.D[d]);
+    reals(read, {&n.steel_thickness, &n.concrete_fc, &n.casing_Es, &n.casing_fy, &n.steel_Es,
+                 &n.steel_fy});
+    integers(read, {&d.embedded_steel, &d.h_flag, &d.steel_aisc_code, &d.d5});
   }
   {
     ListRead read = in.read();
@@ -300,55 +358,45 @@ void read_nonlinear(const InputContext& context, CrossSection& s) {
   }
   {
     ListRead read = in.read();
-    for (int d = 6; d <= 10; ++d)
-      read.integer(s.D[d]);
-    for (int n = 17; n <= 21; ++n)
-      read.real(s.N[n]);
-    read.integer(s.D[11]);
+    integers(read, {&d.d6, &d.rebar_layout, &d.d8, &d.d9, &d.rebars});
+    reals(read, {&n.rebar_area, &n.rebar_diameter, &n.rebar_cover, &n.rebar_Es, &n.rebar_fy});
+    read.integer(d.confined);
   }
   const std::size_t rebar_line = in.current_line();
   {
     ListRead read = in.read();
-    for (int d = 12; d <= 17; ++d)
-      read.integer(s.D[d]);
-    for (int n = 22; n <= 25; ++n)
-      read.real(s.N[n]);
+    integers(read,
+             {&d.transverse_type, &d.d13, &d.d14, &d.transverse_rebars, &d.legs_y, &d.legs_z});
+    reals(read,
+          {&n.transverse_area, &n.transverse_diameter, &n.transverse_spacing, &n.transverse_fy});
   }
-  read_records(context, s.D[10], s.rebars, rebar_line, "rebars");
+  read_records(context, d.rebars, s.rebars, rebar_line, "rebars");
   {
     ListRead read = in.read();
-    for (int d = 18; d <= 22; ++d)
-      read.integer(s.D[d]);
-    for (int n = 26; n <= 30; ++n)
-      read.real(s.N[n]);
-    read.real(s.N[37]);
-    read.real(s.N[38]);
+    integers(read, {&d.d18, &d.d19, &d.strand_layout, &d.d21, &d.strands});
+    reals(read, {&n.strand_diameter, &n.strand_area, &n.strand_cover, &n.strand_fu,
+                 &n.strand_prestress, &n.value37, &n.value38});
   }
-  read_records(context, s.D[22], s.strands, in.current_line(), "strands");
+  read_records(context, d.strands, s.strands, in.current_line(), "strands");
   {
     ListRead read = in.read();
-    for (int d = 23; d <= 25; ++d)
-      read.integer(s.D[d]);
-    read.real(s.N[31]);
-    read.real(s.N[32]);
+    integers(read, {&d.single_values, &d.d24, &d.d25});
+    reals(read, {&n.value31, &n.value32});
   }
-  read_single_values(context, s.D[23], s.values23, in.current_line(), "D23 records");
+  read_single_values(context, d.single_values, s.single_values, in.current_line(), "D23 records");
   {
     ListRead read = in.read();
-    for (int d = 26; d <= 32; ++d)
-      read.integer(s.D[d]);
-    for (int n = 33; n <= 36; ++n)
-      read.real(s.N[n]);
+    integers(read, {&d.d26, &d.d27, &d.d28, &d.ei_set, &d.d30, &d.d31, &d.d32});
+    reals(read, {&n.value33, &n.ESH, &n.ESU, &n.fu_over_fy});
   }
   {
     ListRead read = in.read();
-    for (int d = 33; d <= 36; ++d)
-      read.integer(s.D[d]);
-    read.real(s.N[39]);
-    read.real(s.N[40]);
+    integers(read, {&d.strain_hardening, &d.d34, &d.closing_values, &d.d36});
+    reals(read, {&n.value39, &n.value40});
   }
-  if (s.D[35] > 0 && s.D[36] > 0) {
-    read_single_values(context, s.D[35], s.values35, in.current_line(), "D35 records");
+  if (d.closing_values > 0 && d.d36 > 0) {
+    read_single_values(context, d.closing_values, s.closing_values, in.current_line(),
+                       "D35 records");
   }
 }
 
@@ -363,19 +411,19 @@ void echo_elastic(const InputContext& context, const CrossSection& s) {
   const bool tapered_echo = s.is_tapered() && s.shape_code <= 4;
   if (tapered_echo) {
     report.write(formats().tapered_head);
-    for (int slot : shape.slots) {
-      EchoLine(report, dimension_label(s, slot))
-          .number(s.slot[slot])
+    for (Dimension dimension : shape.dimensions) {
+      EchoLine(report, dimension_label(s, dimension))
+          .number(dimension_value(s, dimension, false))
           .label(units.length)
           .label("       ")
-          .number(s.slot[slot + 18])
+          .number(dimension_value(s, dimension, true))
           .label(units.length)
           .end();
     }
     EchoLine(report, "YOUNG MODULUS")
-        .number(s.slot[17])
+        .number(s.top.E)
         .label(units.stress)
-        .number(s.slot[35])
+        .number(s.bottom.E)
         .label(units.stress)
         .end();
     return;
@@ -385,15 +433,18 @@ void echo_elastic(const InputContext& context, const CrossSection& s) {
   } else if (s.shape() == ShapeType::sheet_piling) {
     EchoLine(report, "SECTION NAME").label(fit(s.aisc_name, 32)).end();
   }
-  for (int slot : shape.slots) {
-    EchoLine(report, dimension_label(s, slot)).number(s.slot[slot]).label(units.length).end();
+  for (Dimension dimension : shape.dimensions) {
+    EchoLine(report, dimension_label(s, dimension))
+        .number(dimension_value(s, dimension, false))
+        .label(units.length)
+        .end();
   }
-  EchoLine(report, "YOUNG MODULUS").number(s.slot[17]).label(units.stress).end();
+  EchoLine(report, "YOUNG MODULUS").number(s.top.E).label(units.stress).end();
 }
 
 struct NonlinearLine {
   std::string_view label;
-  int n;  // N slot
+  double NonlinearValues::*value;
   enum Unit { length, stress, area, force, none } unit;
 };
 
@@ -424,7 +475,7 @@ void echo_nonlinear(const InputContext& context, const CrossSection& s) {
   EchoLine(report, "CROSS SECTION TYPE").label(nonlinear_type_text(s)).end();
   auto line = [&](const NonlinearLine& l) {
     EchoLine echo(report, l.label);
-    echo.number(s.N[l.n]);
+    echo.number(s.values.*l.value);
     switch (l.unit) {
       case NonlinearLine::length:
         echo.label(units.length);
@@ -444,34 +495,38 @@ void echo_nonlinear(const InputContext& context, const CrossSection& s) {
     echo.end();
   };
   using L = NonlinearLine;
-  const L fc{"CONCRETE FC", 12, L::stress};
-  const L es_steel{"ES STEEL", 15, L::stress};
-  const L fy_steel{"FY STEEL", 16, L::stress};
+  const L fc{"CONCRETE FC", &NonlinearValues::concrete_fc, L::stress};
+  const L es_steel{"ES STEEL", &NonlinearValues::steel_Es, L::stress};
+  const L fy_steel{"FY STEEL", &NonlinearValues::steel_fy, L::stress};
   bool reinforced = false;
   bool prestressed = false;
   bool steel = false;
   switch (s.nonlinear_type()) {
     case NonlinearType::rectangular_concrete:
-      for (const L& l : {L{"EXTERNAL WIDTH", 1, L::length}, L{"EXTERNAL DEPTH", 2, L::length}, fc})
+      for (const L& l : {L{"EXTERNAL WIDTH", &NonlinearValues::external_width, L::length},
+                         L{"EXTERNAL DEPTH", &NonlinearValues::external_depth, L::length}, fc})
         line(l);
       reinforced = true;
       break;
     case NonlinearType::round_concrete:
-      for (const L& l : {L{"EXTERNAL DIAMETER", 3, L::length}, fc})
+      for (const L& l :
+           {L{"EXTERNAL DIAMETER", &NonlinearValues::external_diameter, L::length}, fc})
         line(l);
       reinforced = true;
       break;
     case NonlinearType::round_concrete_casing:
-      line(L{"CONCRETE DIAMETER", 3, L::length});
+      line(L{"CONCRETE DIAMETER", &NonlinearValues::external_diameter, L::length});
       line(fc);
-      if (s.N[8] > 0.0) {
-        for (const L& l : {L{"DIAMETER CASING", 8, L::length}, L{"THICKNESS CASING", 9, L::length},
-                           L{"ES CASING", 13, L::stress}, L{"FY CASING", 14, L::stress}})
+      if (s.values.casing_diameter > 0.0) {
+        for (const L& l : {L{"DIAMETER CASING", &NonlinearValues::casing_diameter, L::length},
+                           L{"THICKNESS CASING", &NonlinearValues::casing_thickness, L::length},
+                           L{"ES CASING", &NonlinearValues::casing_Es, L::stress},
+                           L{"FY CASING", &NonlinearValues::casing_fy, L::stress}})
           line(l);
       } else {
         EchoLine(report, "DIAMETER CASING").label("NO CASING").end();
       }
-      if (s.D[2] > 0) {
+      if (s.descriptors.embedded_steel > 0) {
         EchoLine(report, "EMBEDDED STEEL SECT").label(fit(s.steel_name, 32)).end();
         for (const L& l : {es_steel, fy_steel})
           line(l);
@@ -481,32 +536,37 @@ void echo_nonlinear(const InputContext& context, const CrossSection& s) {
       reinforced = true;
       break;
     case NonlinearType::round_prestressed:
-      for (const L& l :
-           {L{"EXTERNAL DIAMETER", 3, L::length}, L{"VOID DIAMETER", 4, L::length}, fc})
+      for (const L& l : {L{"EXTERNAL DIAMETER", &NonlinearValues::external_diameter, L::length},
+                         L{"VOID DIAMETER", &NonlinearValues::void_diameter, L::length}, fc})
         line(l);
       prestressed = true;
       break;
     case NonlinearType::square_prestressed:
-      for (const L& l : {L{"EXTERNAL WIDTH", 1, L::length}, L{"VOID DIAMETER", 4, L::length},
-                         L{"CORNER CHAMFER", 5, L::length}, fc})
+      for (const L& l : {L{"EXTERNAL WIDTH", &NonlinearValues::external_width, L::length},
+                         L{"VOID DIAMETER", &NonlinearValues::void_diameter, L::length},
+                         L{"CORNER CHAMFER", &NonlinearValues::corner_chamfer, L::length}, fc})
         line(l);
       prestressed = true;
       break;
     case NonlinearType::octagonal_prestressed:
-      for (const L& l : {L{"EXTERNAL WIDTH", 1, L::length}, L{"VOID DIAMETER", 4, L::length}, fc})
+      for (const L& l : {L{"EXTERNAL WIDTH", &NonlinearValues::external_width, L::length},
+                         L{"VOID DIAMETER", &NonlinearValues::void_diameter, L::length}, fc})
         line(l);
       prestressed = true;
       break;
     case NonlinearType::steel_pipe:
-      for (const L& l : {L{"DIAMETER STEEL", 10, L::length}, L{"THICKNESS STEEL", 11, L::length},
-                         es_steel, fy_steel})
+      for (const L& l :
+           {L{"DIAMETER STEEL", &NonlinearValues::steel_diameter, L::length},
+            L{"THICKNESS STEEL", &NonlinearValues::steel_thickness, L::length}, es_steel, fy_steel})
         line(l);
       steel = true;
       break;
     case NonlinearType::steel_i_or_h:
-      for (const L& l : {L{"EXTERNAL WIDTH", 1, L::length}, L{"EXTERNAL DEPTH", 2, L::length},
-                         L{"FLANGE THICKNESS", 7, L::length}, L{"WEB THICKNESS", 6, L::length},
-                         es_steel, fy_steel})
+      for (const L& l :
+           {L{"EXTERNAL WIDTH", &NonlinearValues::external_width, L::length},
+            L{"EXTERNAL DEPTH", &NonlinearValues::external_depth, L::length},
+            L{"FLANGE THICKNESS", &NonlinearValues::flange_thickness, L::length},
+            L{"WEB THICKNESS", &NonlinearValues::web_thickness, L::length}, es_steel, fy_steel})
         line(l);
       steel = true;
       break;
@@ -517,43 +577,54 @@ void echo_nonlinear(const InputContext& context, const CrossSection& s) {
       steel = true;
       break;
     case NonlinearType::user_defined_ei:
-      EchoLine(report, "NONLINEAR EI INDEX").label(std::to_string(s.D[29])).end();
+      EchoLine(report, "NONLINEAR EI INDEX").label(std::to_string(s.descriptors.ei_set)).end();
       break;
   }
-  if (reinforced && s.D[10] > 0) {
-    EchoLine(report, "NUMBER REBARS").label(std::to_string(s.D[10])).end();
-    for (const L& l : {L{"DIAMETER REINF.", 18, L::length}, L{"AREA REINFORCEMENT", 17, L::area},
-                       L{"ES REINFORCEMENT", 20, L::stress}, L{"FY REINFORCEMENT", 21, L::stress}})
+  if (reinforced && s.descriptors.rebars > 0) {
+    EchoLine(report, "NUMBER REBARS").label(std::to_string(s.descriptors.rebars)).end();
+    for (const L& l : {L{"DIAMETER REINF.", &NonlinearValues::rebar_diameter, L::length},
+                       L{"AREA REINFORCEMENT", &NonlinearValues::rebar_area, L::area},
+                       L{"ES REINFORCEMENT", &NonlinearValues::rebar_Es, L::stress},
+                       L{"FY REINFORCEMENT", &NonlinearValues::rebar_fy, L::stress}})
       line(l);
-    EchoLine(report, "REINF. LAYOUT").label(layout_name(s.D[7])).end();
-    line(L{"COVER", 19, L::length});
+    EchoLine(report, "REINF. LAYOUT").label(layout_name(s.descriptors.rebar_layout)).end();
+    line(L{"COVER", &NonlinearValues::rebar_cover, L::length});
     EchoLine(report, "REINF. COORDS").end();
     coordinate_lines(report, " - REBAR ", s.rebars);
   }
-  EchoLine(report, "EQ. YOUNG MODULUS").number(s.slot[17]).label(units.stress).end();
-  if (reinforced && s.D[11] != 0) {
+  EchoLine(report, "EQ. YOUNG MODULUS").number(s.top.E).label(units.stress).end();
+  if (reinforced && s.descriptors.confined != 0) {
     EchoLine(report, "CONFINED SECTION").end();
-    EchoLine(report, "NUMBER TR. REBARS").label(std::to_string(s.D[15])).end();
-    for (const L& l :
-         {L{"DIAMETER TR. REINF.", 23, L::length}, L{"AREA TRANSV. REINF.", 22, L::area},
-          L{"SPACING TR. REINF.", 24, L::length}, L{"FY TRANSV. REINF.", 25, L::stress}})
+    EchoLine(report, "NUMBER TR. REBARS")
+        .label(std::to_string(s.descriptors.transverse_rebars))
+        .end();
+    for (const L& l : {L{"DIAMETER TR. REINF.", &NonlinearValues::transverse_diameter, L::length},
+                       L{"AREA TRANSV. REINF.", &NonlinearValues::transverse_area, L::area},
+                       L{"SPACING TR. REINF.", &NonlinearValues::transverse_spacing, L::length},
+                       L{"FY TRANSV. REINF.", &NonlinearValues::transverse_fy, L::stress}})
       line(l);
-    EchoLine(report, "NUMBER LEGS Y").label(std::to_string(s.D[16])).end();
-    EchoLine(report, "NUMBER LEGS Z").label(std::to_string(s.D[17])).end();
-    EchoLine(report, "TRANSV. REINF. TYPE").label(s.D[12] == 1 ? "SPIRAL" : "HOOP").end();
+    EchoLine(report, "NUMBER LEGS Y").label(std::to_string(s.descriptors.legs_y)).end();
+    EchoLine(report, "NUMBER LEGS Z").label(std::to_string(s.descriptors.legs_z)).end();
+    EchoLine(report, "TRANSV. REINF. TYPE")
+        .label(s.descriptors.transverse_type == 1 ? "SPIRAL" : "HOOP")
+        .end();
   }
-  if (steel && s.D[33] != 0) {
+  if (steel && s.descriptors.strain_hardening != 0) {
     EchoLine(report, "USE STRAIN HARDENING MODEL").end();
-    for (const L& l : {L{"ESH", 34, L::none}, L{"ESU", 35, L::none}, L{"FU/FY", 36, L::none}})
+    for (const L& l :
+         {L{"ESH", &NonlinearValues::ESH, L::none}, L{"ESU", &NonlinearValues::ESU, L::none},
+          L{"FU/FY", &NonlinearValues::fu_over_fy, L::none}})
       line(l);
   }
-  if (prestressed && s.D[22] > 0) {
-    EchoLine(report, "NUMBER STRANDS").label(std::to_string(s.D[22])).end();
-    for (const L& l : {L{"DIAMETER STRAND", 26, L::length}, L{"AREA STRAND", 27, L::area},
-                       L{"FU STRAND", 29, L::stress}, L{"INITIAL PRESS. FORCE", 30, L::force}})
+  if (prestressed && s.descriptors.strands > 0) {
+    EchoLine(report, "NUMBER STRANDS").label(std::to_string(s.descriptors.strands)).end();
+    for (const L& l : {L{"DIAMETER STRAND", &NonlinearValues::strand_diameter, L::length},
+                       L{"AREA STRAND", &NonlinearValues::strand_area, L::area},
+                       L{"FU STRAND", &NonlinearValues::strand_fu, L::stress},
+                       L{"INITIAL PRESS. FORCE", &NonlinearValues::strand_prestress, L::force}})
       line(l);
-    EchoLine(report, "STRAND LAYOUT").label(layout_name(s.D[20])).end();
-    line(L{"COVER", 28, L::length});
+    EchoLine(report, "STRAND LAYOUT").label(layout_name(s.descriptors.strand_layout)).end();
+    line(L{"COVER", &NonlinearValues::strand_cover, L::length});
     EchoLine(report, "STRAND COORDS").end();
     coordinate_lines(report, " - STRAND ", s.strands);
   }
@@ -598,10 +669,10 @@ void echo_properties(const InputContext& context) {
       if (s.nonlinear()) continue;
       const int number = static_cast<int>(i + 1);
       if (s.is_tapered()) {
-        property_row(report, number, "TOP", s.slot[1], s.slot[12]);
-        property_row(report, 0, "BOT", s.slot[19], s.slot[30]);
+        property_row(report, number, "TOP", s.top.diameter, s.top.I);
+        property_row(report, 0, "BOT", s.bottom.diameter, s.bottom.I);
       } else {
-        property_row(report, number, "", s.slot[1], s.slot[12]);
+        property_row(report, number, "", s.top.diameter, s.top.I);
       }
     }
   }
@@ -612,8 +683,8 @@ void echo_properties(const InputContext& context) {
       const CrossSection& s = sections[i];
       if (!s.nonlinear()) continue;
       const double inertia =
-          s.nonlinear_type() == NonlinearType::user_defined_ei ? s.slot[11] : s.slot[12];
-      property_row(report, static_cast<int>(i + 1), "", s.slot[1], inertia);
+          s.nonlinear_type() == NonlinearType::user_defined_ei ? s.top.value11 : s.top.I;
+      property_row(report, static_cast<int>(i + 1), "", s.top.diameter, inertia);
     }
   }
 }
@@ -690,10 +761,10 @@ void read_cross_sections(const InputContext& context) {
     }
     if (s.nonlinear()) {
       read_nonlinear(context, s);
-      if (s.D[1] < 1 || s.D[1] > 10) {
-        stop_bad_record(
-            in, line + 2,
-            "the nonlinear section type must be 1 to 10, found " + std::to_string(s.D[1]));
+      if (s.descriptors.type < 1 || s.descriptors.type > 10) {
+        stop_bad_record(in, line + 2,
+                        "the nonlinear section type must be 1 to 10, found " +
+                            std::to_string(s.descriptors.type));
       }
     } else {
       if (s.shape_code < 0 || s.shape_code > 6) {
@@ -705,10 +776,10 @@ void read_cross_sections(const InputContext& context) {
     }
     if (s.nonlinear()) continue;
     const double divisor = context.control.units == UnitSystem::si ? kMm4PerM4 : 1.0;
-    s.I_top = s.slot[12] / divisor;
-    s.E_top = s.slot[17];
-    s.I_bottom = s.slot[30] / divisor;
-    s.E_bottom = s.slot[35];
+    s.I_top = s.top.I / divisor;
+    s.E_top = s.top.E;
+    s.I_bottom = s.bottom.I / divisor;
+    s.E_bottom = s.bottom.E;
     if (!std::isfinite(s.E_top * s.I_top) || !std::isfinite(s.E_bottom * s.I_bottom)) {
       stop_bad_record(in, line,
                       "the flexural rigidity E*I of cross section " +

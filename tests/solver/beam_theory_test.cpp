@@ -9,8 +9,8 @@
 #include <numbers>
 #include <vector>
 
-#include "solver/difference_equation.h"
 #include "common/span_rule.h"
+#include "solver/difference_equation.h"
 
 namespace kestro {
 namespace {

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <vector>
 
-#include "solver/difference_equation.h"
 #include "common/span_rule.h"
+#include "solver/difference_equation.h"
 
 namespace kestro {
 namespace {

@@ -42,8 +42,8 @@ CrossSection elastic(double EI_top, double EI_bottom) {
 CrossSection nonlinear(NonlinearType type, int set = 0) {
   CrossSection section;
   section.nonlinear_flag = 1;
-  section.D[1] = static_cast<int>(type);
-  section.D[29] = set;
+  section.descriptors.type = static_cast<int>(type);
+  section.descriptors.ei_set = set;
   return section;
 }
 

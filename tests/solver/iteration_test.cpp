@@ -345,7 +345,7 @@ TEST(MomentCurvature, SymmetricWallApproachesTheCantileverIntegral) {
   curve.phi = {0.0, My / EI1, My / EI1 + (2.0 * P * L - My) / EI2};
   CrossSection section;
   section.nonlinear_flag = 1;
-  section.D[1] = static_cast<int>(NonlinearType::steel_pipe);
+  section.descriptors.type = static_cast<int>(NonlinearType::steel_pipe);
 
   std::vector<double> errors;
   for (int N : {10, 20, 40, 80, 160}) {
