@@ -42,6 +42,9 @@ KESTRO_API int32_t KESTRO_CALL IKESTRO(int32_t unused1, int32_t unused2);
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <vector>
+
+#include "kestro/results.h"
 
 /* The C++ API, for programs that link the engine library itself (the
  * command-line host, the tests).  It is not exported from the shared library. */
@@ -84,6 +87,49 @@ struct RunResult {
  * throws for anything the input files contain. */
 RunResult run(const std::filesystem::path& working_dir, std::ostream& console,
               const Clock& clock) noexcept;
+
+/* One problem (or stage) of a run, as values. */
+struct ProblemResult {
+  int number = 0; /* problem counter of the run, from 1 */
+  int stages = 0; /* number of stages of its control record */
+  UnitSystem units = UnitSystem::english;
+  std::string title; /* as read, cut to 70 characters */
+  /* Whether the wall was solved (a problem without wall sections is not);
+   * then how the iteration ended and the number of iterations reported. */
+  bool solved = false;
+  IterationOutcome outcome = IterationOutcome::converged;
+  int iterations = 0;
+  /* The values of the results tables, present when they were written: the
+   * solution converged (or was a single pass) and is valid. */
+  std::optional<ResultsTable> results;
+};
+
+/* A run held in memory: the deck in, every output file and the results out.
+ * Nothing touches the file system. */
+struct MemoryRunInput {
+  std::string deck;                   /* the input data file */
+  std::string deck_name = "wall.dat"; /* named in messages and in the report header */
+  std::string version = "0.1.0";      /* version text of the banner (12 characters) */
+  /* The directory the report header names; the report and plot-data file
+   * names it shows are NAME.out and NAME.plt after deck_name. */
+  std::string directory;
+};
+
+struct MemoryRunResult {
+  Outcome outcome = Outcome::completed;
+  std::string message; /* as RunResult::message */
+  std::string report;
+  std::string plot_data;
+  std::string monitor;
+  std::string py_curves;      /* the last p-y curve file of the run, if any */
+  std::string earth_pressure; /* the last earth-pressure file of the run, if any */
+  std::string console;        /* what the run wrote to the console */
+  std::vector<ProblemResult> problems;
+};
+
+/* Runs the deck in memory.  Safe to call from several threads at once: runs
+ * share nothing.  Never throws for anything the deck contains. */
+MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) noexcept;
 
 /* Short name of an outcome: "completed", "error stop", "bad input",
  * "could not start". */

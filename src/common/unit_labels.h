@@ -4,10 +4,10 @@
 
 #include <string_view>
 
+#include "kestro/results.h"
+
 namespace kestro {
 
-// Unit flag of the control record.
-enum class UnitSystem : int { english = 1, si = 2 };
 
 // Labels of the current problem.  Blanks are significant: each label has the
 // fixed width given beside it, and a label printed with a smaller A width

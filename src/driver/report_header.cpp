@@ -39,12 +39,15 @@ constexpr std::array<std::string_view, 12> kMonths = {
 
 }  // namespace
 
-PathParts split_path(const std::filesystem::path& working_dir, const std::string& file) {
+PathParts split_path(const std::filesystem::path& working_dir, const std::string& file,
+                     bool expand) {
   namespace fs = std::filesystem;
   fs::path full = fs::path(file).is_absolute() ? fs::path(file) : working_dir / file;
   std::error_code error;
-  fs::path absolute = fs::absolute(full, error);
-  if (!error) full = absolute;
+  if (expand) {
+    fs::path absolute = fs::absolute(full, error);
+    if (!error) full = absolute;
+  }
   full = full.lexically_normal();
   PathParts parts;
   parts.drive = trim_right(full.root_name().string());
@@ -65,9 +68,9 @@ void write_report_header(RunContext& context) {
   const RunFileNames& names = context.run.names;
 
   report.write(f.banner, {std::string_view(context.run.version)});
-  const PathParts input = split_path(context.working_dir, names.input);
-  const PathParts output = split_path(context.working_dir, names.report);
-  const PathParts plot = split_path(context.working_dir, names.plot_data);
+  const PathParts input = split_path(context.working_dir, names.input, context.expand_paths);
+  const PathParts output = split_path(context.working_dir, names.report, context.expand_paths);
+  const PathParts plot = split_path(context.working_dir, names.plot_data, context.expand_paths);
   const std::string location = input.drive + input.directory;
   const std::string input_name = input.name + input.extension;
   const std::string output_name = output.name + output.extension;

@@ -16,8 +16,11 @@ struct PathParts {
   std::string extension;
 };
 
-// Splits `file` expanded to a full path relative to `working_dir`.
-PathParts split_path(const std::filesystem::path& working_dir, const std::string& file);
+// Splits `file` taken relative to `working_dir`, expanded to a full path
+// when `expand` is set (which asks the system for the current directory when
+// working_dir is relative).
+PathParts split_path(const std::filesystem::path& working_dir, const std::string& file,
+                     bool expand = true);
 
 // Banner, file lines, date box and date line.
 void write_report_header(RunContext& context);

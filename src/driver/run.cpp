@@ -123,6 +123,10 @@ void run_one_problem(RunContext& context) {
   context.run.continuation = 0;
   InputContext input = input_context(context);
   read_control_record(input);
+  ProblemResult& kept = context.run.problems.emplace_back();
+  kept.number = context.run.problem;
+  kept.stages = problem.control.stages;
+  kept.title = trim_right(title.substr(0, kTitleWidth));
   if (context.run.problem > 1) report.write(f.two_empty_lines);
   write_report_header(context);
   for (TextUnit* unit : {&report, &context.files.monitor}) {
@@ -131,6 +135,7 @@ void run_one_problem(RunContext& context) {
   }
 
   echo_control_parameters(input);
+  kept.units = problem.control.units;
   read_geometry_record(input);
   check_table_counts(input);
 
@@ -156,6 +161,11 @@ void run_one_problem(RunContext& context) {
     problem.iteration = iterate(solver);
     context.run.deflections = problem.wall.w;
     problem.results = write_results(results_context(context));
+    ProblemResult& kept = context.run.problems.back();
+    kept.solved = true;
+    kept.outcome = problem.iteration.outcome;
+    kept.iterations = problem.iteration.iterations;
+    kept.results = problem.results;
   }
 
   ListRead read = in.read();
@@ -284,6 +294,13 @@ RunResult run_in_context(RunContext& context) {
     return RunResult{Outcome::could_not_start, *message};
   }
 
+  use_transient_files(context);
+  return run_opened(context);
+}
+
+}  // namespace
+
+RunResult run_opened(RunContext& context) {
   RunResult result;
   try {
     run_problems(context);
@@ -299,8 +316,6 @@ RunResult run_in_context(RunContext& context) {
   end_sequence(context);
   return result;
 }
-
-}  // namespace
 
 RunResult run(const std::filesystem::path& working_dir, std::ostream& console,
               const Clock& clock) noexcept {

@@ -19,6 +19,11 @@ void run_problems(RunContext& context);
 // of the run.
 RunResult report_stop(RunContext& context, const RunStop& stop);
 
+// Runs the problems of a context whose run list is read and whose files
+// are open, reports a stop and runs the end sequence.  Returns how the run
+// ended.  Throws only what the end sequence itself cannot write.
+RunResult run_opened(RunContext& context);
+
 // Writes the end lines, the closing plot-data block and closes every file.
 void end_sequence(RunContext& context);
 

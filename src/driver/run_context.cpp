@@ -44,13 +44,11 @@ ResultsContext results_context(RunContext& context) {
                         p.iteration};
 }
 
-HandOver py_curve_hand_over(const RunContext& context) {
-  return file_hand_over(context.working_dir, context.run.names.py_curves, "p-y curve file", 9);
-}
-
-HandOver earth_pressure_hand_over(const RunContext& context) {
-  return file_hand_over(context.working_dir, context.run.names.earth_pressure,
-                        "earth-pressure file", 10);
+void use_transient_files(RunContext& context) {
+  context.files.py_curves =
+      file_hand_over(context.working_dir, context.run.names.py_curves, "p-y curve file", 9);
+  context.files.earth_pressure = file_hand_over(
+      context.working_dir, context.run.names.earth_pressure, "earth-pressure file", 10);
 }
 
 }  // namespace kestro

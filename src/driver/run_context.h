@@ -44,12 +44,14 @@ struct RunFileNames {
   std::string earth_pressure;  // record 10: the transient earth-pressure file
 };
 
-// The open text units of the run.
+// The open text units of the run, and where its transient files go.
 struct RunFiles {
   std::optional<ListInput> input;  // the input data file
   TextUnit report;
   TextUnit plot;
   TextUnit monitor;
+  HandOver py_curves;       // the p-y curve file
+  HandOver earth_pressure;  // the earth-pressure file
 };
 
 // State that lives for the whole run.
@@ -62,6 +64,8 @@ struct RunState {
   // Deflections of the last solution of the run (zero before the first),
   // where the next problem's first evaluation of EI starts.
   StationArray<double> deflections;
+  // The problems run so far, as values.
+  std::vector<ProblemResult> problems;
 };
 
 // State that lives for one problem.
@@ -84,6 +88,9 @@ struct RunContext {
       : working_dir(std::move(dir)), console(console_stream), clock(std::move(time_source)) {}
 
   std::filesystem::path working_dir;
+  // File runs expand the input file to a full path for the report header; a
+  // run in memory shows working_dir as given.
+  bool expand_paths = true;
   std::ostream& console;
   Clock clock;
 
@@ -104,8 +111,8 @@ SoilContext soil_context(RunContext& context);
 SolverContext solver_context(RunContext& context);
 ResultsContext results_context(RunContext& context);
 
-// The hand-over of the p-y curve file and of the earth-pressure file.
-HandOver py_curve_hand_over(const RunContext& context);
-HandOver earth_pressure_hand_over(const RunContext& context);
+// Hand-overs of the transient files through the working directory, by the
+// names of the run list.
+void use_transient_files(RunContext& context);
 
 }  // namespace kestro

@@ -6,17 +6,10 @@
 #include <vector>
 
 #include "common/station_curve.h"
+#include "kestro/results.h"
 #include "solver/solver_context.h"
 
 namespace kestro {
-
-enum class IterationOutcome {
-  converged,
-  allowable_deflection_exceeded,  // "MAX ALLOWABLE DEFLECTION EXCEEDED"
-  iteration_limit_reached,        // "MAXIMUM NUMBER OF ITERATIONS  REACHED"
-  single_pass,                    // maximum number of iterations 0: one solution
-  not_finite,                     // a deflection became NaN or infinite
-};
 
 struct IterationResult {
   IterationOutcome outcome = IterationOutcome::converged;

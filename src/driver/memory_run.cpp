@@ -1,0 +1,68 @@
+// Runs held in memory: the deck comes in as text, every output file goes out
+// as text, and the transient files are handed over in memory.
+#include <exception>
+#include <filesystem>
+#include <sstream>
+
+#include "common/text.h"
+#include "driver/run.h"
+
+namespace kestro {
+
+namespace {
+
+constexpr std::size_t kVersionWidth = 12;
+
+// A hand-over that keeps the text of the transient file in `kept` and reads
+// it back from there.
+HandOver memory_hand_over(std::string& kept, std::string label) {
+  return [&kept, label = std::move(label)](std::string text) {
+    kept = std::move(text);
+    return ListInput(label, kept);
+  };
+}
+
+}  // namespace
+
+MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) noexcept {
+  MemoryRunResult result;
+  try {
+    std::ostringstream console;
+    std::ostringstream report;
+    std::ostringstream plot;
+    std::ostringstream monitor;
+    RunContext context(input.directory, console, clock);
+    context.expand_paths = false;
+    const std::filesystem::path deck_path(input.deck_name);
+    const std::string stem = deck_path.stem().string();
+    RunState& run = context.run;
+    run.version = fit(input.version, kVersionWidth);
+    run.names = RunFileNames{input.deck_name, stem + ".out", stem + ".plt",
+                             stem + ".mon",   stem + ".pyc", stem + ".epf"};
+    context.files.input.emplace(deck_path.filename().string(), input.deck);
+    context.files.report.attach(report);
+    context.files.plot.attach(plot);
+    context.files.monitor.attach(monitor);
+    context.files.py_curves = memory_hand_over(result.py_curves, run.names.py_curves);
+    context.files.earth_pressure =
+        memory_hand_over(result.earth_pressure, run.names.earth_pressure);
+
+    const RunResult ended = run_opened(context);
+    result.outcome = ended.outcome;
+    result.message = ended.message;
+    result.report = report.str();
+    result.plot_data = plot.str();
+    result.monitor = monitor.str();
+    result.console = console.str();
+    result.problems = std::move(context.run.problems);
+  } catch (const std::exception& error) {
+    result.outcome = Outcome::error_stop;
+    result.message = std::string("internal error: ") + error.what();
+  } catch (...) {
+    result.outcome = Outcome::error_stop;
+    result.message = "internal error";
+  }
+  return result;
+}
+
+}  // namespace kestro

@@ -1,0 +1,139 @@
+// Runs in memory give every file byte for byte as runs through the file
+// system do, with the results as values, and many may run at once.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "kestro/kestro.h"
+#include "support/run_fixture.h"
+
+namespace kestro {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::RunDirectory;
+
+std::string read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Every deck of the examples, the golden decks and the bad-input catalogue.
+std::vector<fs::path> all_decks() {
+  const fs::path root = KESTRO_SOURCE_DIR;
+  std::vector<fs::path> decks;
+  for (const fs::path& dir :
+       {root / "examples", root / "tests/decks", root / "tests/catalogue/decks"}) {
+    for (const auto& entry : fs::directory_iterator(dir)) {
+      if (entry.path().extension() == ".dat") decks.push_back(entry.path());
+    }
+  }
+  std::sort(decks.begin(), decks.end());
+  return decks;
+}
+
+MemoryRunInput memory_input(const std::string& deck, const fs::path& directory) {
+  MemoryRunInput input;
+  input.deck = deck;
+  input.deck_name = "wall.dat";
+  input.version = "3.0";
+  input.directory = directory.string();
+  return input;
+}
+
+TEST(MemoryRuns, GiveEveryFileAsTheFileRunDoes) {
+  const std::vector<fs::path> decks = all_decks();
+  ASSERT_GT(decks.size(), 50u);
+  for (const fs::path& path : decks) {
+    SCOPED_TRACE(path.filename().string());
+    const std::string deck = read_file(path);
+    RunDirectory dir;
+    const RunResult on_disk = dir.run_deck(deck);
+    const MemoryRunResult in_memory =
+        run_in_memory(memory_input(deck, dir.path()), testing::fixed_time);
+    EXPECT_EQ(in_memory.outcome, on_disk.outcome);
+    EXPECT_EQ(in_memory.message, on_disk.message);
+    EXPECT_EQ(in_memory.report, dir.read("wall.out"));
+    EXPECT_EQ(in_memory.plot_data, dir.read("wall.plt"));
+    EXPECT_EQ(in_memory.monitor, dir.read("wall.mon"));
+    EXPECT_EQ(in_memory.py_curves, dir.read("wall.pyc"));
+    EXPECT_EQ(in_memory.earth_pressure, dir.read("wall.epf"));
+    EXPECT_EQ(in_memory.console, dir.console());
+  }
+}
+
+TEST(MemoryRuns, KeepEachProblemsResultsAsValues) {
+  const fs::path root = KESTRO_SOURCE_DIR;
+  const MemoryRunResult run = run_in_memory(
+      memory_input(read_file(root / "tests/decks/staged-si.dat"), "/work"), testing::fixed_time);
+  ASSERT_EQ(run.outcome, Outcome::completed) << run.message;
+  ASSERT_GE(run.problems.size(), 2u);
+  for (std::size_t k = 0; k < run.problems.size(); ++k) {
+    const ProblemResult& problem = run.problems[k];
+    EXPECT_EQ(problem.number, static_cast<int>(k + 1));
+    EXPECT_EQ(problem.units, UnitSystem::si);
+    ASSERT_TRUE(problem.solved);
+    ASSERT_TRUE(problem.results.has_value());
+    const ResultsTable& table = *problem.results;
+    EXPECT_GT(table.N, 0);
+    EXPECT_EQ(table.stations.size(), static_cast<std::size_t>(table.N + 2));
+    // The plot-data file shows the values kept: the deflection and moment of
+    // the bottom station in 1PE13.4.
+    const StationResult& bottom = table.stations[static_cast<std::size_t>(table.N)];
+    char row[64];
+    std::snprintf(row, sizeof row, " %13.4E %13.4E", bottom.deflection, bottom.moment);
+    EXPECT_NE(run.plot_data.find(row), std::string::npos) << row;
+  }
+}
+
+TEST(MemoryRuns, TouchNoFile) {
+  RunDirectory dir;
+  MemoryRunInput input =
+      memory_input("T\n1 0 0 0 0 0 3 0 1 0 0 0\n10 12 1 .01 0 12 120 5 0 0\n0\n", dir.path());
+  const MemoryRunResult run = run_in_memory(input, testing::fixed_time);
+  EXPECT_EQ(run.outcome, Outcome::completed) << run.message;
+  EXPECT_NE(run.report.find("END OF ANALYSIS"), std::string::npos);
+  EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+// Two decks on two threads, many times over, give what they give alone.
+TEST(MemoryRuns, RunConcurrentlyAsTheyRunAlone) {
+  const fs::path root = KESTRO_SOURCE_DIR;
+  const MemoryRunInput a = memory_input(read_file(root / "examples/tied-back-wall.dat"), "/a");
+  const MemoryRunInput b = memory_input(read_file(root / "tests/decks/staged-si.dat"), "/b");
+  const MemoryRunResult alone_a = run_in_memory(a, testing::fixed_time);
+  const MemoryRunResult alone_b = run_in_memory(b, testing::fixed_time);
+  constexpr int kRounds = 25;
+  std::vector<MemoryRunResult> from_a(kRounds);
+  std::vector<MemoryRunResult> from_b(kRounds);
+  std::thread first([&] {
+    for (MemoryRunResult& r : from_a)
+      r = run_in_memory(a, testing::fixed_time);
+  });
+  std::thread second([&] {
+    for (MemoryRunResult& r : from_b)
+      r = run_in_memory(b, testing::fixed_time);
+  });
+  first.join();
+  second.join();
+  for (int k = 0; k < kRounds; ++k) {
+    EXPECT_EQ(from_a[k].report, alone_a.report);
+    EXPECT_EQ(from_a[k].plot_data, alone_a.plot_data);
+    EXPECT_EQ(from_a[k].monitor, alone_a.monitor);
+    EXPECT_EQ(from_b[k].report, alone_b.report);
+    EXPECT_EQ(from_b[k].plot_data, alone_b.plot_data);
+    EXPECT_EQ(from_b[k].monitor, alone_b.monitor);
+  }
+}
+
+}  // namespace
+}  // namespace kestro
