@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "batch.h"
 #include "kestro/kestro.h"
 
 namespace fs = std::filesystem;
@@ -22,6 +23,7 @@ constexpr int kExitUsage = 2;
 
 void print_usage(std::ostream& out) {
   out << "usage: kestro run INPUT [--output-dir DIR]\n"
+         "       kestro batch INPUT... [--jobs N] [--output-dir DIR]\n"
          "       kestro --help | --version\n"
          "\n"
          "Runs the retaining-wall analysis of the input data file INPUT.  The run\n"
@@ -29,6 +31,9 @@ void print_usage(std::ostream& out) {
          "directory of INPUT):\n"
          "  NAME.out  report          NAME.plt  plot data       NAME.mon  monitor\n"
          "  NAME.pyc  p-y curve file  NAME.epf  earth-pressure file\n"
+         "batch runs many decks at once, in memory, on N threads (default: one per\n"
+         "core), writes each deck's files as run does (without NAMES.dat) and ends\n"
+         "with a summary table; it fails when any deck fails.\n"
          "Exit status: 0 completed, 1 error stop or bad input, 2 usage error.\n";
 }
 
@@ -140,6 +145,7 @@ int run_host(int argc, char** argv) {
     std::cout << "kestro " << kVersion << '\n';
     return kExitCompleted;
   }
+  if (args[0] == "batch") return kestro::host::batch_command(args, kVersion);
   if (args[0] != "run") {
     std::cerr << "kestro: unknown command " << args[0] << '\n';
     print_usage(std::cerr);
