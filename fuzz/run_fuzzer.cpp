@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "kestro/kestro.h"
+#include "kestro/kestro.hpp"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "kestro/kestro.h"
+#include "kestro/kestro.hpp"
 
 extern "C" KESTRO_API int32_t KESTRO_CALL IKESTRO(int32_t /*unused1*/, int32_t /*unused2*/) {
   try {

@@ -26,7 +26,7 @@
 #include "common/wall_model.h"
 #include "input/input_context.h"
 #include "input/problem_records.h"
-#include "kestro/kestro.h"
+#include "kestro/kestro.hpp"
 #include "output/results_report.h"
 #include "soil/soil_context.h"
 #include "solver/iteration.h"

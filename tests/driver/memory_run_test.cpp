@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "kestro/kestro.h"
+#include "kestro/kestro.hpp"
 #include "support/run_fixture.h"
 
 namespace kestro {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "kestro/kestro.h"
+#include "kestro/kestro.hpp"
 
 namespace kestro::testing {
 

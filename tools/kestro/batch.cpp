@@ -15,7 +15,7 @@
 #include <sstream>
 #include <thread>
 
-#include "kestro/kestro.h"
+#include "kestro/kestro.hpp"
 
 namespace kestro::host {
 

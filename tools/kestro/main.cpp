@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "batch.h"
-#include "kestro/kestro.h"
+#include "kestro/kestro.hpp"
 
 namespace fs = std::filesystem;
 

@@ -1,0 +1,108 @@
+/* The C++ API of the KESTRO engine, for programs that link the engine
+ * library (kestro::kestro in CMake, kestro.pc for pkg-config): runs from a
+ * NAMES.dat directory or held in memory, with the outcome and the results as
+ * values.  Needs C++17 or later. */
+#ifndef KESTRO_KESTRO_HPP
+#define KESTRO_KESTRO_HPP
+
+#include "kestro/kestro.h"
+
+#include <filesystem>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "kestro/results.h"
+
+/* Not exported from the shared library, which holds only IKESTRO. */
+namespace kestro {
+
+/* A local calendar time, as the report header prints it. */
+struct LocalTime {
+  int year = 0;
+  int month = 0; /* 1 = January */
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+/* Source of the date and time of the analysis. */
+using Clock = std::function<LocalTime()>;
+
+/* The local time of the system clock. */
+LocalTime system_local_time();
+
+enum class Outcome {
+  completed,       /* every problem ran; the run ended by its continuation code */
+  error_stop,      /* the run ended by an error stop of the analysis */
+  bad_input,       /* the run ended on input it could not read or use */
+  could_not_start, /* NAMES.dat or a file it names could not be read or opened */
+};
+
+struct RunResult {
+  Outcome outcome = Outcome::completed;
+  /* For every outcome but completed: the message that ended the run, as it
+   * was written to the console (for example
+   * `wall.dat, line 3, item 2: expected a real number, found "six"`). */
+  std::string message;
+};
+
+/* Runs the analysis whose run list is working_dir/NAMES.dat.  Relative file
+ * names in the run list are taken relative to working_dir.  Console messages
+ * go to console; the date of the report header comes from clock.  Never
+ * throws for anything the input files contain. */
+RunResult run(const std::filesystem::path& working_dir, std::ostream& console,
+              const Clock& clock) noexcept;
+
+/* One problem (or stage) of a run, as values. */
+struct ProblemResult {
+  int number = 0; /* problem counter of the run, from 1 */
+  int stages = 0; /* number of stages of its control record */
+  UnitSystem units = UnitSystem::english;
+  std::string title; /* as read, cut to 70 characters */
+  /* Whether the wall was solved (a problem without wall sections is not);
+   * then how the iteration ended and the number of iterations reported. */
+  bool solved = false;
+  IterationOutcome outcome = IterationOutcome::converged;
+  int iterations = 0;
+  /* The values of the results tables, present when they were written: the
+   * solution converged (or was a single pass) and is valid. */
+  std::optional<ResultsTable> results;
+};
+
+/* A run held in memory: the deck in, every output file and the results out.
+ * Nothing touches the file system. */
+struct MemoryRunInput {
+  std::string deck;                   /* the input data file */
+  std::string deck_name = "wall.dat"; /* named in messages and in the report header */
+  std::string version = "0.1.0";      /* version text of the banner (12 characters) */
+  /* The directory the report header names; the report and plot-data file
+   * names it shows are NAME.out and NAME.plt after deck_name. */
+  std::string directory;
+};
+
+struct MemoryRunResult {
+  Outcome outcome = Outcome::completed;
+  std::string message; /* as RunResult::message */
+  std::string report;
+  std::string plot_data;
+  std::string monitor;
+  std::string py_curves;      /* the last p-y curve file of the run, if any */
+  std::string earth_pressure; /* the last earth-pressure file of the run, if any */
+  std::string console;        /* what the run wrote to the console */
+  std::vector<ProblemResult> problems;
+};
+
+/* Runs the deck in memory.  Safe to call from several threads at once: runs
+ * share nothing.  Never throws for anything the deck contains. */
+MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) noexcept;
+
+/* Short name of an outcome: "completed", "error stop", "bad input",
+ * "could not start". */
+const char* outcome_name(Outcome outcome);
+
+}  // namespace kestro
+
+#endif /* KESTRO_KESTRO_HPP */
