@@ -67,10 +67,17 @@ struct ProblemResult {
   bool solved = false;
   IterationOutcome outcome = IterationOutcome::converged;
   int iterations = 0;
+  int stations_over_allowable = 0; /* stations beyond the allowable deflection */
+  int stations_not_closed = 0;     /* stations still changing by more than the tolerance */
   /* The values of the results tables, present when they were written: the
    * solution converged (or was a single pass) and is valid. */
   std::optional<ResultsTable> results;
 };
+
+/* Why a solved problem has no valid solution, as its warning says, e.g.
+ * "MAX ALLOWABLE DEFLECTION EXCEEDED AT 40 STATIONS"; empty when its
+ * results are valid or it was not solved. */
+std::string solution_warning(const ProblemResult& problem);
 
 /* A run held in memory: the deck in, every output file and the results out.
  * Nothing touches the file system. */

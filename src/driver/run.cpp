@@ -165,6 +165,8 @@ void run_one_problem(RunContext& context) {
     kept.solved = true;
     kept.outcome = problem.iteration.outcome;
     kept.iterations = problem.iteration.iterations;
+    kept.stations_over_allowable = problem.iteration.stations_over_allowable;
+    kept.stations_not_closed = problem.iteration.stations_not_closed;
     kept.results = problem.results;
   }
 
@@ -264,6 +266,25 @@ LocalTime system_local_time() {
   if (localtime_r(&now, &local) == nullptr) return LocalTime{};
   return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                    local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+std::string solution_warning(const ProblemResult& problem) {
+  if (!problem.solved || problem.results) return {};
+  switch (problem.outcome) {
+    case IterationOutcome::not_finite:
+      return "SOLUTION FAILED: DEFLECTIONS ARE NOT FINITE";
+    case IterationOutcome::allowable_deflection_exceeded:
+      return "MAX ALLOWABLE DEFLECTION EXCEEDED AT " +
+             std::to_string(problem.stations_over_allowable) + " STATIONS";
+    case IterationOutcome::iteration_limit_reached:
+      return "MAXIMUM NUMBER OF ITERATIONS REACHED, SOLUTION NOT CLOSED WITHIN SPECIFIED "
+             "TOLERANCE AT " +
+             std::to_string(problem.stations_not_closed) + " STATIONS";
+    case IterationOutcome::converged:
+    case IterationOutcome::single_pass:
+      break;
+  }
+  return "NO VALID SOLUTION";
 }
 
 const char* outcome_name(Outcome outcome) {

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "support/host_invocation.h"
 #include "support/run_fixture.h"
@@ -30,9 +32,12 @@ TEST(Host, RunsTheBundledExample) {
             std::string::npos);
   EXPECT_NE(run.output.find("monitor:   " + (out.path() / "control-records.mon").string()),
             std::string::npos);
-  EXPECT_NE(run.output.find("outcome:   completed"), std::string::npos);
+  EXPECT_NE(run.output.find("outcome:   completed (no problem had a wall to solve)"),
+            std::string::npos)
+      << run.output;
   EXPECT_NE(out.read("control-records.out").find("END OF ANALYSIS"), std::string::npos);
-  EXPECT_NE(out.read("NAMES.dat").find("control-records.plt\n"), std::string::npos);
+  // The run is held in memory: no run list is left behind.
+  EXPECT_FALSE(std::filesystem::exists(out.path() / "NAMES.dat"));
 }
 
 TEST(Host, BadDeckExitsOneWithTheMessage) {
@@ -60,6 +65,76 @@ TEST(Host, UsageErrors) {
   const Invocation version = host("--version");
   EXPECT_EQ(version.exit_code, 0);
   EXPECT_EQ(version.output.rfind("kestro ", 0), 0u);
+}
+
+// A wall on springs whose head load moves it beyond an allowable deflection
+// of 0.01 in: the analysis runs to its end without a valid solution, which is
+// not success.
+const std::string kUnsupportedWall =
+    "STIFF LIMIT\n1 0 1 1 0 0 3 0 1 0 0 0\n40 6 0.01 0.001 0 12 240 50 0 0\n"
+    "0.0 20.0 1\n0 0 0 0\n'PLATE'\n10 0 0 0 0 0 0 0\n0 0 0 500 0 0 0 0 29E6 0 0 0\n"
+    "0 0 0 0 0\n'X'\n0 0\n1\n1 0 0 1000 0 0\n1\n20 40 1 5000 0\n0\n";
+
+TEST(Host, ARunWithoutAValidSolutionIsNotSuccess) {
+  testing::RunDirectory dir;
+  dir.write("free.dat", kUnsupportedWall);
+  const Invocation run = host("run '" + (dir.path() / "free.dat").string() + "'");
+  EXPECT_EQ(run.exit_code, 3) << run.output;
+  EXPECT_NE(run.output.find("outcome:   no valid solution in stage 1: MAX ALLOWABLE DEFLECTION "
+                            "EXCEEDED AT 39 STATIONS"),
+            std::string::npos)
+      << run.output;
+  EXPECT_NE(dir.read("free.out").find("END OF ANALYSIS"), std::string::npos);
+}
+
+TEST(Host, RefusesOutputsThatWouldOverwriteTheDeck) {
+  testing::RunDirectory dir;
+  const std::string deck = "T\n1 0 0 0 0 0 3 0 1 0 0 0\n10 12 1 .01 0 12 120 5 0 0\n0\n";
+  for (const char* name : {"wall.out", "w.plt", "w.mon", "w.pyc", "w.epf"}) {
+    dir.write(name, deck);
+    const Invocation run = host(std::string("run '") + (dir.path() / name).string() + "'");
+    EXPECT_EQ(run.exit_code, 2) << name;
+    EXPECT_NE(run.output.find("would overwrite the input data file"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(dir.read(name), deck) << name;
+  }
+  // A deck named like the run list is an ordinary deck: nothing overwrites it.
+  dir.write("NAMES.dat", deck);
+  EXPECT_EQ(host("run '" + (dir.path() / "NAMES.dat").string() + "'").exit_code, 0);
+  EXPECT_EQ(dir.read("NAMES.dat"), deck);
+}
+
+// Fifty hosts in one folder at once, each on its own deck and ten of them on
+// one shared deck: every report is whole and belongs to its deck.
+TEST(Host, ConcurrentRunsInOneFolderNeverInterfere) {
+  testing::RunDirectory dir;
+  constexpr int kHosts = 50;
+  const std::string body = "1 0 0 0 0 0 3 0 1 0 0 0\n10 12 1 .01 0 12 120 5 0 0\n0\n";
+  for (int k = 0; k < kHosts - 10; ++k)
+    dir.write("deck" + std::to_string(k) + ".dat", "DECK " + std::to_string(k) + "\n" + body);
+  dir.write("shared.dat", "SHARED DECK\n" + body);
+  std::vector<std::thread> hosts;
+  std::vector<int> exits(kHosts, -1);
+  for (int k = 0; k < kHosts; ++k) {
+    const std::string deck = k < kHosts - 10 ? "deck" + std::to_string(k) + ".dat" : "shared.dat";
+    hosts.emplace_back(
+        [&, k, deck] { exits[k] = host("run '" + (dir.path() / deck).string() + "'").exit_code; });
+  }
+  for (std::thread& t : hosts)
+    t.join();
+  for (int k = 0; k < kHosts; ++k)
+    EXPECT_EQ(exits[k], 0) << "host " << k;
+  for (int k = 0; k < kHosts - 10; ++k) {
+    const std::string report = dir.read("deck" + std::to_string(k) + ".out");
+    EXPECT_NE(report.find("      DECK " + std::to_string(k) + " "), std::string::npos) << k;
+    EXPECT_TRUE(report.ends_with("END OF ANALYSIS                             \n")) << k;
+  }
+  const std::string shared = dir.read("shared.out");
+  EXPECT_NE(shared.find("SHARED DECK"), std::string::npos);
+  EXPECT_TRUE(shared.ends_with("END OF ANALYSIS                             \n"));
+  // No temporary file is left behind.
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    EXPECT_EQ(entry.path().string().find(".part-"), std::string::npos) << entry.path();
 }
 
 TEST(HostBatch, WritesTheFilesOfEachDeckAsRunDoesAndSummarises) {

@@ -1,5 +1,7 @@
 #include "batch.h"
 
+#include "deck_run.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,10 +24,6 @@ namespace kestro::host {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kExitCompleted = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
 
 struct BatchArguments {
   std::vector<fs::path> decks;
@@ -68,23 +66,6 @@ std::optional<BatchArguments> parse(const std::vector<std::string>& args) {
   return parsed;
 }
 
-// Writes text as the file at path: first to a temporary file beside it, then
-// moved into place, so a reader never sees half a file.
-bool write_whole(const fs::path& path, const std::string& text) {
-  const fs::path temporary =
-      path.string() + ".part-" + std::to_string(::getpid()) + "-" +
-      std::to_string(std::hash<std::thread::id>{}(std::this_thread::get_id()));
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!out.flush()) return false;
-  }
-  std::error_code error;
-  fs::rename(temporary, path, error);
-  if (error) fs::remove(temporary, error);
-  return !error;
-}
-
 // What the summary table shows of one deck.
 struct DeckSummary {
   std::string deck;
@@ -105,17 +86,14 @@ struct DeckSummary {
 DeckSummary summarise(const std::string& deck, const MemoryRunResult& run) {
   DeckSummary s;
   s.deck = deck;
-  s.outcome = outcome_name(run.outcome);
-  s.failed = run.outcome != Outcome::completed;
-  s.message = run.message;
+  const Verdict v = verdict(run);
+  s.outcome = v.text.substr(0, v.text.find(':'));
+  s.failed = v.exit_status != kExitSolved;
+  s.message = run.outcome != Outcome::completed ? run.message : v.text;
   s.stages = static_cast<int>(run.problems.size());
   for (const ProblemResult& problem : run.problems) {
     s.iterations = std::max(s.iterations, problem.iterations);
     if (problem.solved) s.units = problem.units == UnitSystem::si ? "m, kN" : "in, lb (depth ft)";
-    if (problem.solved && !problem.results) {
-      s.failed = true;
-      s.outcome = "no valid solution in stage " + std::to_string(problem.number);
-    }
     if (!problem.results) continue;
     for (int I = 0; I <= problem.results->N; ++I) {
       const StationResult& r = problem.results->stations[static_cast<std::size_t>(I)];
@@ -204,44 +182,20 @@ int batch_command(const std::vector<std::string>& args, const char* version) {
     for (std::size_t k = next++; k < decks.size(); k = next++) {
       const fs::path& deck = decks[k];
       DeckSummary& row = rows[k];
-      std::error_code error;
-      std::ifstream in(deck, std::ios::binary);
-      if (!fs::is_regular_file(deck, error) || !in) {
+      std::string why;
+      const std::optional<DeckFiles> files = deck_files(deck, parsed->output_dir, why);
+      if (!files) {
         row.deck = deck.string();
         row.outcome = "could not start";
         row.failed = true;
-        row.message = "cannot read the input data file";
+        row.message = why;
       } else {
-        std::ostringstream text;
-        text << in.rdbuf();
-        const fs::path input = fs::absolute(deck).lexically_normal();
-        const fs::path dir =
-            fs::absolute(parsed->output_dir.value_or(input.parent_path())).lexically_normal();
-        MemoryRunInput run_input;
-        run_input.deck = text.str();
-        run_input.deck_name =
-            input.parent_path() == dir ? input.filename().string() : input.string();
-        run_input.version = version;
-        run_input.directory = dir.string();
-        const MemoryRunResult run = run_in_memory(run_input, system_local_time);
+        const MemoryRunResult run = run_deck(*files, version);
         row = summarise(deck.string(), run);
-        const std::string stem = input.stem().string();
-        const std::pair<const char*, const std::string*> outputs[] = {
-            {".out", &run.report},
-            {".plt", &run.plot_data},
-            {".mon", &run.monitor},
-            {".pyc", &run.py_curves},
-            {".epf", &run.earth_pressure}};
-        for (const auto& [extension, text_of] : outputs) {
-          const fs::path target = dir / (stem + extension);
-          // The transient files exist only when a problem generated them.
-          const bool transient = text_of == &run.py_curves || text_of == &run.earth_pressure;
-          if (transient && text_of->empty()) continue;
-          if (target == input) continue;  // never overwrite the deck
-          if (!write_whole(target, *text_of)) {
-            row.failed = true;
-            row.outcome = "cannot write " + target.string();
-          }
+        if (!write_outputs(*files, run, why)) {
+          row.failed = true;
+          row.outcome = "could not write";
+          row.message = why;
         }
       }
       if (row.failed) ++failures;
@@ -266,7 +220,7 @@ int batch_command(const std::vector<std::string>& args, const char* version) {
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::cout << decks.size() << " decks, " << failures.load() << " failed, " << jobs
             << (jobs == 1 ? " job, " : " jobs, ") << seconds << " s\n";
-  return failures.load() == 0 ? kExitCompleted : kExitFailed;
+  return failures.load() == 0 ? kExitSolved : kExitStopped;
 }
 
 }  // namespace kestro::host

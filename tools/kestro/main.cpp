@@ -1,5 +1,6 @@
-// kestro: command-line host of the engine.  Writes NAMES.dat for an input
-// data file, runs the engine in the output directory and reports the outcome.
+// kestro: command-line host of the engine.  Runs input data files in memory,
+// writes their output files whole into the output directory and reports
+// the outcome.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "batch.h"
+#include "deck_run.h"
 #include "kestro/kestro.hpp"
 
 namespace fs = std::filesystem;
@@ -15,26 +17,27 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kVersion = "0.1.0";
-constexpr std::size_t kMaxFileName = 255;  // the engine reads file names as A255
-
-constexpr int kExitCompleted = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
+using kestro::host::kExitSolved;
+using kestro::host::kExitStopped;
+using kestro::host::kExitUsage;
 
 void print_usage(std::ostream& out) {
   out << "usage: kestro run INPUT [--output-dir DIR]\n"
          "       kestro batch INPUT... [--jobs N] [--output-dir DIR]\n"
          "       kestro --help | --version\n"
          "\n"
-         "Runs the retaining-wall analysis of the input data file INPUT.  The run\n"
-         "list NAMES.dat and the output files are written to DIR (default: the\n"
-         "directory of INPUT):\n"
+         "Runs the retaining-wall analysis of the input data file INPUT.  The output\n"
+         "files are written to DIR (default: the directory of INPUT), each whole,\n"
+         "once the run is over:\n"
          "  NAME.out  report          NAME.plt  plot data       NAME.mon  monitor\n"
          "  NAME.pyc  p-y curve file  NAME.epf  earth-pressure file\n"
          "batch runs many decks at once, in memory, on N threads (default: one per\n"
          "core), writes each deck's files as run does (without NAMES.dat) and ends\n"
          "with a summary table; it fails when any deck fails.\n"
-         "Exit status: 0 completed, 1 error stop or bad input, 2 usage error.\n";
+         "Exit status: 0 solved (every stage has a valid solution, or there was no\n"
+         "wall to solve), 1 bad input or an error stop, 2 usage error, 3 the run\n"
+         "ended but a stage has no valid solution (allowable deflection exceeded,\n"
+         "no convergence, deflections not finite).\n";
 }
 
 struct Arguments {
@@ -81,50 +84,25 @@ int run_command(const Arguments& args) {
     std::cerr << "kestro: no input data file " << args.input << '\n';
     return kExitUsage;
   }
-  const fs::path input = fs::absolute(args.input).lexically_normal();
-  const fs::path dir =
-      fs::absolute(args.output_dir.value_or(input.parent_path())).lexically_normal();
-  fs::create_directories(dir, error);
-  if (!fs::is_directory(dir)) {
-    std::cerr << "kestro: cannot create the output directory " << dir << '\n';
+  std::string why;
+  const std::optional<kestro::host::DeckFiles> files =
+      kestro::host::deck_files(args.input, args.output_dir, why);
+  if (!files) {
+    std::cerr << "kestro: " << why << '\n';
     return kExitUsage;
   }
-
-  const std::string stem = input.stem().string();
-  const std::string input_name =
-      input.parent_path() == dir ? input.filename().string() : input.string();
-  const std::vector<std::string> outputs = {stem + ".out", stem + ".plt", stem + ".mon",
-                                            stem + ".pyc", stem + ".epf"};
-  for (const std::string& name : outputs) {
-    if (name.size() > kMaxFileName || input_name.size() > kMaxFileName) {
-      std::cerr << "kestro: file names longer than " << kMaxFileName
-                << " characters cannot be passed to the engine\n";
-      return kExitUsage;
-    }
+  const kestro::MemoryRunResult run = kestro::host::run_deck(*files, kVersion);
+  std::cerr << run.console;
+  if (!kestro::host::write_outputs(*files, run, why)) {
+    std::cerr << "kestro: " << why << '\n';
+    return kExitStopped;
   }
-  {
-    std::ofstream names(dir / "NAMES.dat", std::ios::binary | std::ios::trunc);
-    names << kVersion << "\n"
-          << "kestro command-line host\n"
-          << "\n"
-          << "0\n"
-          << input_name << '\n';
-    for (const std::string& name : outputs)
-      names << name << '\n';
-    if (!names.flush()) {
-      std::cerr << "kestro: cannot write " << (dir / "NAMES.dat") << '\n';
-      return kExitFailed;
-    }
-  }
-
-  const kestro::RunResult result = kestro::run(dir, std::cerr, kestro::system_local_time);
-  std::cout << "report:    " << (dir / outputs[0]).string() << '\n'
-            << "plot data: " << (dir / outputs[1]).string() << '\n'
-            << "monitor:   " << (dir / outputs[2]).string() << '\n'
-            << "outcome:   " << kestro::outcome_name(result.outcome);
-  if (!result.message.empty()) std::cout << ": " << result.message;
-  std::cout << '\n';
-  return result.outcome == kestro::Outcome::completed ? kExitCompleted : kExitFailed;
+  const kestro::host::Verdict verdict = kestro::host::verdict(run);
+  std::cout << "report:    " << files->report.string() << '\n'
+            << "plot data: " << files->plot_data.string() << '\n'
+            << "monitor:   " << files->monitor.string() << '\n'
+            << "outcome:   " << verdict.text << '\n';
+  return verdict.exit_status;
 }
 
 }  // namespace
@@ -139,11 +117,11 @@ int run_host(int argc, char** argv) {
   }
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     print_usage(std::cout);
-    return kExitCompleted;
+    return kExitSolved;
   }
   if (args[0] == "--version") {
     std::cout << "kestro " << kVersion << '\n';
-    return kExitCompleted;
+    return kExitSolved;
   }
   if (args[0] == "batch") return kestro::host::batch_command(args, kVersion);
   if (args[0] != "run") {
@@ -168,5 +146,5 @@ int main(int argc, char** argv) {
   } catch (...) {
     std::cerr << "kestro: unexpected failure\n";
   }
-  return kExitFailed;
+  return kExitStopped;
 }
