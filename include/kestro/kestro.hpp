@@ -106,6 +106,25 @@ struct MemoryRunResult {
  * share nothing.  Never throws for anything the deck contains. */
 MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) noexcept;
 
+/* A finding of the deck check: something in a problem's records that is
+ * inconsistent or looks like a unit mistake. */
+struct DeckFinding {
+  int problem = 0;      /* problem counter, from 1 */
+  std::size_t line = 0; /* line of the deck the finding is about (0: none) */
+  std::string text;     /* e.g. "N*h = 240 in, but the height of wall is 20 in" */
+};
+
+struct DeckCheckResult {
+  Outcome outcome = Outcome::completed; /* how reading the deck ended */
+  std::string message;                  /* the engine's message when reading failed */
+  std::vector<DeckFinding> findings;
+};
+
+/* Reads every problem of the deck as a run would, without solving, and
+ * checks what the engine accepts but an engineer would not have meant.
+ * Never throws for anything the deck contains. */
+DeckCheckResult check_deck(const MemoryRunInput& input) noexcept;
+
 /* Short name of an outcome: "completed", "error stop", "bad input",
  * "could not start". */
 const char* outcome_name(Outcome outcome);

@@ -154,7 +154,9 @@ void run_one_problem(RunContext& context) {
     SoilContext soil = soil_context(context);
     read_user_curves(soil);
   }
-  if (c.wall_sections > 0) {
+  if (c.wall_sections > 0 && context.instead_of_solving) {
+    context.instead_of_solving(context);
+  } else if (c.wall_sections > 0) {
     // The solution starts with the problem heading again, on the report only.
     write_problem_heading(context, report);
     SolverContext solver = solver_context(context);

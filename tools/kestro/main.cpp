@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,10 +21,12 @@ constexpr const char* kVersion = "0.1.0";
 using kestro::host::kExitSolved;
 using kestro::host::kExitStopped;
 using kestro::host::kExitUsage;
+constexpr int kExitFindings = 4;
 
 void print_usage(std::ostream& out) {
   out << "usage: kestro run INPUT [--output-dir DIR]\n"
          "       kestro batch INPUT... [--jobs N] [--output-dir DIR]\n"
+         "       kestro check INPUT\n"
          "       kestro --help | --version\n"
          "\n"
          "Runs the retaining-wall analysis of the input data file INPUT.  The output\n"
@@ -34,6 +37,8 @@ void print_usage(std::ostream& out) {
          "batch runs many decks at once, in memory, on N threads (default: one per\n"
          "core), writes each deck's files as run does (without NAMES.dat) and ends\n"
          "with a summary table; it fails when any deck fails.\n"
+         "check reads INPUT without solving and lists what looks inconsistent or\n"
+         "like a unit mistake; it exits 0 when it finds nothing, 4 when it does.\n"
          "Exit status: 0 solved (every stage has a valid solution, or there was no\n"
          "wall to solve), 1 bad input or an error stop, 2 usage error, 3 the run\n"
          "ended but a stage has no valid solution (allowable deflection exceeded,\n"
@@ -107,6 +112,42 @@ int run_command(const Arguments& args) {
 
 }  // namespace
 
+// `kestro check DECK`: reads the deck as a run would, without solving, and
+// lists what looks inconsistent or like a unit mistake.
+int check_command(const std::vector<std::string>& args) {
+  if (args.size() != 2) {
+    std::cerr << "kestro: check needs exactly one input data file\n";
+    return kExitUsage;
+  }
+  const fs::path deck = args[1];
+  std::ifstream in(deck, std::ios::binary);
+  std::error_code error;
+  if (!fs::is_regular_file(deck, error) || !in) {
+    std::cerr << "kestro: no input data file " << deck << '\n';
+    return kExitUsage;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  kestro::MemoryRunInput input;
+  input.deck = text.str();
+  input.deck_name = deck.filename().string();
+  const kestro::DeckCheckResult result = kestro::check_deck(input);
+  if (result.outcome != kestro::Outcome::completed) {
+    std::cout << kestro::outcome_name(result.outcome) << ": " << result.message << '\n';
+    return kExitStopped;
+  }
+  for (const kestro::DeckFinding& finding : result.findings) {
+    std::cout << input.deck_name;
+    if (finding.line != 0) std::cout << ", line " << finding.line;
+    std::cout << " (problem " << finding.problem << "): " << finding.text << '\n';
+  }
+  if (result.findings.empty()) {
+    std::cout << input.deck_name << ": no findings\n";
+    return kExitSolved;
+  }
+  return kExitFindings;
+}
+
 namespace {
 
 int run_host(int argc, char** argv) {
@@ -124,6 +165,7 @@ int run_host(int argc, char** argv) {
     return kExitSolved;
   }
   if (args[0] == "batch") return kestro::host::batch_command(args, kVersion);
+  if (args[0] == "check") return check_command(args);
   if (args[0] != "run") {
     std::cerr << "kestro: unknown command " << args[0] << '\n';
     print_usage(std::cerr);
