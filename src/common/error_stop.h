@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/input_error.h"
+#include "common/run_stop.h"
 #include "kestro/kestro.h"
 
 namespace kestro {
@@ -29,12 +30,7 @@ class RunEnded : public std::exception {
   std::string message_;
 };
 
-// The error stops of the analysis, each with its report message.
-enum class ErrorStop {
-  stations_not_in_order,  // "     ERROR STOP -- STATIONS NOT IN ORDER"
-  too_much_data,          // "     TOO MUCH DATA FOR AVAILABLE STORAGE"
-  data_beyond_end,        // "     ERROR -- NON-ZERO TABLE 4 DATA BEYOND END"
-};
+// ErrorStop, the error stops of the analysis, is shared with run_stop.h.
 
 // Writes the message of the stop to the report (with its blank lines) and
 // ends the run.  The message kept for the caller also names the input file

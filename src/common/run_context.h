@@ -10,11 +10,12 @@
 #include <string>
 
 #include "common/list_input.h"
-#include "input/problem_records.h"
 #include "common/text_unit.h"
 #include "common/unit_labels.h"
+#include "input/problem_records.h"
 #include "kestro/kestro.h"
 #include "output/results_report.h"
+#include "pressure/earth_pressure.h"
 #include "solver/iteration.h"
 
 namespace kestro {
@@ -54,8 +55,9 @@ struct RunContext {
   WallModel wall;
   std::vector<StationCurve> curves;  // station-curve list of the problem
   IterationResult iteration;
-  ResultsTable results;       // the results of the last solution that printed its tables
-  bool have_results = false;  // the solver produced results for this problem
+  ResultsTable results;                 // the results of the last solution that printed its tables
+  bool have_results = false;            // the solver produced results for this problem
+  EarthPressureProblem earth_pressure;  // earth-pressure records and loads of the problem
 
   ListInput& in() { return *input; }
 };

@@ -5,7 +5,9 @@
 #include <new>
 
 #include "common/error_stop.h"
+#include "common/run_stop.h"
 #include "common/text.h"
+#include "common/transient_file.h"
 #include "driver/report_header.h"
 #include "input/control_records.h"
 #include "input/moment_curvature.h"
@@ -13,6 +15,7 @@
 #include "input/station_tables.h"
 #include "output/plot_data.h"
 #include "output/results_report.h"
+#include "pressure/earth_pressure.h"
 #include "soil/user_curves.h"
 #include "solver/flexural_rigidity.h"
 #include "solver/iteration.h"
@@ -36,6 +39,8 @@ struct DriverFormats {
       FortranFormat::parse("(//'     ERROR STOP -- INPUT DATA ERROR'/5X,A)");
   FortranFormat not_available = FortranFormat::parse("(//5X,A)");
   FortranFormat no_wall_sections = FortranFormat::parse("(/'                    ')");
+  FortranFormat stop_message = FortranFormat::parse("(//5X,A)");
+  FortranFormat stop_message_spaced = FortranFormat::parse("(//5X,A//)");
 };
 
 const DriverFormats& formats() {
@@ -85,6 +90,22 @@ std::optional<std::string> open_files(RunContext& context) {
   throw RunEnded(Outcome::error_stop, message);
 }
 
+// The earth-pressure records and the loads they give the stations.
+void run_earth_pressure(RunContext& context) {
+  EarthPressureProblem& problem = context.earth_pressure;
+  read_earth_pressure_records(context.in(), context.report, context.labels, context.control,
+                              problem);
+  const double scale = context.control.units == UnitSystem::english ? 12.0 : 1.0;
+  std::vector<double> tieback_depths;
+  for (const TieBack& tieback : context.tables.tiebacks)
+    tieback_depths.push_back(tieback.depth * scale);
+  apply_earth_pressure(
+      context.report, context.plot, context.monitor, context.console, context.labels,
+      context.control, context.geometry, tieback_depths, context.wall,
+      file_hand_over(context.working_dir, context.run.file_names[5], "earth-pressure file", 10),
+      problem);
+}
+
 // Records 6 to 11 of a problem: the wall model and its loads.
 void read_wall_model(RunContext& context) {
   read_wall_sections(context);
@@ -97,10 +118,8 @@ void read_wall_model(RunContext& context) {
     quiet_stop(context.in(), c.line, "negative number of p-y modification factors");
   }
   if (c.py_factors > 0) not_available(context, "p-y modification factors");
-  if (c.earth_pressure_option != 0 || c.py_option == 2) {
-    not_available(context, "earth-pressure and soil data");
-  }
-  context.plot.write_list({0});
+  run_earth_pressure(context);
+  if (c.py_option == 2) not_available(context, "generated p-y curves");
 }
 
 void run_one_problem(RunContext& context) {
@@ -193,6 +212,32 @@ void end_sequence(RunContext& context) {
   context.monitor.close();
 }
 
+static RunResult end_by_stop(RunContext& context, const RunStop& stop) {
+  const DriverFormats& f = formats();
+  const std::string_view message = stop.message();
+  switch (stop.kind()) {
+    case StopKind::bad_input:
+      context.report.write(f.input_error, {message});
+      break;
+    case StopKind::error_stop: {
+      const std::string text(error_stop_text(stop.error_stop()));
+      context.report.write(
+          stop.error_stop() == ErrorStop::too_much_data ? f.stop_message_spaced : f.stop_message,
+          {std::string_view(text)});
+      break;
+    }
+    case StopKind::not_available:
+      context.report.write(f.stop_message, {message});
+      break;
+    case StopKind::quiet_stop:
+    case StopKind::stop_code:
+      break;
+  }
+  context.console << message << '\n';
+  return RunResult{stop.kind() == StopKind::bad_input ? Outcome::bad_input : Outcome::error_stop,
+                   stop.message()};
+}
+
 LocalTime system_local_time() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -238,6 +283,8 @@ RunResult run(const std::filesystem::path& working_dir, std::ostream& console, c
     context.report.write(formats().input_error, {std::string_view(error.what())});
     console << error.what() << '\n';
     result = RunResult{Outcome::bad_input, error.what()};
+  } catch (const RunStop& stop) {
+    result = end_by_stop(context, stop);
   } catch (const std::bad_alloc&) {
     result = RunResult{Outcome::error_stop, "not enough memory for the problem"};
     console << result.message << '\n';
