@@ -5,6 +5,7 @@
 
 #include "common/fortran_format.h"
 #include "common/list_output.h"
+#include "common/run_stop.h"
 #include "pressure/surcharge_pressure.h"
 
 namespace kestro {
@@ -180,6 +181,18 @@ std::vector<PressurePoint> pressure_distribution(const WallGroup& wall,
 
   const ComputationLayer& excavation = list[static_cast<std::size_t>(layers.IEXC - 1)];
   const double step_per_unit = setup.units == UnitSystem::si ? 20.0 : 1.0;
+  double needed = 1.0;
+  for (std::size_t j = 0; j < list.size(); ++j) {
+    const double length =
+        j + 1 == list.size() ? setup.wall_length - list[j].ZTOP : list[j].thickness;
+    needed += std::max(0.0, std::round(length * step_per_unit));
+  }
+  if (needed > kMaxDistributionPoints) {
+    stop_bad_input(InputPlace{}, "the soil layers reach " + std::to_string(list.back().ZTOP) +
+                                     " below the top of the wall: the pressure distribution "
+                                     "would need more than " +
+                                     std::to_string(kMaxDistributionPoints) + " points");
+  }
   double ue = 0.0;
   std::size_t last_above = 0;  // index of the last point above the excavation level
   for (std::size_t j = 0; j < list.size(); ++j) {

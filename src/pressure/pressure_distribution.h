@@ -49,6 +49,10 @@ void compute_water_resultants(TextUnit& report, const UnitLabels& labels, UnitSy
 // negative." goes to the console and the report.  Returns the sum.
 double check_net_active(TextUnit& report, std::ostream& console, const ComputationLayers& layers);
 
+// Largest number of points of a pressure distribution (one per inch or per
+// 0.05 m): 100000 inches or 5000 m of wall and soil.
+inline constexpr int kMaxDistributionPoints = 100000;
+
 // The inputs of the distribution besides the layers.
 struct DistributionSetup {
   int earth_pressure_option = 2;  // 2 .. 5
@@ -61,7 +65,8 @@ struct DistributionSetup {
 // computation layer n points evenly over it (n = its length rounded, in
 // inches, or 20 times it rounded, in metres; the last layer reaches to the
 // bottom of the wall).  Options 3 and 5 replace the points above the
-// excavation level by the apparent-pressure diagram.
+// excavation level by the apparent-pressure diagram.  Layers that would need
+// more than kMaxDistributionPoints points are bad input.
 std::vector<PressurePoint> pressure_distribution(const WallGroup& wall,
                                                  const ComputationLayers& layers,
                                                  const DistributionSetup& setup);
