@@ -1,6 +1,7 @@
 #include "pressure/pressure_records.h"
 
 #include <cmath>
+#include <sstream>
 #include <string>
 
 #include "common/run_stop.h"
@@ -23,6 +24,13 @@ struct RecordFormats {
 const RecordFormats& formats() {
   static const RecordFormats kFormats;
   return kFormats;
+}
+
+// A value as a message shows it: 0, 1e-07, 12.5.
+std::string shown(double value) {
+  std::ostringstream text;
+  text << value;
+  return text.str();
 }
 
 // Reads one real of a READ and refuses a non-finite value.
@@ -139,7 +147,7 @@ void read_wall_group(ListInput& input, UnitSystem units, bool surcharges_used, W
       stop_bad_record(input, item.line,
                       "surcharge item " + std::to_string(i + 1) +
                           " needs a free height HFREE of at least 1e-6 (line " +
-                          std::to_string(wall.line) + " gives " + std::to_string(wall.HFREE) + ")");
+                          std::to_string(wall.line) + " gives " + shown(wall.HFREE) + ")");
     }
     wall.surcharges.push_back(item);
   }
