@@ -87,10 +87,13 @@ EarthCoefficients earth_coefficients(double PHI, double BETA) {
   k.KA = t * t;
   k.sqrt_KA = t;
   if (std::abs(BETA) > 0.0) {
-    if (PHI > std::abs(BETA)) {
-      const double c = std::cos(BETA / kDegreesPerRadian);
-      const double cos_phi = std::cos(PHI / kDegreesPerRadian);
-      const double r = std::sqrt(c * c - cos_phi * cos_phi);
+    const double c = std::cos(BETA / kDegreesPerRadian);
+    const double cos_phi = std::cos(PHI / kDegreesPerRadian);
+    const double radicand = c * c - cos_phi * cos_phi;
+    // A friction angle beyond 90 degrees can leave no real coefficient: the
+    // flat-ground value stays, as for a slope too steep.
+    if (PHI > std::abs(BETA) && radicand >= 0.0 && c > 0.0) {
+      const double r = std::sqrt(radicand);
       k.KA = c * (c - r) / (c + r);
       k.sqrt_KA = std::sqrt(k.KA);
     } else {

@@ -307,7 +307,8 @@ std::vector<PressurePoint> pressure_distribution(const WallGroup& wall,
     auto ordinate = [&](double R) {
       if (NT == 0) return 0.0;
       if (NT == 1) return kOneTiebackFactor * R / (2.0 * H);
-      return kTiebacksFactor * R / (H - (H - zn + z1) / 3.0);
+      const double length = H - (H - zn + z1) / 3.0;
+      return length > 0.0 ? kTiebacksFactor * R / length : 0.0;
     };
     const double of_F = ordinate(F);
     const double of_E = option == 3 ? ordinate(E) : of_F;

@@ -95,6 +95,7 @@ void write_plot_group(TextUnit& plot, const PressureLoads& loads,
 void add_station_loads(WallModel& wall, std::span<const double> X, std::span<const double> P) {
   if (X.empty() || !(wall.h > 0.0)) return;
   const double last = std::round(X.back() / wall.h) + 1.0;
+  if (!(last >= 2.0)) return;
   const int NST = last > wall.N + 1.0 ? wall.N + 1 : static_cast<int>(last);
   std::size_t j = 0;  // first point at or below the station
   for (int k = 1; k <= NST - 1 && k <= wall.N; ++k) {

@@ -33,11 +33,17 @@ std::string shown(double value) {
   return text.str();
 }
 
-// Reads one real of a READ and refuses a non-finite value.
+// Values of these records beyond this magnitude are refused: their
+// products in the pressure formulas would overflow.
+constexpr double kLargestValue = 1.0e15;
+
+// Reads one real of a READ and refuses a non-finite or huge value.
 void finite_real(ListRead& read, const ListInput& input, double& value, const char* name) {
   read.real(value);
-  if (!std::isfinite(value)) {
-    stop_bad_record(input, 0, std::string(name) + " must be a finite number");
+  if (!(std::abs(value) <= kLargestValue)) {
+    stop_bad_record(
+        input, 0,
+        std::string(name) + " must be a number between -1e15 and 1e15, found " + shown(value));
   }
 }
 
