@@ -347,5 +347,29 @@ TEST(ApparentPressure, OneTiebackDiagramCarriesTheForce) {
   EXPECT_NEAR(area, 1.3 * 168.0, 0.01 * 168.0);
 }
 
+TEST(ApparentPressure, OptionFiveOnSoftClay) {
+  // Option 5 takes KA from the optional coefficient (0.4 here, no cohesion
+  // reduction); a soft-clay top layer rises over H/4 and holds to H.
+  WallGroup wall;
+  wall.HFREE = 120.0;
+  wall.WA = wall.WP = 12.0;
+  wall.ZWB = wall.ZWE = 1000.0;
+  wall.FMOD = 1.0;
+  SoilLayer clay = layer(1, 400.0, 0.0, 0.07, 2.0, 0.0);
+  clay.top.P6 = 0.4;
+  wall.layers = {clay};
+  const Generated g = generate(wall, 200.0, 5, UnitSystem::english, {40.0});
+  // F = 0.4 * 0.07 * 120^2 / 2 = 201.6 (trapezoidal rule on a linear
+  // pressure: exact); ordinate 3.9 F / (2 H) = 3.276.
+  const double ordinate = 3.9 * 201.6 / 240.0;
+  EXPECT_NEAR(g.points[15].total, ordinate * 15.0 / 30.0, 1.0e-3);
+  EXPECT_NEAR(g.points[30].total, ordinate, 1.0e-3);
+  EXPECT_NEAR(g.points[120].total, ordinate, 1.0e-3);
+  EXPECT_NEAR(g.points[120].apparent, ordinate, 1.0e-3);
+  // Below the excavation level the points are those of the distribution.
+  EXPECT_EQ(g.points[121].apparent, 0.0);
+  EXPECT_NEAR(g.points[150].earth, 0.4 * 0.07 * 120.0, 1.0e-4);
+}
+
 }  // namespace
 }  // namespace kestro
