@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 #include <string>
 
 #include "common/run_stop.h"
@@ -70,9 +71,11 @@ double shown_depth(double depth, UnitSystem units) {
   return units == UnitSystem::english ? depth / 12.0 : depth;
 }
 
+// A depth as a message shows it: 120, 3.5.
 std::string fmt_depth(double value) {
-  std::string text = std::to_string(value);
-  return text;
+  std::ostringstream text;
+  text << value;
+  return text.str();
 }
 
 }  // namespace
