@@ -13,6 +13,7 @@
 #include "input/station_tables.h"
 #include "output/plot_data.h"
 #include "output/results_report.h"
+#include "pressure/earth_pressure.h"
 #include "soil/user_curves.h"
 #include "solver/iteration.h"
 
@@ -89,6 +90,21 @@ std::optional<std::string> open_files(RunContext& context) {
   return std::nullopt;
 }
 
+// The earth-pressure records and the loads they give the stations.
+void run_earth_pressure(RunContext& context) {
+  ProblemState& problem = context.problem;
+  EarthPressureProblem& pressure = problem.earth_pressure;
+  read_earth_pressure_records(context.in(), context.files.report, problem.labels, problem.control,
+                              pressure);
+  const double scale = problem.control.units == UnitSystem::english ? 12.0 : 1.0;
+  std::vector<double> tieback_depths;
+  for (const TieBack& tieback : problem.tables.tiebacks)
+    tieback_depths.push_back(tieback.depth * scale);
+  apply_earth_pressure(context.files.report, context.files.plot, context.files.monitor,
+                       context.console, problem.labels, problem.control, problem.geometry,
+                       tieback_depths, problem.wall, context.files.earth_pressure, pressure);
+}
+
 // Records 6 to 11 of a problem: the wall model and its loads.
 void read_wall_model(RunContext& context) {
   InputContext input = input_context(context);
@@ -102,10 +118,8 @@ void read_wall_model(RunContext& context) {
     stop_quietly(place_of(context.in(), c.line), "negative number of p-y modification factors");
   }
   if (c.py_factors > 0) stop_not_available("p-y modification factors");
-  if (c.earth_pressure_option != 0 || c.py_option == 2) {
-    stop_not_available("earth-pressure and soil data");
-  }
-  context.files.plot.write_list({0});
+  run_earth_pressure(context);
+  if (c.py_option == 2) stop_not_available("generated p-y curves");
 }
 
 void run_one_problem(RunContext& context) {

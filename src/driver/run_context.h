@@ -29,6 +29,7 @@
 #include "input/problem_records.h"
 #include "kestro/kestro.hpp"
 #include "output/results_report.h"
+#include "pressure/earth_pressure.h"
 #include "soil/soil_context.h"
 #include "solver/iteration.h"
 #include "solver/solver_context.h"
@@ -77,8 +78,9 @@ struct ProblemState {
   UnitLabels labels;
   WallTables tables;
   WallModel wall;
-  std::vector<StationCurve> curves;  // station-curve list
-  IterationResult iteration;         // how the last solution of the problem ended
+  EarthPressureProblem earth_pressure;  // earth-pressure records, wall group and loads
+  std::vector<StationCurve> curves;     // station-curve list
+  IterationResult iteration;            // how the last solution of the problem ended
   // The results of a solution that printed its tables; empty when the
   // problem produced none (no wall, a failed solution, a stop).
   std::optional<ResultsTable> results;

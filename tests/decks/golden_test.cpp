@@ -61,19 +61,21 @@ TEST_P(Golden, OutputFilesAreUnchanged) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Decks, Golden,
-                         ::testing::Values(Deck{"control-records", "examples/control-records.dat"},
-                                           Deck{"tied-back-wall", "examples/tied-back-wall.dat"},
-                                           Deck{"staged-si", "tests/decks/staged-si.dat"},
-                                           Deck{"clamped-nonlinear",
-                                                "tests/decks/clamped-nonlinear.dat"}),
-                         [](const ::testing::TestParamInfo<Deck>& info) {
-                           std::string name = info.param.name;
-                           for (char& c : name) {
-                             if (c == '-') c = '_';
-                           }
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Decks, Golden,
+    ::testing::Values(Deck{"control-records", "examples/control-records.dat"},
+                      Deck{"tied-back-wall", "examples/tied-back-wall.dat"},
+                      Deck{"staged-si", "tests/decks/staged-si.dat"},
+                      Deck{"clamped-nonlinear", "tests/decks/clamped-nonlinear.dat"},
+                      Deck{"cantilever-layered-soil", "examples/cantilever-layered-soil.dat"},
+                      Deck{"earth-pressure-si", "tests/decks/earth-pressure-si.dat"}),
+    [](const ::testing::TestParamInfo<Deck>& info) {
+      std::string name = info.param.name;
+      for (char& c : name) {
+        if (c == '-') c = '_';
+      }
+      return name;
+    });
 
 }  // namespace
 }  // namespace kestro

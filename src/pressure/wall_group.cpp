@@ -1,1 +1,0 @@
-#include "pressure/wall_group.h"
