@@ -168,6 +168,7 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
     StationCurve curve;
     curve.CONTD = 1;
     std::string name;
+    std::size_t head_line = 0;
     if (k < user_curves) {
       int NP = 0;
       {
@@ -175,6 +176,7 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
         read.integer(curve.FROM);
         read.integer(NP);
       }
+      head_line = file.current_line();
       name = "user p-y curve at station " + std::to_string(curve.FROM);
       if (NP < 2) {
         stop_bad_record(file, 0,
@@ -202,6 +204,7 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
         read.real(depth);
         read.integer(points);
       }
+      head_line = file.current_line();
       if (points != 2 * kHalfCurvePoints) {
         stop_bad_record(file, 0,
                         "a generated p-y curve must have " + std::to_string(2 * kHalfCurvePoints) +
@@ -238,7 +241,7 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
     curve.TO = curve.FROM;
     for (std::size_t j = 0; j < curve.y.size(); ++j) {
       if (j > 0 && !(curve.y[j] > curve.y[j - 1])) {
-        stop_bad_record(file, 0,
+        stop_bad_record(file, head_line,
                         name + ": the deflections do not increase from point " + std::to_string(j) +
                             " to point " + std::to_string(j + 1) +
                             " (a zero deflection scale, or a y-multiplier that collapses them)");
