@@ -13,6 +13,7 @@
 #include "input/station_tables.h"
 #include "output/plot_data.h"
 #include "output/results_report.h"
+#include "soil/py_multipliers.h"
 #include "soil/user_curves.h"
 #include "solver/iteration.h"
 
@@ -101,7 +102,9 @@ void read_wall_model(RunContext& context) {
   if (c.py_factors < 0) {
     stop_quietly(place_of(context.in(), c.line), "negative number of p-y modification factors");
   }
-  if (c.py_factors > 0) stop_not_available("p-y modification factors");
+  if (c.py_factors > 0) {
+    context.run.soil_resistance.factors = read_reduction_factors(context.in(), c.py_factors);
+  }
   if (c.earth_pressure_option != 0 || c.py_option == 2) {
     stop_not_available("earth-pressure and soil data");
   }
@@ -141,6 +144,7 @@ void run_one_problem(RunContext& context) {
 
   read_specified_points(input);
   const ControlParameters& c = problem.control;
+  context.run.soil_resistance.factors = ReductionFactors{};
   if (c.wall_sections == 0) {
     report.write(f.no_wall_sections);
   } else {

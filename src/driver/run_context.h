@@ -28,6 +28,7 @@
 #include "input/problem_records.h"
 #include "kestro/kestro.hpp"
 #include "output/results_report.h"
+#include "soil/py_generation.h"
 #include "soil/soil_context.h"
 #include "solver/iteration.h"
 #include "solver/solver_context.h"
@@ -66,6 +67,10 @@ struct RunState {
   StationArray<double> deflections;
   // The problems run so far, as values.
   std::vector<ProblemResult> problems;
+  // The p-y modification factors of the current problem (replaced by each
+  // problem) and the user curves held to be written ahead of the generated
+  // ones, which a problem with earth-pressure option 4 uses again.
+  SoilResistanceInput soil_resistance;
 };
 
 // State that lives for one problem.

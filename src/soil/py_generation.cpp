@@ -155,6 +155,7 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
   }
   if (count < 0) stop_quietly(place_of(file), "negative number of p-y curves");
   if (count > kMaxStationCurves - static_cast<int>(curves.size())) {
+    report.write(FortranFormat());
     stop_error(ErrorStop::too_much_data, place_of(file),
                "more than " + std::to_string(kMaxStationCurves) +
                    " p-y curves: " + std::to_string(count + static_cast<int>(curves.size())));

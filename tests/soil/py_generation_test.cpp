@@ -279,7 +279,6 @@ TEST(PyReadBack, CountsAndDegenerateCurves) {
   std::vector<StationCurve> curves;
   ListInput none("wall.pyc", list_write({0}));
   read_back_py_curves(none, report, plot, UnitSystem::si, 0.5, 0, curves);
-  report.close();
   EXPECT_EQ(report_text.str(), "\n                    \n");
   EXPECT_TRUE(curves.empty());
 
@@ -291,6 +290,9 @@ TEST(PyReadBack, CountsAndDegenerateCurves) {
     EXPECT_EQ(stop.kind(), StopKind::error_stop);
     EXPECT_EQ(stop.error_stop(), ErrorStop::too_much_data);
   }
+  report.close();
+  // The stop's own text follows the blank line written before it.
+  EXPECT_EQ(report_text.str(), "\n                    \n\n");
   // Deflections that round to the same four digits (or a y-factor of 0)
   // must not reach the solver.
   std::string flat = small_curve_file();
