@@ -8,6 +8,7 @@ namespace kestro {
 namespace {
 
 constexpr double kNearTop = 1.0e-5;
+constexpr double kSmallDeflection = 1.0e-14;
 
 struct TablePoint {
   double ratio;
@@ -64,6 +65,14 @@ double table_value(const std::array<TablePoint, n>& table, double ratio) {
   return table.back().value;
 }
 
+// The resistance at y, or below the small-deflection tolerance the secant at
+// the tolerance times y.
+template <typename Resistance>
+double below_tolerance(const Resistance& resistance, double y) {
+  if (y < kSmallDeflection) return resistance(kSmallDeflection) / kSmallDeflection * y;
+  return resistance(y);
+}
+
 }  // namespace
 
 double stiff_clay_As(double depth_over_width) {
@@ -113,7 +122,7 @@ FreeWaterSide stiff_clay_free_water_side(const PyDepth& at, bool backfill, const
     for (std::size_t i = 0; i < side.curve.size(); ++i) {
       const double y = i < 13 ? 0.5 * double(i) * ya : kTail[i - 13] * ya;
       side.curve[i].y = y;
-      side.curve[i].p = std::min(resistance(y), Es * y);
+      side.curve[i].p = std::min(below_tolerance(resistance, y), Es * y);
     }
   } else {
     side.residual = kCyclicFactor * Ac - kCyclicKeptAs * As;
@@ -137,7 +146,7 @@ FreeWaterSide stiff_clay_free_water_side(const PyDepth& at, bool backfill, const
         y = 20.0 * yp;
       }
       side.curve[i].y = y;
-      side.curve[i].p = std::min(resistance(y), Es * y);
+      side.curve[i].p = std::min(below_tolerance(resistance, y), Es * y);
     }
   }
   return side;

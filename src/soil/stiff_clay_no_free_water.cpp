@@ -10,6 +10,7 @@ namespace {
 constexpr double kCyclicBase = 16.0;
 constexpr double kCyclicPerDecade = double(9.6f);
 constexpr double kY50PerDecade = double(0.6f);
+constexpr double kSmallDeflection = 1.0e-14;
 
 // Fractions of 16*y50 at points 2 to 15.
 constexpr std::array<double, 14> kFractions = {double(1.0e-5f),
@@ -76,8 +77,11 @@ ClaySide stiff_clay_no_free_water_side(const PyDepth& at, bool backfill, const P
   }
   side.curve[15].y = 0.5 * (y16 + ye);
   side.curve[16].y = ye;
+  // Below the small-deflection tolerance the secant at the tolerance holds.
   for (std::size_t i = 1; i < side.curve.size(); ++i) {
-    side.curve[i].p = resistance(side.curve[i].y);
+    const double y = side.curve[i].y;
+    side.curve[i].p =
+        y < kSmallDeflection ? resistance(kSmallDeflection) / kSmallDeflection * y : resistance(y);
   }
   return side;
 }
