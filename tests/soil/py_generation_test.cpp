@@ -131,6 +131,41 @@ TEST(PyGeneration, SoftClayBlockAndCurveFile) {
   EXPECT_EQ(file[36 + 17 + 16], "   16  1.080E+03  2.400E+00");
 }
 
+TEST(PyGeneration, SIUnitsWaterTableAndLabels) {
+  // Excavation at 3 m, water table at 4 m inside the soft clay (c = 20 kPa,
+  // 18 kN/m^3, E50 = 0.01), b = 0.3 m, s/b = 4; 20 increments of 0.5 m give
+  // the curve limit 10 + 1 - 3 = 8 m below the excavation.
+  WallGroup group = testing::wall_group(3.0, 1.2, 0.3, 4.0);
+  add_layer(group, 1, 20.0, values(18, 20, 0, 0.01), values(18, 20, 0, 0.01));
+  const Generated g = generate(group, testing::geometry(20, 0.5), {}, UnitSystem::si);
+  EXPECT_NE(g.report.find("         X AT THE SURFACE OF EXCAVATION SIDE     =       3.00  M\n"),
+            std::string::npos);
+  // The water table adds a pair of points; below it 18 - 9.81 = 8.19.
+  EXPECT_NE(g.report.find("                            4 POINTS\n"
+                          "\n"
+                          "                X, M   WEIGHT, KN/ M**3\n"
+                          "              3.0000     1.8000E+01\n"
+                          "              4.0000     1.8000E+01\n"
+                          "              4.0000     8.1900E+00\n"
+                          "             11.0000     8.1900E+00\n"),
+            std::string::npos)
+      << g.report;
+  // x = 2 m: mean unit weight (18*1 + 8.19*1)/2 = 13.095, Np = 3 + 13.095*2/20
+  // + 0.5*2/0.3 = 7.6428, pu = 7.6428*20*0.3 = 45.857 kN/m at 8 y50 = 0.06 m.
+  EXPECT_NE(
+      g.report.find("                M              M      KN/ M**2   KN/ M**3\n"
+                    "              2.00           0.300  2.0000E+01  1.3095E+01   1.0000E-02\n"),
+      std::string::npos)
+      << g.report;
+  const std::vector<std::string> file = lines_of(g.file);
+  EXPECT_EQ(file[36] + "\n", list_write({5.0, 34}));
+  EXPECT_EQ(file[36 + 16], "   16  4.586E+01  6.000E-02");
+  // Backfill side at 5 m: Np = 3 + 3.274 + 8.333 > 9, pu = 9*20*0.3 = 54.
+  EXPECT_EQ(file[36 + 17 + 16], "   16  5.400E+01  6.000E-02");
+  // The first curve depth lies 0.01 m (single precision) below the surface.
+  EXPECT_EQ(file[1] + "\n", list_write({3.0 + double(0.01f), 34}));
+}
+
 // Depth z at which the integral of the homogeneous soft-clay resistance
 // (3c + gamma z)b + 0.5cz (capped at 9cb) reaches R: bisection on a
 // trapezoidal integration.
