@@ -171,6 +171,11 @@ SoilProfile build_soil_profile(const WallGroup& group, const Geometry& geometry,
                     "found " +
                         number(group.WP));
   }
+  if (!(group.SLOPEX < 90.0)) {
+    stop_bad_record(input, group.line,
+                    "the slope of the excavation ground SLOPEX must be below 90 degrees, found " +
+                        number(group.SLOPEX));
+  }
   SoilProfile profile;
   profile.H = group.HFREE;
   const double H = group.HFREE;

@@ -78,7 +78,9 @@ struct StrengthValues {
 };
 
 // Builds the p-y layers and both profiles.  Bad input naming the line: a
-// width WP that is not positive, a wall that does not reach below the
+// width WP that is not positive, a slope SLOPEX of 90 degrees or more (the
+// excavation side would lose or reverse its resistance), a wall that does not
+// reach below the
 // excavation, and for clay layers a negative strength, unit weight or KPY
 // or an E50 that is not positive.  No soil layer below the excavation surface
 // stops the run with code 1.

@@ -163,6 +163,9 @@ TEST(SoilProfile, BadLayersAreRefused) {
   WallGroup zero_width = three_layers();
   zero_width.WP = 0.0;
   EXPECT_EQ(kind_of(zero_width, 40), StopKind::bad_input);
+  WallGroup vertical = three_layers();
+  vertical.SLOPEX = 90.0;
+  EXPECT_EQ(kind_of(vertical, 40), StopKind::bad_input);
   WallGroup negative_strength = three_layers();
   negative_strength.layers[1].top.S = -1.0;
   EXPECT_EQ(kind_of(negative_strength, 40), StopKind::bad_input);
