@@ -198,6 +198,17 @@ TEST(StiffClayNoFreeWater, StaticAndCyclic) {
   expect_near_rel(c.curve[16].p, 665.28, "cyclic capped at pu");
 }
 
+TEST(MeanStrength, TrapezoidsOfAStraightLineGiveItsMidpointMean) {
+  // c = 10 + x/10 at the curve depths 0.1, 66 and x = 132: the mean over
+  // 0.1..132 of a straight line is the mean of its end values, 15.205.
+  PyLayerState state;
+  state.depths = {0.1, 66.0};
+  state.c_values = {10.01, 16.6};
+  EXPECT_NEAR(mean_strength(state, 132.0, 23.2), 0.5 * (10.01 + 23.2), 1e-12);
+  // At the first depth of a layer: c itself.
+  EXPECT_EQ(mean_strength(PyLayerState{}, 0.1, 10.01), 10.01);
+}
+
 // Integral of the homogeneous soft-clay resistance from 0 to z, by the
 // trapezoidal rule on a fine grid.
 double integral_to(double z, double c, double gamma, double b, bool cyclic) {

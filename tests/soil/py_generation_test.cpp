@@ -232,6 +232,27 @@ TEST(PyGeneration, StiffClaysAndMultipliersInTheFile) {
             std::string::npos);
 }
 
+TEST(PyGeneration, StiffClayWithFreeWaterAveragesTheFirstLayerFromItsTop) {
+  // c from 10 psi at the excavation to 30 psi at the curve limit (264 in):
+  // at x = 66 in c = 15 and CAVG = (10 + 15)/2 = 12.5.  pct = 2*12.5*12 +
+  // 0.04*12*66 + 2.83*12.5*66 = 2666.43, above pcd = 11*15*12 = 1980, which
+  // governs.  As(66/12 = 5.5) = 0.6; y50 = 0.01*12 = 0.12, ya = 0.072; at
+  // ya, p = 0.5*1980*sqrt(0.6) = 766.851 (KPY 1000: Es*y = 4752 above it).
+  WallGroup group = testing::wall_group(120.0, 48.0, 12.0, 10000.0);
+  add_layer(group, 2, 384.0, values(0.04, 10, 0, 0.01, 1000), values(0.04, 30, 0, 0.01, 1000));
+  const Generated g = generate(group, testing::geometry(30, 12.0));
+  EXPECT_NE(g.report.find("         DEPTH BELOW GS      DIAM        C         CAVG    GAMMA AVG"
+                          "      E50\n"),
+            std::string::npos)
+      << g.report;
+  EXPECT_NE(g.report.find("               5.50         12.000   1.50E+01   1.25E+01   4.00E-02  "
+                          "1.0000E-02\n"),
+            std::string::npos)
+      << g.report;
+  const std::vector<std::string> file = lines_of(g.file);
+  EXPECT_EQ(file[36 + 3], "    3  7.669E+02  7.200E-02");
+}
+
 TEST(PyGeneration, NotYetAvailableSoils) {
   WallGroup group = testing::wall_group(120.0, 12.0, 12.0, 10000.0);
   add_layer(group, 4, 600.0, values(0.07, 0, 30, 0, 50), values(0.07, 0, 30, 0, 50));
