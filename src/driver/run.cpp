@@ -150,8 +150,15 @@ void run_one_problem(RunContext& context) {
   } else {
     read_wall_model(context);
   }
-  if (c.py_option == 2 && c.user_py_curves > 0) {
-    stop_not_available("user-specified p-y curves with generated curves");
+  if (c.py_option == 2) {
+    // User curves given with generated ones are held for the p-y curve file;
+    // with earth-pressure option 4 the curves already held are used again.
+    std::vector<HeldUserCurve>& held = context.run.soil_resistance.held_user_curves;
+    if (c.user_py_curves == 0) {
+      held.clear();
+    } else if (c.user_py_curves < 0 || c.earth_pressure_option != 4) {
+      held = read_held_user_curves(in, report, problem.labels, c.user_py_curves);
+    }
   }
   const bool user_curves = c.py_option < 2 && (c.user_py_curves != 0 || c.wall_sections > 0);
   if (user_curves) {
