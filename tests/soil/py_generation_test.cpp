@@ -253,6 +253,59 @@ TEST(PyGeneration, StiffClayWithFreeWaterAveragesTheFirstLayerFromItsTop) {
   EXPECT_EQ(file[36 + 3], "    3  7.669E+02  7.200E-02");
 }
 
+TEST(PyGeneration, CyclicEchoAndTenLayers) {
+  // Ten soft clay layers of 24 in below the excavation: the layer count
+  // overflows its one-digit field; cyclic loading marks every layer.
+  WallGroup group = testing::wall_group(120.0, 48.0, 12.0, 10000.0);
+  for (int i = 1; i <= 10; ++i)
+    add_layer(group, 1, 120.0 + 24.0 * i, values(0.04, 10, 0, 0.01), values(0.04, 10, 0, 0.01));
+  group.loading_flag = 0;
+  const Generated g = generate(group, testing::geometry(30, 12.0));
+  EXPECT_NE(g.report.find("\n         * LAYER(S) OF SOIL\n"), std::string::npos);
+  EXPECT_NE(g.report.find("         LAYER 10\n         THE SOIL IS A SOFT CLAY\n"
+                          "                       CYCLIC MODEL\n"),
+            std::string::npos)
+      << g.report;
+  EXPECT_EQ(lines_of(g.file).size(), 1u + 50 * 35);
+}
+
+TEST(PyGeneration, StiffClayStops) {
+  auto stop_of = [](const WallGroup& group, std::string& report) {
+    std::ostringstream text, console;
+    TextUnit unit;
+    unit.attach(text);
+    try {
+      generate_py_curves(kInput, unit, console, UnitSystem::english, testing::geometry(30, 12.0),
+                         group, {});
+    } catch (const RunStop& stop) {
+      unit.close();
+      report = text.str();
+      return stop.kind();
+    }
+    return StopKind::not_available;  // no stop
+  };
+  // Cyclic stiff clay without free water with half a load cycle.
+  WallGroup cycles = testing::wall_group(120.0, 48.0, 12.0, 10000.0);
+  add_layer(cycles, 3, 600.0, values(0.04, 15, 0, 0.004), values(0.04, 15, 0, 0.004));
+  cycles.loading_flag = 0;
+  cycles.load_cycles = 0.5;
+  std::string report;
+  EXPECT_EQ(stop_of(cycles, report), StopKind::bad_input);
+  // A stiff clay thinner than the 0.1 in offset at the end of the profile:
+  // its first curve depth (263.95 + 0.1) lies beyond the profile (264 in),
+  // the report gets the strength warning and the run stops with code 1.
+  WallGroup thin = testing::wall_group(120.0, 48.0, 12.0, 10000.0);
+  add_layer(thin, 1, 383.95, values(0.04, 10, 0, 0.01), values(0.04, 10, 0, 0.01));
+  add_layer(thin, 3, 384.0, values(0.04, 15, 0, 0.004), values(0.04, 15, 0, 0.004));
+  EXPECT_EQ(stop_of(thin, report), StopKind::stop_code);
+  const std::string warning =
+      "\n                             **** WARNING ****\n"
+      "     THE VALUE OF X = 0.26E+03IS BEYOND THE EXTENT OF THE\n"
+      "     INPUT CURVE FOR STRENGTH\n";
+  ASSERT_GE(report.size(), warning.size());
+  EXPECT_EQ(report.substr(report.size() - warning.size()), warning);
+}
+
 TEST(PyGeneration, NotYetAvailableSoils) {
   WallGroup group = testing::wall_group(120.0, 12.0, 12.0, 10000.0);
   add_layer(group, 4, 600.0, values(0.07, 0, 30, 0, 50), values(0.07, 0, 30, 0, 50));
