@@ -47,8 +47,12 @@ void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
   out.report.write(f.multipliers, {at.pm, at.ym});
   if (!backfill) out.curve_file.write_list({at.x + at.H, std::int64_t{2 * kHalfCurvePoints}});
   for (std::size_t i = 0; i < curve.size(); ++i) {
-    out.curve_file.write(f.file_point, {std::int64_t(i + 1), p[i], y[i]});
+    write_curve_file_point(out.curve_file, static_cast<int>(i + 1), p[i], y[i]);
   }
+}
+
+void write_curve_file_point(TextUnit& curve_file, int number, double p, double y) {
+  curve_file.write(formats().file_point, {std::int64_t{number}, p, y});
 }
 
 double printed_depth(const PyDepth& at, bool backfill) {

@@ -109,6 +109,9 @@ void write_side_title(TextUnit& report, bool backfill);
 void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
                       const FortranFormat& row_format, const HalfCurve& curve);
 
+// One point line of the p-y curve file: point number, p and y.
+void write_curve_file_point(TextUnit& curve_file, int number, double p, double y);
+
 // Depth printed in a curve head: x on the excavation side, x + H on the
 // backfill side, in feet with English units.
 double printed_depth(const PyDepth& at, bool backfill);

@@ -22,7 +22,6 @@ constexpr int kCurvesPerLayer = 5;
 constexpr int kStationCurvePoints = 2 * kHalfCurvePoints - 1;
 
 struct GenerationFormats {
-  FortranFormat file_point = FortranFormat::parse("(I5,1X,1PE10.3,1X,1PE10.3)");
   FortranFormat no_curves = FortranFormat::parse("(/'                    ')");
   FortranFormat plot_depth = FortranFormat::parse("(1X,F10.2,1X,I5)");
 };
@@ -52,6 +51,10 @@ PyModel model_of(int IDSOIL) {
   }
 }
 
+// The loading of the curves: cyclic when the flag is 0, with 100 cycles when
+// fewer than 1.0E-6 were given.  Cyclic stiff clay without free water with
+// fewer than one cycle is bad input (its cyclic factor would fall below the
+// static one and its deflections would not increase).
 PyLoading loading_of(const WallGroup& group, const SoilProfile& profile, const ListInput& input) {
   PyLoading loading;
   loading.cyclic = group.loading_flag == 0;
@@ -71,6 +74,7 @@ PyLoading loading_of(const WallGroup& group, const SoilProfile& profile, const L
   return loading;
 }
 
+// A depth for messages.
 std::string depth_text(double value) {
   std::ostringstream text;
   text << value;
@@ -97,7 +101,7 @@ std::string generate_py_curves(const ListInput& input, TextUnit& report, std::os
   for (const HeldUserCurve& curve : soil.held_user_curves) {
     file.write_list({std::int64_t{curve.STA}, std::int64_t(curve.y.size())});
     for (std::size_t j = 0; j < curve.y.size(); ++j) {
-      file.write(formats().file_point, {std::int64_t(j + 1), curve.p[j], curve.y[j]});
+      write_curve_file_point(file, static_cast<int>(j + 1), curve.p[j], curve.y[j]);
     }
   }
 
