@@ -14,6 +14,8 @@
 #include "output/plot_data.h"
 #include "output/results_report.h"
 #include "pressure/earth_pressure.h"
+#include "soil/py_generation.h"
+#include "soil/py_multipliers.h"
 #include "soil/user_curves.h"
 #include "solver/iteration.h"
 
@@ -117,9 +119,10 @@ void read_wall_model(RunContext& context) {
   if (c.py_factors < 0) {
     stop_quietly(place_of(context.in(), c.line), "negative number of p-y modification factors");
   }
-  if (c.py_factors > 0) stop_not_available("p-y modification factors");
+  if (c.py_factors > 0) {
+    context.problem.reduction_factors = read_reduction_factors(context.in(), c.py_factors);
+  }
   run_earth_pressure(context);
-  if (c.py_option == 2) stop_not_available("generated p-y curves");
 }
 
 void run_one_problem(RunContext& context) {
@@ -160,13 +163,27 @@ void run_one_problem(RunContext& context) {
   } else {
     read_wall_model(context);
   }
-  if (c.py_option == 2 && c.user_py_curves > 0) {
-    stop_not_available("user-specified p-y curves with generated curves");
+  if (c.py_option == 2) {
+    // User curves given with generated ones are held for the p-y curve file;
+    // with earth-pressure option 4 the curves already held are used again.
+    std::vector<HeldUserCurve>& held = context.run.held_user_curves;
+    if (c.user_py_curves == 0) {
+      held.clear();
+    } else if (c.user_py_curves < 0 || c.earth_pressure_option != 4) {
+      held = read_held_user_curves(in, report, problem.labels, c.user_py_curves);
+    }
   }
   const bool user_curves = c.py_option < 2 && (c.user_py_curves != 0 || c.wall_sections > 0);
   if (user_curves) {
     SoilContext soil = soil_context(context);
     read_user_curves(soil);
+  }
+  if (c.py_option == 2 && c.wall_sections > 0) {
+    generate_soil_resistance(in, report, context.files.plot, context.console, c.units,
+                             problem.geometry, problem.earth_pressure.wall,
+                             SoilResistanceInput{problem.reduction_factors,
+                                                 context.run.held_user_curves},
+                             problem.curves, context.files.py_curves);
   }
   if (c.wall_sections > 0 && context.instead_of_solving) {
     context.instead_of_solving(context);

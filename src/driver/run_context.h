@@ -30,6 +30,7 @@
 #include "kestro/kestro.hpp"
 #include "output/results_report.h"
 #include "pressure/earth_pressure.h"
+#include "soil/py_generation.h"
 #include "soil/soil_context.h"
 #include "solver/iteration.h"
 #include "solver/solver_context.h"
@@ -68,6 +69,9 @@ struct RunState {
   StationArray<double> deflections;
   // The problems run so far, as values.
   std::vector<ProblemResult> problems;
+  // The user curves given with generated ones, held to be written ahead of
+  // them; a later problem with earth-pressure option 4 uses them again.
+  std::vector<HeldUserCurve> held_user_curves;
 };
 
 // State that lives for one problem.
@@ -78,6 +82,7 @@ struct ProblemState {
   UnitLabels labels;
   WallTables tables;
   WallModel wall;
+  ReductionFactors reduction_factors;   // p-y modification factors
   EarthPressureProblem earth_pressure;  // earth-pressure records, wall group and loads
   std::vector<StationCurve> curves;     // station-curve list
   IterationResult iteration;            // how the last solution of the problem ended

@@ -3,6 +3,12 @@
 // stations in the station-curve list.
 #pragma once
 
+#include <vector>
+
+#include "common/list_input.h"
+#include "common/text_unit.h"
+#include "common/unit_labels.h"
+#include "soil/py_generation.h"
 #include "soil/soil_context.h"
 
 namespace kestro {
@@ -17,5 +23,17 @@ inline constexpr int kMaxUserCurvePoints = 1000;
 // quietly; a curve with fewer than two points or with deflections that do
 // not increase is bad input.
 void read_user_curves(const SoilContext& context);
+
+// Reads `count` user curves given with generated ones (p-y option 2): the
+// title, column head, one row per curve in the closing layout with the
+// continuation flag 0 that a problem's store starts with, and the points with
+// their multipliers go to the report (the plot-data file gets them at the
+// read-back).  The curves are returned with their multipliers applied.
+// More than 400 curves or more points than a curve may hold end the run with
+// "TOO MUCH DATA FOR AVAILABLE STORAGE"; a negative count ends it quietly; a
+// curve with fewer than two points or with deflections that do not increase
+// is bad input.
+std::vector<HeldUserCurve> read_held_user_curves(ListInput& input, TextUnit& report,
+                                                 const UnitLabels& labels, int count);
 
 }  // namespace kestro

@@ -1,0 +1,78 @@
+// Generation of the p-y curves of a problem from its soil layers, and their
+// hand-over to the solver through the p-y curve file: the curves are printed
+// in the report and written to the file, the file is read back, and every
+// curve read becomes a station curve.  The four significant digits of the
+// file's point lines are what the solver gets.
+//
+// The driver calls, for a problem with p-y generation option 2:
+//   1. read_reduction_factors (py_multipliers.h) at record 10 when control
+//      item 5 is positive;
+//   2. read_held_user_curves (user_curves.h) at record 12 when control item 8
+//      is positive;
+//   3. generate_soil_resistance, after the wall group has been read and the
+//      earth pressure computed, before the iteration.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "common/list_input.h"
+#include "common/station_curve.h"
+#include "common/text_unit.h"
+#include "common/transient_file.h"
+#include "input/problem_records.h"
+#include "pressure/wall_group.h"
+#include "soil/py_multipliers.h"
+
+namespace kestro {
+
+// A user p-y curve held to be written ahead of the generated curves: its
+// station and its points with the multipliers applied (p per unit length).
+struct HeldUserCurve {
+  int STA = 0;
+  std::vector<double> y;
+  std::vector<double> p;
+};
+
+// What the p-y generation takes from a problem's records besides the wall
+// group: the modification factors and the held user curves.  The held curves
+// outlive the problem (earth-pressure option 4 reuses them).
+struct SoilResistanceInput {
+  ReductionFactors factors;
+  std::vector<HeldUserCurve> held_user_curves;
+};
+
+// Prints the soil echo and the curves of every p-y layer in the report and
+// returns the text of the p-y curve file: the curve count, the held user
+// curves, then five curves per layer.  Stops as build_soil_profile and the
+// profile lookups say; sand, silt, rock and weak-rock layers end the run as
+// not available; cyclic loading with fewer than one cycle is bad input when a
+// stiff clay without free water needs the count.  `input` names the input
+// data file in messages.
+std::string generate_py_curves(const ListInput& input, TextUnit& report, std::ostream& console,
+                               UnitSystem units, const Geometry& geometry, const WallGroup& group,
+                               const SoilResistanceInput& soil);
+
+// Reads a p-y curve file back and appends its curves to `curves`: the first
+// user_curves curves at their own stations, then each generated curve at the
+// station nearest its depth with 33 points (the backfill half reversed with
+// y negated, the excavation half with p negated), p times h.  Every point
+// goes to the plot-data file after the group record (unit flag, count); the
+// generated curves' depth records are fixed on the first pass and
+// list-directed on later ones.  More than 400 curves in all: "TOO MUCH DATA
+// FOR AVAILABLE STORAGE"; a negative count: a quiet stop; no curve: an empty
+// line and a line of 20 blanks in the report.  A curve whose deflections do
+// not increase, or a malformed file, is bad input naming the file and line.
+void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, UnitSystem units,
+                         double h, int user_curves, std::vector<StationCurve>& curves,
+                         bool first_pass = true);
+
+// The whole step: generate_py_curves, the hand-over of the text as the p-y
+// curve file, and read_back_py_curves into `curves`.
+void generate_soil_resistance(const ListInput& input, TextUnit& report, TextUnit& plot,
+                              std::ostream& console, UnitSystem units, const Geometry& geometry,
+                              const WallGroup& group, const SoilResistanceInput& soil,
+                              std::vector<StationCurve>& curves, const HandOver& hand_over);
+
+}  // namespace kestro

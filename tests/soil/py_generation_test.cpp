@@ -1,0 +1,444 @@
+// Generation and hand-over of p-y curves: the echo and curve blocks in their
+// exact layouts, the p-y curve file, the equivalent depth of a second layer
+// through the file, the read-back mapping and the refusals.
+#include "soil/py_generation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+#include "common/list_output.h"
+#include "common/run_stop.h"
+#include "soil_fixture.h"
+
+namespace kestro {
+namespace {
+
+using testing::add_layer;
+using testing::values;
+
+const ListInput kInput("wall.dat", "");
+
+// Lines of a text.
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+struct Generated {
+  std::string report;
+  std::string file;
+  std::string console;
+};
+
+Generated generate(const WallGroup& group, const Geometry& geometry,
+                   const SoilResistanceInput& soil = {}, UnitSystem units = UnitSystem::english) {
+  std::ostringstream report_text;
+  std::ostringstream console;
+  TextUnit report;
+  report.attach(report_text);
+  Generated g;
+  g.file = generate_py_curves(kInput, report, console, units, geometry, group, soil);
+  report.close();
+  g.report = report_text.str();
+  g.console = console.str();
+  return g;
+}
+
+// One uniform soft clay: excavation at 10 ft, b = 12 in, c = 10 psi,
+// 0.04 pci, E50 = 0.01, no water; 30 increments of 12 in give the curve
+// limit 360 + 24 - 120 = 264 in below the excavation.  Elements 48 in apart
+// (s/b = 4): spaced, without reduction.
+WallGroup uniform_soft_clay() {
+  WallGroup group = testing::wall_group(120.0, 48.0, 12.0, 10000.0);
+  add_layer(group, 1, 600.0, values(0.04, 10, 0, 0.01), values(0.04, 10, 0, 0.01));
+  return group;
+}
+
+TEST(PyGeneration, EchoOfTheProfile) {
+  const Generated g = generate(uniform_soft_clay(), testing::geometry(30, 12.0));
+  const std::string echo =
+      "\n\n"
+      "      **************************************************\n"
+      "      *        SOIL LAYERS AND STRENGTH DATA           *\n"
+      "      **************************************************\n"
+      "\n"
+      "\n"
+      "         X AT THE SURFACE OF EXCAVATION SIDE     =      10.00 FT\n"
+      "\n"
+      "         1 LAYER(S) OF SOIL\n"
+      "\n"
+      "         LAYER  1\n"
+      "         THE SOIL IS A SOFT CLAY\n"
+      "\n\n"
+      "         DISTRIBUTION OF EFFECTIVE UNIT WEIGHT WITH DEPTH\n"
+      "                            2 POINTS\n"
+      "\n"
+      "                X,FT   WEIGHT,LBS/IN**3\n"
+      "             10.0000     4.0000E-02\n"
+      "             32.0000     4.0000E-02\n"
+      "\n\n"
+      "         DISTRIBUTION OF STRENGTH PARAMETERS WITH DEPTH\n"
+      "                            2 POINTS\n"
+      "\n"
+      "                X,FT     S,LBS/IN**2      PHI,DEGREE       E50      KPY,LBS/IN**3\n"
+      "               10.00     1.0000E+01          0.000     1.0000E-02     0.0000E+00\n"
+      "               32.00     1.0000E+01          0.000     1.0000E-02     0.0000E+00\n"
+      "\n\n"
+      "        P-Y CURVES DATA\n"
+      "\n";
+  EXPECT_EQ(g.report.substr(0, echo.size()), echo);
+  EXPECT_TRUE(g.console.empty());
+}
+
+TEST(PyGeneration, SoftClayBlockAndCurveFile) {
+  const Generated g = generate(uniform_soft_clay(), testing::geometry(30, 12.0));
+  // Second curve depth: x = 0.25*264 = 66 in.  Np = 3 + 0.04*66/10 +
+  // 0.5*66/12 = 6.014, pu = 721.68 lb/in, y50 = 0.3 in: 8 y50 = 2.4 in.
+  const std::string block =
+      "\n\n"
+      "         AT THE EXCAVATION SIDE\n"
+      "\n"
+      "         DEPTH BELOW GS       DIAM        C       GAMMA AVG      E50\n"
+      "               FT             IN     LBS/IN**2  LBS/IN**3\n"
+      "              5.50          12.000  1.0000E+01  4.0000E-02   1.0000E-02\n"
+      "\n"
+      "                                     Y,IN             P,LBS/IN\n"
+      "                                    0.000               0.000\n";
+  const std::size_t at = g.report.find(block);
+  ASSERT_NE(at, std::string::npos) << g.report;
+  const std::vector<std::string> rows = lines_of(g.report.substr(at + block.size()));
+  // Point 16 at 8 y50 reaches pu; 0.5*721.68*0.8^(1/3) = 334.974 at 0.24 in.
+  EXPECT_EQ(rows[6], "                                    0.240             334.974");
+  EXPECT_EQ(rows[14], "                                    2.400             721.680");
+  EXPECT_EQ(rows[15], "                                    2.880             721.680");
+  EXPECT_EQ(rows[16], "");
+  EXPECT_EQ(rows[17], "                      P-Multiplier =  1.000E+00 Y-Multiplier =  1.000E+00");
+
+  // The file: 5 curves, each a head (x + H, 34) and 34 point lines; the
+  // second curve's head is line 37.
+  const std::vector<std::string> file = lines_of(g.file);
+  ASSERT_EQ(file.size(), 1u + 5 * 35);
+  EXPECT_EQ(file[0] + "\n", list_write({5}));
+  EXPECT_EQ(file[36] + "\n", list_write({186.0, 34}));
+  EXPECT_EQ(file[36 + 8], "    8  3.350E+02  2.400E-01");
+  EXPECT_EQ(file[36 + 16], "   16  7.217E+02  2.400E+00");
+  // Backfill side at x + H = 186 in: Np = 3 + 0.744 + 7.75 > 9, pu = 9cb = 1080.
+  EXPECT_EQ(file[36 + 17 + 16], "   16  1.080E+03  2.400E+00");
+}
+
+TEST(PyGeneration, SIUnitsWaterTableAndLabels) {
+  // Excavation at 3 m, water table at 4 m inside the soft clay (c = 20 kPa,
+  // 18 kN/m^3, E50 = 0.01), b = 0.3 m, s/b = 4; 20 increments of 0.5 m give
+  // the curve limit 10 + 1 - 3 = 8 m below the excavation.
+  WallGroup group = testing::wall_group(3.0, 1.2, 0.3, 4.0);
+  add_layer(group, 1, 20.0, values(18, 20, 0, 0.01), values(18, 20, 0, 0.01));
+  const Generated g = generate(group, testing::geometry(20, 0.5), {}, UnitSystem::si);
+  EXPECT_NE(g.report.find("         X AT THE SURFACE OF EXCAVATION SIDE     =       3.00  M\n"),
+            std::string::npos);
+  // The water table adds a pair of points; below it 18 - 9.81 = 8.19.
+  EXPECT_NE(g.report.find("                            4 POINTS\n"
+                          "\n"
+                          "                X, M   WEIGHT, KN/ M**3\n"
+                          "              3.0000     1.8000E+01\n"
+                          "              4.0000     1.8000E+01\n"
+                          "              4.0000     8.1900E+00\n"
+                          "             11.0000     8.1900E+00\n"),
+            std::string::npos)
+      << g.report;
+  // x = 2 m: mean unit weight (18*1 + 8.19*1)/2 = 13.095, Np = 3 + 13.095*2/20
+  // + 0.5*2/0.3 = 7.6428, pu = 7.6428*20*0.3 = 45.857 kN/m at 8 y50 = 0.06 m.
+  EXPECT_NE(
+      g.report.find("                M              M      KN/ M**2   KN/ M**3\n"
+                    "              2.00           0.300  2.0000E+01  1.3095E+01   1.0000E-02\n"),
+      std::string::npos)
+      << g.report;
+  const std::vector<std::string> file = lines_of(g.file);
+  EXPECT_EQ(file[36] + "\n", list_write({5.0, 34}));
+  EXPECT_EQ(file[36 + 16], "   16  4.586E+01  6.000E-02");
+  // Backfill side at 5 m: Np = 3 + 3.274 + 8.333 > 9, pu = 9*20*0.3 = 54.
+  EXPECT_EQ(file[36 + 17 + 16], "   16  5.400E+01  6.000E-02");
+  // The first curve depth lies 0.01 m (single precision) below the surface.
+  EXPECT_EQ(file[1] + "\n", list_write({3.0 + double(0.01f), 34}));
+}
+
+// Depth z at which the integral of the homogeneous soft-clay resistance
+// (3c + gamma z)b + 0.5cz (capped at 9cb) reaches R: bisection on a
+// trapezoidal integration.
+double depth_of_integral(double R, double c, double gamma, double b) {
+  auto integral = [&](double z) {
+    const int n = 20000;
+    double sum = 0.0;
+    for (int i = 0; i < n; ++i) {
+      auto pu = [&](double x) {
+        return std::min((3 * c + gamma * x) * b + 0.5 * c * x, 9 * c * b);
+      };
+      const double a = z * i / n, e = z * (i + 1) / n;
+      sum += 0.5 * (pu(a) + pu(e)) * (e - a);
+    }
+    return sum;
+  };
+  double low = 0.0, high = 10000.0;
+  for (int k = 0; k < 60; ++k) {
+    const double mid = 0.5 * (low + high);
+    (integral(mid) < R ? low : high) = mid;
+  }
+  return 0.5 * (low + high);
+}
+
+TEST(PyGeneration, SecondSoftClayLayerStartsAtItsEquivalentDepth) {
+  // Soft clay c = 10 psi to 120 in below the excavation, then c = 20 psi;
+  // 0.04 pci throughout, b = 12 in, s/b = 4, static.
+  WallGroup group = testing::wall_group(120.0, 48.0, 12.0, 10000.0);
+  add_layer(group, 1, 240.0, values(0.04, 10, 0, 0.01), values(0.04, 10, 0, 0.01));
+  add_layer(group, 1, 600.0, values(0.04, 20, 0, 0.01), values(0.04, 20, 0, 0.01));
+  const Generated g = generate(group, testing::geometry(30, 12.0));
+  // Kept by the first layer: pu*Delta at its depths 30, 60, 90 and 119.9 in,
+  // pu = 360 + 5.48x: 524.4*29.9 + 688.8*30 + 853.2*30 + 1017.052*29.9
+  // = 92349.4 (the first depth is 0.1 in, single precision).
+  const double R = 524.4 * (30 - 0.1) + 688.8 * 30 + 853.2 * 30 + 1017.052 * (30 - 0.1);
+  const double XEQ = depth_of_integral(R, 20.0, 0.04, 12.0);
+  // First depth of the second layer: 0.1 in below its top, so xe = 0.1 + XEQ.
+  const double pu = (3 * 20 + 0.04 * (0.1 + XEQ)) * 12 + 0.5 * 20 * (0.1 + XEQ);
+  const std::vector<std::string> file = lines_of(g.file);
+  const std::string line = file[1 + 5 * 35 + 16];  // curve 6, point 16 at 8 y50
+  ASSERT_EQ(line.substr(0, 5), "   16");
+  const double printed = std::stod(line.substr(6, 10));
+  EXPECT_NEAR(printed, pu, pu * 5e-4) << line << " against " << pu;
+}
+
+TEST(PyGeneration, StiffClaysAndMultipliersInTheFile) {
+  // Stiff clay without free water, s/b = 2 (WA 24, WP 12): every p carries
+  // fs = 0.5292*2^0.5659 = 0.78338; a y-factor of 2 from the table doubles y.
+  WallGroup group = testing::wall_group(120.0, 24.0, 12.0, 10000.0);
+  add_layer(group, 3, 600.0, values(0.04, 15, 0, 0.004), values(0.04, 15, 0, 0.004));
+  SoilResistanceInput soil;
+  soil.factors.combination = 1;
+  soil.factors.rows = {{0.0, 1.0, 2.0}, {1000.0, 1.0, 2.0}};
+  const Generated g = generate(group, testing::geometry(30, 12.0), soil);
+  // Depth 2, x = 66 in, ca = 15: pu = min((45 + 2.64)*12 + 0.5*15*66, 1620)
+  // = 1066.68; at 16 y50 = 1.92 in (doubled: 3.84) p = pu*0.78338 = 835.6.
+  const std::vector<std::string> file = lines_of(g.file);
+  EXPECT_EQ(file[36 + 15], "   15  8.356E+02  3.840E+00");
+  EXPECT_NE(g.report.find("                      P-Multiplier =  7.834E-01 Y-Multiplier =  "
+                          "2.000E+00"),
+            std::string::npos);
+  EXPECT_NE(g.report.find("          DEPTH BELOW GS     DIAM        C       CAVG    GAMMA AVG"
+                          "     E50\n"),
+            std::string::npos);
+}
+
+TEST(PyGeneration, StiffClayWithFreeWaterAveragesTheFirstLayerFromItsTop) {
+  // c from 10 psi at the excavation to 30 psi at the curve limit (264 in):
+  // at x = 66 in c = 15 and CAVG = (10 + 15)/2 = 12.5.  pct = 2*12.5*12 +
+  // 0.04*12*66 + 2.83*12.5*66 = 2666.43, above pcd = 11*15*12 = 1980, which
+  // governs.  As(66/12 = 5.5) = 0.6; y50 = 0.01*12 = 0.12, ya = 0.072; at
+  // ya, p = 0.5*1980*sqrt(0.6) = 766.851 (KPY 1000: Es*y = 4752 above it).
+  WallGroup group = testing::wall_group(120.0, 48.0, 12.0, 10000.0);
+  add_layer(group, 2, 384.0, values(0.04, 10, 0, 0.01, 1000), values(0.04, 30, 0, 0.01, 1000));
+  const Generated g = generate(group, testing::geometry(30, 12.0));
+  EXPECT_NE(g.report.find("         DEPTH BELOW GS      DIAM        C         CAVG    GAMMA AVG"
+                          "      E50\n"),
+            std::string::npos)
+      << g.report;
+  EXPECT_NE(g.report.find("               5.50         12.000   1.50E+01   1.25E+01   4.00E-02  "
+                          "1.0000E-02\n"),
+            std::string::npos)
+      << g.report;
+  const std::vector<std::string> file = lines_of(g.file);
+  EXPECT_EQ(file[36 + 3], "    3  7.669E+02  7.200E-02");
+}
+
+TEST(PyGeneration, CyclicEchoAndTenLayers) {
+  // Ten soft clay layers of 24 in below the excavation: the layer count
+  // overflows its one-digit field; cyclic loading marks every layer.
+  WallGroup group = testing::wall_group(120.0, 48.0, 12.0, 10000.0);
+  for (int i = 1; i <= 10; ++i)
+    add_layer(group, 1, 120.0 + 24.0 * i, values(0.04, 10, 0, 0.01), values(0.04, 10, 0, 0.01));
+  group.loading_flag = 0;
+  const Generated g = generate(group, testing::geometry(30, 12.0));
+  EXPECT_NE(g.report.find("\n         * LAYER(S) OF SOIL\n"), std::string::npos);
+  EXPECT_NE(g.report.find("         LAYER 10\n         THE SOIL IS A SOFT CLAY\n"
+                          "                       CYCLIC MODEL\n"),
+            std::string::npos)
+      << g.report;
+  EXPECT_EQ(lines_of(g.file).size(), 1u + 50 * 35);
+}
+
+TEST(PyGeneration, StiffClayStops) {
+  auto stop_of = [](const WallGroup& group, std::string& report) {
+    std::ostringstream text, console;
+    TextUnit unit;
+    unit.attach(text);
+    try {
+      generate_py_curves(kInput, unit, console, UnitSystem::english, testing::geometry(30, 12.0),
+                         group, {});
+    } catch (const RunStop& stop) {
+      unit.close();
+      report = text.str();
+      return stop.kind();
+    }
+    return StopKind::not_available;  // no stop
+  };
+  // Cyclic stiff clay without free water with half a load cycle.
+  WallGroup cycles = testing::wall_group(120.0, 48.0, 12.0, 10000.0);
+  add_layer(cycles, 3, 600.0, values(0.04, 15, 0, 0.004), values(0.04, 15, 0, 0.004));
+  cycles.loading_flag = 0;
+  cycles.load_cycles = 0.5;
+  std::string report;
+  EXPECT_EQ(stop_of(cycles, report), StopKind::bad_input);
+  // A stiff clay thinner than the 0.1 in offset at the end of the profile:
+  // its first curve depth (263.95 + 0.1) lies beyond the profile (264 in),
+  // the report gets the strength warning and the run stops with code 1.
+  WallGroup thin = testing::wall_group(120.0, 48.0, 12.0, 10000.0);
+  add_layer(thin, 1, 383.95, values(0.04, 10, 0, 0.01), values(0.04, 10, 0, 0.01));
+  add_layer(thin, 3, 384.0, values(0.04, 15, 0, 0.004), values(0.04, 15, 0, 0.004));
+  EXPECT_EQ(stop_of(thin, report), StopKind::stop_code);
+  const std::string warning =
+      "\n                             **** WARNING ****\n"
+      "     THE VALUE OF X = 0.26E+03IS BEYOND THE EXTENT OF THE\n"
+      "     INPUT CURVE FOR STRENGTH\n";
+  ASSERT_GE(report.size(), warning.size());
+  EXPECT_EQ(report.substr(report.size() - warning.size()), warning);
+}
+
+TEST(PyGeneration, NotYetAvailableSoils) {
+  WallGroup group = testing::wall_group(120.0, 12.0, 12.0, 10000.0);
+  add_layer(group, 4, 600.0, values(0.07, 0, 30, 0, 50), values(0.07, 0, 30, 0, 50));
+  try {
+    generate(group, testing::geometry(30, 12.0));
+    FAIL() << "sand generated";
+  } catch (const RunStop& stop) {
+    EXPECT_EQ(stop.kind(), StopKind::not_available);
+    EXPECT_NE(stop.message().find("p-y curves of sand layers"), std::string::npos);
+  }
+}
+
+// A hand-written curve file: one user curve at station 7 and one generated
+// curve at 30 in, i.e. 2.5 increments of 12 in, which rounds to station 3.
+std::string small_curve_file() {
+  std::string text = list_write({2}) + list_write({7, 3});
+  text += "    1  0.000E+00  0.000E+00\n    2 -1.000E+01  1.000E+00\n    3 -2.000E+01  2.000E+00\n";
+  text += list_write({30.0, 34});
+  char line[64];
+  for (int i = 1; i <= 17; ++i) {  // excavation side: p = 10(i-1), y = 0.1(i-1)
+    std::snprintf(line, sizeof line, "%5d %10.3E %10.3E\n", i, 10.0 * (i - 1), 0.1 * (i - 1));
+    text += line;
+  }
+  for (int i = 1; i <= 17; ++i) {  // backfill side: p = 5(i-1), y = 0.2(i-1)
+    std::snprintf(line, sizeof line, "%5d %10.3E %10.3E\n", i, 5.0 * (i - 1), 0.2 * (i - 1));
+    text += line;
+  }
+  return text;
+}
+
+TEST(PyReadBack, OrderSignsStationAndPerStationLoad) {
+  ListInput file("wall.pyc", small_curve_file());
+  std::ostringstream report_text, plot_text;
+  TextUnit report, plot;
+  report.attach(report_text);
+  plot.attach(plot_text);
+  std::vector<StationCurve> curves;
+  read_back_py_curves(file, report, plot, UnitSystem::english, 12.0, 1, curves);
+  plot.close();
+  ASSERT_EQ(curves.size(), 2u);
+  EXPECT_EQ(curves[0].FROM, 7);
+  EXPECT_EQ(curves[0].TO, 7);
+  EXPECT_EQ(curves[0].CONTD, 1);
+  EXPECT_EQ(curves[0].y, (std::vector<double>{0.0, 1.0, 2.0}));
+  EXPECT_EQ(curves[0].p, (std::vector<double>{0.0, -120.0, -240.0}));
+
+  const StationCurve& c = curves[1];
+  EXPECT_EQ(c.FROM, 3);
+  EXPECT_EQ(c.TO, 3);
+  EXPECT_EQ(c.CONTD, 1);
+  ASSERT_EQ(c.y.size(), 33u);
+  ASSERT_EQ(c.p.size(), 33u);
+  // Backfill half first, from its far end: y = -3.2 with p = +80 (per
+  // station: 960), down to its point at y = 0.
+  EXPECT_DOUBLE_EQ(c.y[0], -3.2);
+  EXPECT_DOUBLE_EQ(c.p[0], 80.0 * 12);
+  EXPECT_DOUBLE_EQ(c.y[15], -0.2);
+  EXPECT_DOUBLE_EQ(c.p[15], 5.0 * 12);
+  EXPECT_EQ(c.y[16], 0.0);
+  EXPECT_EQ(c.p[16], 0.0);
+  // Then the excavation half without its first point, p negated.
+  EXPECT_DOUBLE_EQ(c.y[17], 0.1);
+  EXPECT_DOUBLE_EQ(c.p[17], -10.0 * 12);
+  EXPECT_DOUBLE_EQ(c.y[32], 1.6);
+  EXPECT_DOUBLE_EQ(c.p[32], -160.0 * 12);
+  // Plot data: unit flag and count, the user curve as read, then the
+  // generated curve's fixed depth record and its points before p*h.
+  const std::string expected_start =
+      list_write({1, 2}) + list_write({7, 3}) + list_write({0.0, 0.0}) + list_write({1.0, -10.0}) +
+      list_write({2.0, -20.0}) + "      30.00    33\n" + list_write({-3.2, 80.0});
+  EXPECT_EQ(plot_text.str().substr(0, expected_start.size()), expected_start);
+  EXPECT_EQ(lines_of(plot_text.str()).size(), 1u + 1 + 3 + 1 + 33);
+  EXPECT_TRUE(report_text.str().empty());
+}
+
+TEST(PyReadBack, CountsAndDegenerateCurves) {
+  std::ostringstream report_text;
+  TextUnit report, plot;
+  report.attach(report_text);
+  std::vector<StationCurve> curves;
+  ListInput none("wall.pyc", list_write({0}));
+  read_back_py_curves(none, report, plot, UnitSystem::si, 0.5, 0, curves);
+  EXPECT_EQ(report_text.str(), "\n                    \n");
+  EXPECT_TRUE(curves.empty());
+
+  ListInput too_many("wall.pyc", list_write({401}));
+  try {
+    read_back_py_curves(too_many, report, plot, UnitSystem::si, 0.5, 0, curves);
+    FAIL() << "401 curves accepted";
+  } catch (const RunStop& stop) {
+    EXPECT_EQ(stop.kind(), StopKind::error_stop);
+    EXPECT_EQ(stop.error_stop(), ErrorStop::too_much_data);
+  }
+  report.close();
+  // The stop's own text follows the blank line written before it.
+  EXPECT_EQ(report_text.str(), "\n                    \n\n");
+  // Deflections that round to the same four digits (or a y-factor of 0)
+  // must not reach the solver.
+  std::string flat = small_curve_file();
+  const std::string second = "    2 -1.000E+01  1.000E+00\n";
+  flat.replace(flat.find(second), second.size(), "    2 -1.000E+01  0.000E+00\n");
+  ListInput repeated("wall.pyc", flat);
+  try {
+    read_back_py_curves(repeated, report, plot, UnitSystem::si, 0.5, 1, curves);
+    FAIL() << "repeated deflections accepted";
+  } catch (const RunStop& stop) {
+    EXPECT_EQ(stop.kind(), StopKind::bad_input);
+    EXPECT_NE(stop.message().find("wall.pyc, line 2"), std::string::npos) << stop.message();
+    EXPECT_NE(stop.message().find("do not increase"), std::string::npos) << stop.message();
+  }
+}
+
+TEST(PyGeneration, HeldUserCurvesComeFirstAndKeepTheirStation) {
+  SoilResistanceInput soil;
+  soil.held_user_curves.push_back(HeldUserCurve{4, {0.0, 0.5, 1.0}, {0.0, 100.0, 150.0}});
+  const Generated g = generate(uniform_soft_clay(), testing::geometry(30, 12.0), soil);
+  const std::vector<std::string> file = lines_of(g.file);
+  EXPECT_EQ(file[0] + "\n", list_write({6}));
+  EXPECT_EQ(file[1] + "\n", list_write({4, 3}));
+  EXPECT_EQ(file[3], "    2  1.000E+02  5.000E-01");
+  ListInput back("wall.pyc", g.file);
+  TextUnit report, plot;
+  std::vector<StationCurve> curves;
+  read_back_py_curves(back, report, plot, UnitSystem::english, 12.0, 1, curves);
+  ASSERT_EQ(curves.size(), 6u);
+  EXPECT_EQ(curves[0].FROM, 4);
+  EXPECT_EQ(curves[0].p, (std::vector<double>{0.0, 1200.0, 1800.0}));
+  // Generated curves at the nearest stations of 120 + {0.1, 66, 132, 198,
+  // 263.9} in: 10, 16 (15.5 rounds up), 21, 27, 32.
+  const int stations[] = {10, 16, 21, 27, 32};
+  for (int k = 0; k < 5; ++k)
+    EXPECT_EQ(curves[std::size_t(k) + 1].FROM, stations[k]);
+}
+
+}  // namespace
+}  // namespace kestro
