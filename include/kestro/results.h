@@ -76,6 +76,78 @@ struct ResultsTable {
   std::vector<NodeReaction> node_reactions;
 };
 
+/* One row of the iteration history, as the monitor file shows it. */
+struct IterationStep {
+  int iteration = 0;
+  int stations_not_closed = 0; /* NODES EXC. TOL. */
+  double largest_change = 0.0; /* MAX. CHANGE DEFLECTION */
+};
+
+/* One point of the pressure on the wall, as a load per unit length of wall
+ * (pressure times the effective width) at a depth in base units (inches or
+ * metres): the parts of the earth-pressure distribution. */
+struct PressureResult {
+  double depth = 0.0;
+  double load = 0.0;      /* the load applied to the wall */
+  double earth = 0.0;     /* earth part of the net pressure, less the surface part */
+  double water = 0.0;     /* net water pressure */
+  double surface = 0.0;   /* part of the uniform surface pressure */
+  double surcharge = 0.0; /* pressure of the surcharge items */
+  double apparent = 0.0;  /* apparent-pressure diagram (options 3 and 5), else 0 */
+  double passive = 0.0;   /* passive reference, with the surcharge */
+  double at_rest = 0.0;   /* at-rest reference, with the surcharge */
+};
+
+/* A p-y curve the solver used: its station and depth (X as printed), its
+ * points (deflection, soil resistance per unit length of wall) and the point
+ * reached: the station's final deflection and the curve's resistance there
+ * (its end segments extended, as the iteration extends them). */
+struct CurveResult {
+  int station = 0;
+  double X = 0.0;
+  std::vector<double> y;
+  std::vector<double> p;
+  double y_reached = 0.0;
+  double p_reached = 0.0;
+};
+
+/* The ground around the wall as the problem gives it, for drawings: depths
+ * in base units (inches or metres) from the top of the wall. */
+struct GroundLayer {
+  int soil_type = 0; /* 1 soft clay .. 7 weak rock */
+  double top = 0.0;
+  double bottom = 0.0;
+};
+struct GroundSurcharge {
+  int type = 0; /* 1 point, 2 line, 3 strip */
+  double magnitude = 0.0;
+  double distance = 0.0; /* from the wall (to the middle of a strip) */
+  double width = 0.0;    /* of a strip */
+};
+struct GroundTieback {
+  double depth = 0.0; /* in base units */
+  double angle = 0.0; /* degrees below the horizontal */
+};
+struct WallPiece {
+  double top = 0.0; /* in base units */
+  double bottom = 0.0;
+  std::string section; /* name of its cross section */
+};
+struct Ground {
+  bool has_soil = false;        /* the problem gave its wall and soil records */
+  double excavation = 0.0;      /* depth of the excavation */
+  double water_backfill = 0.0;  /* depth of the water table on the retained side */
+  double water_excavation = 0.0;
+  double backfill_slope = 0.0;  /* degrees */
+  double surface_pressure = 0.0;
+  std::vector<GroundLayer> layers;
+  std::vector<GroundSurcharge> surcharges;
+  std::vector<GroundTieback> tiebacks;
+  std::vector<WallPiece> wall;
+  double wall_length = 0.0; /* N*h */
+  double width = 0.0;       /* analysis width */
+};
+
 }  // namespace kestro
 
 #endif /* KESTRO_RESULTS_H */

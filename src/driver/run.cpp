@@ -125,6 +125,75 @@ void read_wall_model(RunContext& context) {
   run_earth_pressure(context);
 }
 
+// The p-y curves the solver used, per unit length, with the point reached.
+void keep_curves(const ProblemState& problem, ProblemResult& kept) {
+  const WallModel& wall = problem.wall;
+  const bool english = problem.control.units == UnitSystem::english;
+  for (const StationCurve& curve : problem.curves) {
+    CurveResult used;
+    used.station = curve.FROM;
+    used.X = english ? curve.FROM * wall.h / 12.0 : curve.FROM * wall.h;
+    used.y = curve.y;
+    used.p.reserve(curve.p.size());
+    for (double p : curve.p)
+      used.p.push_back(p / wall.h);
+    if (is_array_station(curve.FROM) && used.y.size() >= 2 && used.y.size() == used.p.size()) {
+      // The curve's resistance at the deflection its station reached, its
+      // end segments extended as the iteration extends them.
+      const double y = wall.w[curve.FROM];
+      std::size_t j = 1;
+      while (j + 1 < used.y.size() && y > used.y[j])
+        ++j;
+      const double dy = used.y[j] - used.y[j - 1];
+      used.y_reached = y;
+      used.p_reached = dy == 0.0
+                           ? used.p[j]
+                           : used.p[j - 1] + (y - used.y[j - 1]) * (used.p[j] - used.p[j - 1]) / dy;
+    }
+    kept.curves.push_back(std::move(used));
+  }
+}
+
+// The pressure applied and the wall in its ground, for drawings.
+void keep_ground(const ProblemState& problem, ProblemResult& kept) {
+  const EarthPressureProblem& pressure = problem.earth_pressure;
+  for (const PressurePoint& point : pressure.loads.points) {
+    kept.pressure.push_back(PressureResult{point.x, point.total, point.earth, point.water,
+                                           point.surface, point.surcharge, point.apparent,
+                                           point.passive, point.at_rest});
+  }
+  Ground& ground = kept.ground;
+  const double scale = problem.control.units == UnitSystem::english ? 12.0 : 1.0;
+  ground.wall_length = problem.geometry.N * problem.geometry.h;
+  ground.width = problem.geometry.width;
+  ground.excavation = problem.geometry.excavation_depth;
+  for (const TieBack& t : problem.tables.tiebacks)
+    ground.tiebacks.push_back(GroundTieback{t.depth * scale, t.angle});
+  for (const WallSection& section : problem.tables.wall_sections) {
+    const std::size_t index = static_cast<std::size_t>(section.section - 1);
+    const std::vector<CrossSection>& cross = problem.tables.cross_sections;
+    kept.ground.wall.push_back(
+        WallPiece{section.top * scale, section.bottom * scale,
+                  index < cross.size() ? trim_right(cross[index].name) : std::string()});
+  }
+  if (!pressure.has_wall_group) return;
+  const WallGroup& group = pressure.wall;
+  ground.has_soil = true;
+  ground.excavation = group.HFREE;
+  ground.water_backfill = group.ZWB;
+  ground.water_excavation = group.ZWE;
+  ground.backfill_slope = group.BETA;
+  ground.surface_pressure = group.QSURF;
+  double top = 0.0;
+  for (const SoilLayer& layer : group.layers) {
+    ground.layers.push_back(GroundLayer{layer.IDSOIL, top, layer.ZBOT});
+    top = layer.ZBOT;
+  }
+  for (const Surcharge& item : group.surcharges) {
+    ground.surcharges.push_back(GroundSurcharge{item.KSUR, item.QSUR, item.XSUR, item.BSUR});
+  }
+}
+
 void run_one_problem(RunContext& context) {
   ListInput& in = context.in();
   const DriverFormats& f = formats();
@@ -179,11 +248,11 @@ void run_one_problem(RunContext& context) {
     read_user_curves(soil);
   }
   if (c.py_option == 2 && c.wall_sections > 0) {
-    generate_soil_resistance(in, report, context.files.plot, context.console, c.units,
-                             problem.geometry, problem.earth_pressure.wall,
-                             SoilResistanceInput{problem.reduction_factors,
-                                                 context.run.held_user_curves},
-                             problem.curves, context.files.py_curves);
+    generate_soil_resistance(
+        in, report, context.files.plot, context.console, c.units, problem.geometry,
+        problem.earth_pressure.wall,
+        SoilResistanceInput{problem.reduction_factors, context.run.held_user_curves},
+        problem.curves, context.files.py_curves);
   }
   if (c.wall_sections > 0 && context.instead_of_solving) {
     context.instead_of_solving(context);
@@ -201,7 +270,10 @@ void run_one_problem(RunContext& context) {
     kept.stations_over_allowable = problem.iteration.stations_over_allowable;
     kept.stations_not_closed = problem.iteration.stations_not_closed;
     kept.results = problem.results;
+    kept.history = problem.iteration.history;
+    keep_curves(problem, kept);
   }
+  keep_ground(problem, kept);
 
   ListRead read = in.read();
   read.integer(context.run.continuation);

@@ -150,13 +150,6 @@ void apply_hinges(const SolverContext& context) {
   }
 }
 
-// A valid solution gets the deflections of its imaginary end stations, from
-// which its results are computed.
-IterationResult finish(const SolverContext& context, IterationResult result) {
-  if (result.valid()) extrapolate_end_deflections(context.wall);
-  return result;
-}
-
 }  // namespace
 
 double damping_factor(int c) {
@@ -214,6 +207,12 @@ IterationResult iterate(const SolverContext& context) {
   }
 
   int damped = 0;
+  std::vector<IterationStep> history;
+  const auto finish = [&](IterationResult result) {
+    result.history = std::move(history);
+    if (result.valid()) extrapolate_end_deflections(wall);
+    return result;
+  };
   for (int it = 1;; ++it) {
     copy_to_working_arrays(wall);
     wall.soil_reaction.fill(0.0);
@@ -228,18 +227,19 @@ IterationResult iterate(const SolverContext& context) {
       context.monitor.write(f.not_finite);
       context.report.write(f.not_finite);
       result.outcome = IterationOutcome::not_finite;
-      return finish(context, result);
+      return finish(result);
     }
     if (max_iterations == 0) {
       result.outcome = IterationOutcome::single_pass;
       result.iterations = 0;
-      return finish(context, result);
+      return finish(result);
     }
 
     write_monitor_row(context, it, summary.stations_over_closure, summary.largest_change);
+    history.push_back(IterationStep{it, summary.stations_over_closure, summary.largest_change});
     if (summary.stations_over_allowable > 0) {
       result.outcome = IterationOutcome::allowable_deflection_exceeded;
-      return finish(context, result);
+      return finish(result);
     }
 
     const int count = count_changed(wall, previous, tolerance);
@@ -248,7 +248,7 @@ IterationResult iterate(const SolverContext& context) {
       previous = wall.w;
     } else if (count == 0) {
       result.outcome = IterationOutcome::converged;
-      return finish(context, result);
+      return finish(result);
     } else if (it == 3) {
       two_back = previous;
       previous = wall.w;
@@ -272,7 +272,7 @@ IterationResult iterate(const SolverContext& context) {
       result.outcome = IterationOutcome::iteration_limit_reached;
       result.iterations = max_iterations;
       // Results exist when every station closed; only then is nothing to warn.
-      return finish(context, result);
+      return finish(result);
     }
   }
 }

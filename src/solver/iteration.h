@@ -16,6 +16,7 @@ struct IterationResult {
   int iterations = 0;               // number of iterations to print
   int stations_over_allowable = 0;  // stations beyond the maximum allowable deflection
   int stations_not_closed = 0;      // stations whose change exceeds the tolerance
+  std::vector<IterationStep> history;  // the monitor rows
 
   // True when the solution is valid and its results are reported: it
   // converged, was a single pass, or reached the iteration limit with every

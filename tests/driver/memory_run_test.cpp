@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -92,6 +93,39 @@ TEST(MemoryRuns, KeepEachProblemsResultsAsValues) {
     char row[64];
     std::snprintf(row, sizeof row, " %13.4E %13.4E", bottom.deflection, bottom.moment);
     EXPECT_NE(run.plot_data.find(row), std::string::npos) << row;
+  }
+}
+
+// The wall in clay: its pressure, its generated curves with the point each
+// station reached, its iteration history and its ground come back as values.
+TEST(MemoryRuns, KeepPressureCurvesHistoryAndGround) {
+  const fs::path root = KESTRO_SOURCE_DIR;
+  const MemoryRunResult run =
+      run_in_memory(memory_input(read_file(root / "examples/tied-back-wall-clay.dat"), "/work"),
+                    testing::fixed_time);
+  ASSERT_EQ(run.outcome, Outcome::completed) << run.message;
+  ASSERT_EQ(run.problems.size(), 1u);
+  const ProblemResult& p = run.problems[0];
+  ASSERT_TRUE(p.results.has_value());
+  EXPECT_EQ(p.history.size(), static_cast<std::size_t>(p.iterations));
+  EXPECT_FALSE(p.pressure.empty());
+  EXPECT_EQ(p.ground.layers.size(), 3u);
+  EXPECT_DOUBLE_EQ(p.ground.excavation, 120.0);
+  ASSERT_EQ(p.ground.tiebacks.size(), 1u);
+  EXPECT_DOUBLE_EQ(p.ground.tiebacks[0].depth, 48.0);
+  ASSERT_FALSE(p.curves.empty());
+  // Each curve's point reached is its station's final deflection, and its
+  // resistance lies between the curve's smallest and largest (the curves
+  // here are reached within their points).
+  for (const CurveResult& curve : p.curves) {
+    // The deepest curves lie below the bottom station, where the table ends.
+    if (curve.station <= p.results->N) {
+      EXPECT_EQ(curve.y_reached,
+                p.results->stations.at(static_cast<std::size_t>(curve.station)).deflection);
+    }
+    const auto [low, high] = std::minmax_element(curve.p.begin(), curve.p.end());
+    EXPECT_GE(curve.p_reached, *low) << "station " << curve.station;
+    EXPECT_LE(curve.p_reached, *high) << "station " << curve.station;
   }
 }
 

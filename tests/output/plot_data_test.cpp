@@ -85,7 +85,7 @@ TEST(PlotResultsGroup, ShortBlockAfterAFailedSolution) {
 TEST(PlotResultsGroup, ShortBlockAfterAWarning) {
   ResultsContext r(4, 10.0, UnitSystem::english);
   english_wall(r);
-  r.context.problem.iteration = {IterationOutcome::iteration_limit_reached, 20, 0, 3};
+  r.context.problem.iteration = {IterationOutcome::iteration_limit_reached, 20, 0, 3, {}};
   r.write();
   r.write_group(3);
   EXPECT_EQ(r.plot.str(), "            0           5           1\n");

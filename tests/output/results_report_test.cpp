@@ -37,7 +37,7 @@ const std::string kTableRule =
 TEST(ResultsWarnings, AllowableDeflectionGoesToReportAndMonitorAndReplacesTables) {
   ResultsContext r(4, 10.0, UnitSystem::english);
   r.parabolic_deflections(1.0e6);
-  r.context.problem.iteration = {IterationOutcome::allowable_deflection_exceeded, 3, 7, 2};
+  r.context.problem.iteration = {IterationOutcome::allowable_deflection_exceeded, 3, 7, 2, {}};
   r.write();
   const std::string warning =
       "\n     ***** MAX ALLOWABLE DEFLECTION EXCEEDED AT ***   7  *** STATIONS *****\n";
@@ -50,7 +50,7 @@ TEST(ResultsWarnings, AllowableDeflectionGoesToReportAndMonitorAndReplacesTables
 TEST(ResultsWarnings, SolutionNotClosedGoesToReportAndMonitorAndReplacesTables) {
   ResultsContext r(4, 10.0, UnitSystem::english);
   r.parabolic_deflections(1.0e6);
-  r.context.problem.iteration = {IterationOutcome::iteration_limit_reached, 20, 0, 4};
+  r.context.problem.iteration = {IterationOutcome::iteration_limit_reached, 20, 0, 4, {}};
   r.write();
   const std::string warning =
       "\n     ***** MAXIMUM NUMBER OF ITERATIONS  REACHED *****\n"
@@ -64,7 +64,7 @@ TEST(ResultsWarnings, SolutionNotClosedGoesToReportAndMonitorAndReplacesTables) 
 TEST(ResultsWarnings, IterationLimitWithEverythingClosedPrintsTables) {
   ResultsContext r(4, 10.0, UnitSystem::english);
   r.parabolic_deflections(1.0e6);
-  r.context.problem.iteration = {IterationOutcome::iteration_limit_reached, 20, 0, 0};
+  r.context.problem.iteration = {IterationOutcome::iteration_limit_reached, 20, 0, 0, {}};
   r.write();
   EXPECT_NE(r.report.str().find(kTableHead), std::string::npos);
   EXPECT_EQ(r.monitor.str(), "");
@@ -76,7 +76,7 @@ TEST(ResultsWarnings, ZeroIterationLimitPrintsNoWarningAndTheTableFollowsTheHead
   r.parabolic_deflections(1.0e6);
   r.context.problem.geometry.max_iterations = 0;
   // A single pass still counts stations; none of it may turn into a warning.
-  r.context.problem.iteration = {IterationOutcome::single_pass, 0, 2, 5};
+  r.context.problem.iteration = {IterationOutcome::single_pass, 0, 2, 5, {}};
   r.write();
   const std::string text = r.report.str();
   EXPECT_EQ(text.substr(0, text.find(kTableHead)),
@@ -88,7 +88,7 @@ TEST(ResultsWarnings, ZeroIterationLimitPrintsNoWarningAndTheTableFollowsTheHead
 TEST(ResultsWarnings, ValueThatIsNotFiniteLeavesOnlyTheHeader) {
   ResultsContext r(4, 10.0, UnitSystem::english);
   r.parabolic_deflections(1.0e6);
-  r.context.problem.iteration = {IterationOutcome::not_finite, 3, 0, 0};
+  r.context.problem.iteration = {IterationOutcome::not_finite, 3, 0, 0, {}};
   r.write();
   EXPECT_EQ(r.report.str(), kHeader);
   EXPECT_EQ(r.monitor.str(), "");
