@@ -1,5 +1,7 @@
 #include "common/fortran_format.h"
 
+#include <algorithm>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -280,11 +282,67 @@ class Parser {
 };
 
 // ---------------------------------------------------------------------------
-// Decimal conversion.  std::to_chars with a precision is correctly rounded
-// from the exact binary value, exact ties going to even.
+// Decimal conversion.
+//
+// Every real field is edited from one shortest round-trip conversion of the
+// value (std::to_chars without precision).  Rounding those digits gives the
+// correctly rounded result of the exact binary value except in two cases,
+// which go to the exact expansion instead: the shortest digits end exactly
+// on the rounding midpoint (a tie, or a value just either side of one), or
+// more digits are asked for than the binary value determines (ulp larger
+// than the last digit kept).  Otherwise no midpoint can lie between the
+// value and its shortest digits: it would be a shorter, or an equally short
+// and closer, representation of the same double.
 
-// |x| * 10^p rounded to an integer, as decimal digits without leading zeros
-// ("" when it rounds to 0).
+// |x| = 0.d1 d2 ... dn * 10^exponent with d1 != 0; no digits for zero.
+struct Shortest {
+  char digits[24];
+  int count = 0;
+  int exponent = 0;
+};
+
+Shortest shortest(double magnitude) {
+  Shortest s;
+  if (magnitude == 0.0) return s;
+  char buffer[40];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
+  const char* c = buffer;
+  for (; *c != 'e'; ++c) {
+    if (*c != '.') s.digits[s.count++] = *c;
+  }
+  ++c;
+  const bool negative = *c == '-';
+  ++c;
+  int exponent = 0;
+  for (; c != result.ptr; ++c)
+    exponent = exponent * 10 + (*c - '0');
+  s.exponent = (negative ? -exponent : exponent) + 1;
+  while (s.count > 1 && s.digits[s.count - 1] == '0')
+    --s.count;
+  return s;
+}
+
+// A rounded decimal value: 0.digits * 10^exponent, the digits followed by as
+// many zeros as a field asks for.  No digits: the value rounded to zero.
+struct Rounded {
+  Rounded() = default;
+  Rounded(const Rounded&) = delete;
+  Rounded& operator=(const Rounded&) = delete;
+
+  std::string_view digits;
+  int exponent = 0;
+  char buffer[24];
+  std::string exact;  // digits of the exact route, when taken
+
+  char digit(int i) const {
+    return i < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(i)] : '0';
+  }
+};
+
+// |x| * 10^p rounded to an integer from the exact binary value, as decimal
+// digits without leading zeros ("" when it rounds to 0).  std::to_chars with
+// a precision is correctly rounded, exact ties going to even.
 std::string scaled_integer(double magnitude, int p) {
   if (p >= 0) {
     std::string buffer(static_cast<std::size_t>(p) + 320, '\0');
@@ -326,43 +384,113 @@ std::string scaled_integer(double magnitude, int p) {
   return first == std::string::npos ? std::string() : head.substr(first);
 }
 
-// |x| rounded to n >= 1 significant digits: x ~ 0.d1 d2 ... dn * 10^exponent.
-// Zero has n zero digits and exponent 0.
-struct Significant {
-  std::string digits;
-  int exponent = 0;
-};
+// True when the spacing of doubles at |x| is finer than 10^-p, so that a
+// value with no digit below 10^-p is the nearest such value to x.
+bool resolves(double magnitude, int p) {
+  constexpr double kLog2Of10 = 3.321928094887362347870319429489390175864831393;
+  const auto biased = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7FF);
+  const int ulp_exponent = biased == 0 ? -1074 : biased - 1075;
+  // p * log2(10) is never within 1e-6 of an integer for the p a double
+  // can ask for, other than p = 0, where the comparison is exact.
+  return ulp_exponent < -p * kLog2Of10 - 1e-6;
+}
 
-Significant significant(double magnitude, int n) {
-  std::string buffer(static_cast<std::size_t>(n) + 16, '\0');
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                    std::chars_format::scientific, n - 1);
-  Significant s;
-  const char* c = buffer.data();
-  for (; *c != 'e'; ++c) {
-    if (*c != '.') s.digits += *c;
+// Rounds |x| (whose shortest digits are s) to p decimals, p < 0 rounding to
+// tens or coarser, correctly from the exact binary value.
+void round_at(double magnitude, const Shortest& s, int p, Rounded& r) {
+  r.digits = {};
+  r.exponent = 0;
+  if (s.count == 0) return;
+  const int n = s.exponent + p;  // significant digits kept
+  bool exact_needed = false;
+  if (n >= s.count) {
+    exact_needed = !resolves(magnitude, p);
+    if (!exact_needed) {
+      r.digits = std::string_view(s.digits, static_cast<std::size_t>(s.count));
+      r.exponent = s.exponent;
+      return;
+    }
+  } else if (n >= 0) {
+    const char first_dropped = s.digits[n];
+    if (first_dropped == '5' && s.count == n + 1) {
+      exact_needed = true;  // on the midpoint, or the shortest digits hide the side
+    } else if (first_dropped < '5') {
+      std::copy(s.digits, s.digits + n, r.buffer);
+      int count = n;
+      while (count > 0 && r.buffer[count - 1] == '0')
+        --count;
+      r.digits = std::string_view(r.buffer, static_cast<std::size_t>(count));
+      r.exponent = count > 0 ? s.exponent : 0;
+      return;
+    } else {
+      std::copy(s.digits, s.digits + n, r.buffer);
+      int count = n;
+      while (count > 0 && r.buffer[count - 1] == '9')
+        --count;
+      if (count == 0) {
+        r.buffer[0] = '1';
+        r.digits = std::string_view(r.buffer, 1);
+        r.exponent = s.exponent + 1;
+      } else {
+        ++r.buffer[count - 1];
+        r.digits = std::string_view(r.buffer, static_cast<std::size_t>(count));
+        r.exponent = s.exponent;
+      }
+      return;
+    }
+  } else {
+    return;  // below half of the last place kept: zero
   }
-  ++c;
-  if (*c == '+') ++c;
+  if (exact_needed) {
+    r.exact = scaled_integer(magnitude, p);
+    r.digits = r.exact;
+    r.exponent = static_cast<int>(r.exact.size()) - p;
+  }
+}
+
+// |x| rounded to n >= 1 significant digits.  Zero has no digits and
+// exponent 0.
+void round_significant(double magnitude, const Shortest& s, int n, Rounded& r) {
+  // Shortest digits that are a power of ten may stand for a value just below
+  // it, whose first significant digit is one place lower.  When the doubles
+  // are dense enough even at that place, the power itself is the answer;
+  // otherwise the exact expansion decides.
+  if (s.count != 1 || s.digits[0] != '1') return round_at(magnitude, s, n - s.exponent, r);
+  if (resolves(magnitude, n - s.exponent + 1)) {
+    r.digits = std::string_view(s.digits, 1);
+    r.exponent = s.exponent;
+    return;
+  }
+  r.exact.assign(static_cast<std::size_t>(n) + 16, '\0');
+  const auto result = std::to_chars(r.exact.data(), r.exact.data() + r.exact.size(), magnitude,
+                                    std::chars_format::scientific, n - 1);
+  const std::string_view text(r.exact.data(),
+                              static_cast<std::size_t>(result.ptr - r.exact.data()));
+  const std::size_t e = text.find('e');
   int exponent = 0;
-  std::from_chars(c, result.ptr, exponent);
-  s.exponent = magnitude == 0.0 ? 0 : exponent + 1;
-  return s;
+  std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(),
+                  exponent);
+  std::string digits;
+  for (const char c : text.substr(0, e)) {
+    if (c != '.') digits += c;
+  }
+  r.exact = std::move(digits);
+  r.digits = r.exact;
+  r.exponent = exponent + 1;
 }
 
 // ---------------------------------------------------------------------------
-// Field helpers.
+// Field writers: each appends exactly w characters to out.
 
-std::string stars(int w) {
-  return std::string(static_cast<std::size_t>(w), '*');
+void put_stars(std::string& out, int w) {
+  out.append(static_cast<std::size_t>(w), '*');
 }
 
-std::string right_justified(std::string_view text, int w) {
+void put_right_justified(std::string& out, std::string_view text, int w) {
   const std::size_t width = static_cast<std::size_t>(w);
-  if (text.size() > width) return stars(w);
-  std::string field(width - text.size(), ' ');
-  field += text;
-  return field;
+  if (text.size() > width) return put_stars(out, w);
+  out.append(width - text.size(), ' ');
+  out += text;
 }
 
 void check_width(int w, int d) {
@@ -370,12 +498,154 @@ void check_width(int w, int d) {
   if (d < 0) throw FormatError("edit descriptor digits must not be negative");
 }
 
-// NaN and infinities in a field of width w, shortened or starred to fit.
-std::optional<std::string> special_value(double value, int w) {
-  if (std::isnan(value)) return right_justified("NaN", w);
-  if (!std::isinf(value)) return std::nullopt;
-  if (value > 0) return right_justified(w >= 8 ? "Infinity" : "Inf", w);
-  return right_justified(w >= 9 ? "-Infinity" : "-Inf", w);
+// NaN and infinities in a field of width w, shortened or starred to fit;
+// false for a finite value.
+bool put_special_value(std::string& out, double value, int w) {
+  if (std::isnan(value)) {
+    put_right_justified(out, "NaN", w);
+  } else if (!std::isinf(value)) {
+    return false;
+  } else if (value > 0) {
+    put_right_justified(out, w >= 8 ? "Infinity" : "Inf", w);
+  } else {
+    put_right_justified(out, w >= 9 ? "-Infinity" : "-Inf", w);
+  }
+  return true;
+}
+
+// Fw.d of a value rounded to p = d + scale decimals (r), written when it
+// fits in w columns; false, with nothing written, when it does not.
+bool put_fixed(std::string& out, bool sign_bit, const Rounded& r, int p, int w, int d) {
+  // |x| * 10^p as an integer has `total` digits: r's digits, then zeros.
+  const int total = r.digits.empty() ? 0 : r.exponent + p;
+  const bool negative = sign_bit && total > 0;
+  const int head = total > d ? total - d : 0;
+  const int body = head + 1 + d;
+  // The zero before the point is written when there is room for it; without
+  // decimals it is the whole number and always written.
+  const bool lead_zero = head == 0 && (d == 0 || body + negative < w);
+  const int length = body + lead_zero + negative;
+  if (length > w) return false;
+  out.append(static_cast<std::size_t>(w - length), ' ');
+  if (negative) out += '-';
+  if (lead_zero) out += '0';
+  for (int i = 0; i < head; ++i)
+    out += r.digit(i);
+  out += '.';
+  for (int i = total - d; i < total; ++i)
+    out += i < 0 ? '0' : r.digit(i);
+  return true;
+}
+
+void put_fixed_field(std::string& out, double value, int w, int d, int scale) {
+  const double magnitude = std::fabs(value);
+  Rounded r;
+  round_at(magnitude, shortest(magnitude), d + scale, r);
+  if (!put_fixed(out, std::signbit(value), r, d + scale, w, d)) put_stars(out, w);
+}
+
+void check_scale(int w, int d, int scale) {
+  if (scale <= -d || scale > d + 1) {
+    throw FormatError("scale factor " + std::to_string(scale) + "P is out of range for E" +
+                      std::to_string(w) + "." + std::to_string(d));
+  }
+}
+
+// Ew.dEe of a finite value whose shortest digits are s.
+void put_exponent_field(std::string& out, double value, const Shortest& s, int w, int d, int e,
+                        int scale) {
+  const double magnitude = std::fabs(value);
+  const int significant = scale > 0 ? d + 1 : d + scale;
+  Rounded r;
+  round_significant(magnitude, s, significant, r);
+  const bool negative = std::signbit(value) && magnitude != 0.0;
+  const int exponent = magnitude == 0.0 ? 0 : r.exponent - scale;
+
+  char exp_buffer[8];
+  const auto exp_end =
+      std::to_chars(exp_buffer, exp_buffer + sizeof exp_buffer, exponent < 0 ? -exponent : exponent)
+          .ptr;
+  const int exp_count = static_cast<int>(exp_end - exp_buffer);
+  // E+nn up to 99, then +nnn without the letter (a double's decimal exponent
+  // never needs more than three digits); with Ee, E and e digits.
+  int exp_width = 0;
+  bool letter = true;
+  if (e == 0) {
+    exp_width = exp_count < 2 ? 2 : exp_count;
+    letter = exp_width == 2;
+  } else {
+    if (exp_count > e) return put_stars(out, w);
+    exp_width = e;
+  }
+  const int mantissa = scale > 0 ? significant + 1 : 1 - scale + significant;
+  const int body = mantissa + letter + 1 + exp_width;
+  const bool lead_zero = scale <= 0 && body + negative < w;
+  const int length = body + lead_zero + negative;
+  if (length > w) return put_stars(out, w);
+
+  out.append(static_cast<std::size_t>(w - length), ' ');
+  if (negative) out += '-';
+  if (lead_zero) out += '0';
+  if (scale > 0) {
+    for (int i = 0; i < scale; ++i)
+      out += r.digit(i);
+    out += '.';
+    for (int i = scale; i < significant; ++i)
+      out += r.digit(i);
+  } else {
+    out += '.';
+    out.append(static_cast<std::size_t>(-scale), '0');
+    for (int i = 0; i < significant; ++i)
+      out += r.digit(i);
+  }
+  if (letter) out += 'E';
+  out += exponent < 0 ? '-' : '+';
+  out.append(static_cast<std::size_t>(exp_width - exp_count), '0');
+  out.append(exp_buffer, static_cast<std::size_t>(exp_count));
+}
+
+void put_exponent_field(std::string& out, double value, int w, int d, int e, int scale) {
+  put_exponent_field(out, value, shortest(std::fabs(value)), w, d, e, scale);
+}
+
+// Gw.dEe of a finite value.
+void put_general_field(std::string& out, double value, int w, int d, int e, int scale) {
+  // In range, the value is written as F without scale factor in the first
+  // w - n columns, followed by n blanks where the exponent would be.
+  const int n = e == 0 ? 4 : e + 2;
+  const double magnitude = std::fabs(value);
+  const Shortest s = shortest(magnitude);
+  const auto as_fixed = [&](int decimals) {
+    Rounded r;
+    round_at(magnitude, s, decimals, r);
+    if (w - n < 1 || !put_fixed(out, std::signbit(value), r, decimals, w - n, decimals)) {
+      return put_stars(out, w);
+    }
+    out.append(static_cast<std::size_t>(n), ' ');
+  };
+  if (magnitude == 0.0) return as_fixed(d - 1);
+  // The range is decided on the value rounded to d digits: 0.1 <= r < 10^d.
+  Rounded r;
+  round_significant(magnitude, s, d, r);
+  if (r.exponent >= 0 && r.exponent <= d) return as_fixed(d - r.exponent);
+  check_scale(w, d, scale);
+  put_exponent_field(out, value, s, w, d, e, scale);
+}
+
+void put_integer_field(std::string& out, std::int64_t value, int w, int m) {
+  if (m == 0 && value == 0) return out.append(static_cast<std::size_t>(w), ' '), void();
+  const std::uint64_t magnitude = value < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value)
+                                            : static_cast<std::uint64_t>(value);
+  char buffer[24];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude);
+  const int digits = static_cast<int>(result.ptr - buffer);
+  const int zeros = m > digits ? m - digits : 0;
+  const int length = digits + zeros + (value < 0 ? 1 : 0);
+  if (length > w) return put_stars(out, w);
+  out.append(static_cast<std::size_t>(w - length), ' ');
+  if (value < 0) out += '-';
+  out.append(static_cast<std::size_t>(zeros), '0');
+  out.append(buffer, static_cast<std::size_t>(digits));
 }
 
 }  // namespace
@@ -383,99 +653,53 @@ std::optional<std::string> special_value(double value, int w) {
 // ---------------------------------------------------------------------------
 // Edit descriptors.
 
-std::string edit_integer(std::int64_t value, int w, int m) {
+void append_integer(std::string& out, std::int64_t value, int w, int m) {
   check_width(w, 0);
-  if (m == 0 && value == 0) return std::string(static_cast<std::size_t>(w), ' ');
-  const std::uint64_t magnitude = value < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value)
-                                            : static_cast<std::uint64_t>(value);
-  char buffer[24];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude);
-  std::string digits(buffer, result.ptr);
-  if (m > static_cast<int>(digits.size()))
-    digits.insert(0, static_cast<std::size_t>(m) - digits.size(), '0');
-  if (value < 0) digits.insert(digits.begin(), '-');
-  return right_justified(digits, w);
+  put_integer_field(out, value, w, m);
+}
+
+void append_fixed(std::string& out, double value, int w, int d, int scale) {
+  check_width(w, d);
+  if (put_special_value(out, value, w)) return;
+  put_fixed_field(out, value, w, d, scale);
+}
+
+void append_exponent(std::string& out, double value, int w, int d, int e, int scale) {
+  check_width(w, d);
+  check_scale(w, d, scale);
+  if (put_special_value(out, value, w)) return;
+  put_exponent_field(out, value, w, d, e, scale);
+}
+
+void append_general(std::string& out, double value, int w, int d, int e, int scale) {
+  check_width(w, d);
+  if (d < 1) throw FormatError("G needs at least one digit");
+  if (put_special_value(out, value, w)) return;
+  put_general_field(out, value, w, d, e, scale);
+}
+
+std::string edit_integer(std::int64_t value, int w, int m) {
+  std::string out;
+  append_integer(out, value, w, m);
+  return out;
 }
 
 std::string edit_fixed(double value, int w, int d, int scale) {
-  check_width(w, d);
-  if (auto special = special_value(value, w)) return *special;
-  std::string digits = scaled_integer(std::fabs(value), d + scale);
-  const bool negative = std::signbit(value) && !digits.empty();
-  const std::size_t decimals = static_cast<std::size_t>(d);
-  if (digits.size() < decimals) digits.insert(0, decimals - digits.size(), '0');
-  std::string body =
-      digits.substr(0, digits.size() - decimals) + '.' + digits.substr(digits.size() - decimals);
-  // The zero before the point is written when there is room for it; without
-  // decimals it is the whole number and always written.
-  if (body[0] == '.' && (d == 0 || static_cast<int>(body.size()) + negative < w))
-    body.insert(0, 1, '0');
-  if (negative) body.insert(0, 1, '-');
-  return right_justified(body, w);
+  std::string out;
+  append_fixed(out, value, w, d, scale);
+  return out;
 }
 
 std::string edit_exponent(double value, int w, int d, int e, int scale) {
-  check_width(w, d);
-  if (scale <= -d || scale > d + 1) {
-    throw FormatError("scale factor " + std::to_string(scale) + "P is out of range for E" +
-                      std::to_string(w) + "." + std::to_string(d));
-  }
-  if (auto special = special_value(value, w)) return *special;
-  const double magnitude = std::fabs(value);
-  const Significant s = significant(magnitude, scale > 0 ? d + 1 : d + scale);
-  const bool negative = std::signbit(value) && magnitude != 0.0;
-
-  std::string mantissa;
-  if (scale > 0) {
-    const std::size_t before = static_cast<std::size_t>(scale);
-    mantissa = s.digits.substr(0, before) + '.' + s.digits.substr(before);
-  } else {
-    mantissa = '.' + std::string(static_cast<std::size_t>(-scale), '0') + s.digits;
-  }
-
-  const int exponent = magnitude == 0.0 ? 0 : s.exponent - scale;
-  char buffer[8];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::abs(exponent));
-  std::string exp_digits(buffer, result.ptr);
-  const char exp_sign = exponent < 0 ? '-' : '+';
-  std::string exp_field;
-  if (e == 0) {
-    // E+nn up to 99, then +nnn without the letter (a double's decimal
-    // exponent never needs more than three digits).
-    if (exp_digits.size() < 2) exp_digits.insert(0, 1, '0');
-    exp_field =
-        exp_digits.size() == 2 ? std::string("E") + exp_sign + exp_digits : exp_sign + exp_digits;
-  } else {
-    if (static_cast<int>(exp_digits.size()) > e) return stars(w);
-    exp_digits.insert(0, static_cast<std::size_t>(e) - exp_digits.size(), '0');
-    exp_field = std::string("E") + exp_sign + exp_digits;
-  }
-
-  std::string body = mantissa + exp_field;
-  if (body[0] == '.' && static_cast<int>(body.size()) + negative < w) body.insert(0, 1, '0');
-  if (negative) body.insert(0, 1, '-');
-  return right_justified(body, w);
+  std::string out;
+  append_exponent(out, value, w, d, e, scale);
+  return out;
 }
 
 std::string edit_general(double value, int w, int d, int e, int scale) {
-  check_width(w, d);
-  if (d < 1) throw FormatError("G needs at least one digit");
-  if (auto special = special_value(value, w)) return *special;
-  // In range, the value is written as F without scale factor in the first
-  // w - n columns, followed by n blanks where the exponent would be.
-  const int n = e == 0 ? 4 : e + 2;
-  const auto as_fixed = [&](int decimals) {
-    if (w - n < 1) return stars(w);
-    std::string field = edit_fixed(value, w - n, decimals, 0);
-    if (field[0] == '*') return stars(w);
-    return field + std::string(static_cast<std::size_t>(n), ' ');
-  };
-  const double magnitude = std::fabs(value);
-  if (magnitude == 0.0) return as_fixed(d - 1);
-  // The range is decided on the value rounded to d digits: 0.1 <= r < 10^d.
-  const int exponent = significant(magnitude, d).exponent;
-  if (exponent >= 0 && exponent <= d) return as_fixed(d - exponent);
-  return edit_exponent(value, w, d, e, scale);
+  std::string out;
+  append_general(out, value, w, d, e, scale);
+  return out;
 }
 
 // ---------------------------------------------------------------------------
@@ -485,7 +709,7 @@ namespace {
 
 class Writer {
  public:
-  explicit Writer(std::span<const FormatItem> items) : items_(items) {}
+  Writer(std::span<const FormatItem> items, std::string& out) : items_(items), out_(out) {}
 
   bool items_left() const { return next_ < items_.size(); }
   std::size_t items_used() const { return next_; }
@@ -505,9 +729,10 @@ class Writer {
     keep_open_ = false;
   }
 
-  FormattedText finish() && {
+  // Ends the write; true when its last record stays open.
+  bool finish() {
     if (!keep_open_) out_ += '\n';
-    return FormattedText{std::move(out_), keep_open_};
+    return keep_open_;
   }
 
  private:
@@ -522,7 +747,8 @@ class Writer {
         pending_skip_ += node.width;
         return true;
       case Kind::literal:
-        put(node.text);
+        skip_pending();
+        out_ += node.text;
         return true;
       case Kind::scale:
         scale_ = node.factor;
@@ -537,38 +763,45 @@ class Writer {
       default:
         for (int r = 0; r < node.repeat; ++r) {
           if (!items_left()) return false;
-          put(edit(node, items_[next_++]));
+          skip_pending();
+          edit(node, items_[next_++]);
         }
         return true;
     }
   }
 
-  void put(std::string_view field) {
+  void skip_pending() {
     out_.append(static_cast<std::size_t>(pending_skip_), ' ');
     pending_skip_ = 0;
-    out_ += field;
   }
 
-  std::string edit(const Node& node, const FormatItem& item) const {
+  void edit(const Node& node, const FormatItem& item) const {
     switch (node.kind) {
       case Kind::integer:
-        return edit_integer(get<std::int64_t>(item, "I"), node.width, node.digits);
+        return append_integer(out_, get<std::int64_t>(item, "I"), node.width, node.digits);
       case Kind::fixed:
-        return edit_fixed(get<double>(item, "F"), node.width, node.digits, scale_);
+        return append_fixed(out_, get<double>(item, "F"), node.width, node.digits, scale_);
       case Kind::exponent:
-        return edit_exponent(get<double>(item, "E"), node.width, node.digits, node.exp_digits,
-                             scale_);
+        return append_exponent(out_, get<double>(item, "E"), node.width, node.digits,
+                               node.exp_digits, scale_);
       case Kind::general:
-        return edit_general(get<double>(item, "G"), node.width, node.digits, node.exp_digits,
-                            scale_);
+        return append_general(out_, get<double>(item, "G"), node.width, node.digits,
+                              node.exp_digits, scale_);
       case Kind::logical:
-        return right_justified(get<bool>(item, "L") ? "T" : "F", node.width);
+        return put_right_justified(out_, get<bool>(item, "L") ? "T" : "F", node.width);
       default: {
         const std::string_view text = get<std::string_view>(item, "A");
-        if (node.width < 0) return std::string(text);
+        if (node.width < 0) {
+          out_ += text;
+          return;
+        }
         const std::size_t w = static_cast<std::size_t>(node.width);
-        if (text.size() >= w) return std::string(text.substr(0, w));
-        return std::string(w - text.size(), ' ') + std::string(text);
+        if (text.size() >= w) {
+          out_ += text.substr(0, w);
+        } else {
+          out_.append(w - text.size(), ' ');
+          out_ += text;
+        }
       }
     }
   }
@@ -583,7 +816,7 @@ class Writer {
 
   std::span<const FormatItem> items_;
   std::size_t next_ = 0;
-  std::string out_;
+  std::string& out_;
   int pending_skip_ = 0;
   int scale_ = 0;
   bool keep_open_ = false;
@@ -603,8 +836,9 @@ FortranFormat FortranFormat::parse(std::string_view text) {
   return format;
 }
 
-FormattedText format_write(const FortranFormat& format, std::span<const FormatItem> items) {
-  Writer writer(items);
+bool format_append(const FortranFormat& format, std::span<const FormatItem> items,
+                   std::string& out) {
+  Writer writer(items, out);
   const std::vector<Node>& top = format.root().items;
   if (writer.run(top)) {
     while (writer.items_left()) {
@@ -617,7 +851,13 @@ FormattedText format_write(const FortranFormat& format, std::span<const FormatIt
       }
     }
   }
-  return std::move(writer).finish();
+  return writer.finish();
+}
+
+FormattedText format_write(const FortranFormat& format, std::span<const FormatItem> items) {
+  FormattedText result;
+  result.record_open = format_append(format, items, result.text);
+  return result;
 }
 
 }  // namespace kestro
