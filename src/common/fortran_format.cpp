@@ -395,6 +395,48 @@ bool resolves(double magnitude, int p) {
   return ulp_exponent < -p * kLog2Of10 - 1e-6;
 }
 
+// Powers of ten that doubles hold exactly.
+constexpr int kExactPowers = 22;
+
+double exact_power_of_ten(int k) {
+  static constexpr double kPowers[kExactPowers + 1] = {
+      1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  return kPowers[k];
+}
+
+// |x| * 10^p for |p| <= 22, one correctly rounded product or quotient.
+double scaled(double magnitude, int p) {
+  return p >= 0 ? magnitude * exact_power_of_ten(p) : magnitude / exact_power_of_ten(-p);
+}
+
+// The quick route: |x| * 10^p rounded to an integer in binary arithmetic.
+// The product y is within half an ulp of the exact one, so when no
+// half-integer lies within an ulp of y, y rounds as the exact value does.
+// False when that cannot be told (or y is too large to hold an integer
+// exactly); r is then untouched.
+bool round_scaled(double y, int p, Rounded& r) {
+  constexpr double kLimit = 9007199254740992.0;  // 2^53
+  if (!(y < kLimit)) return false;
+  const auto truncated = static_cast<std::uint64_t>(y);
+  const double fraction = y - static_cast<double>(truncated);
+  if (std::fabs(fraction - 0.5) <= y * 0x1p-52) return false;
+  const std::uint64_t integer = truncated + (fraction > 0.5 ? 1 : 0);
+  if (integer == 0) {
+    r.digits = {};
+    r.exponent = 0;
+    return true;
+  }
+  const auto end = std::to_chars(r.buffer, r.buffer + sizeof r.buffer, integer).ptr;
+  const int length = static_cast<int>(end - r.buffer);
+  int count = length;
+  while (r.buffer[count - 1] == '0')
+    --count;
+  r.digits = std::string_view(r.buffer, static_cast<std::size_t>(count));
+  r.exponent = length - p;
+  return true;
+}
+
 // Rounds |x| (whose shortest digits are s) to p decimals, p < 0 rounding to
 // tens or coarser, correctly from the exact binary value.
 void round_at(double magnitude, const Shortest& s, int p, Rounded& r) {
@@ -479,6 +521,75 @@ void round_significant(double magnitude, const Shortest& s, int n, Rounded& r) {
   r.exponent = exponent + 1;
 }
 
+// A finite magnitude to be rounded for a field: the quick binary route when
+// it can decide, else the rounding of its shortest digits (converted once).
+class Decimal {
+ public:
+  explicit Decimal(double magnitude) : magnitude_(magnitude) {}
+
+  double magnitude() const { return magnitude_; }
+
+  // Rounded to p decimals (p < 0: to tens or coarser).
+  void round_at(int p, Rounded& r) {
+    if (magnitude_ == 0.0) {
+      r.digits = {};
+      r.exponent = 0;
+      return;
+    }
+    if (p >= -kExactPowers && p <= kExactPowers && round_scaled(scaled(magnitude_, p), p, r)) {
+      return;
+    }
+    kestro::round_at(magnitude_, shortest(), p, r);
+  }
+
+  // Rounded to n >= 1 significant digits.
+  void round_significant(int n, Rounded& r) {
+    if (magnitude_ == 0.0) {
+      r.digits = {};
+      r.exponent = 0;
+      return;
+    }
+    if (n <= 16 && significant_quickly(n, r)) return;
+    kestro::round_significant(magnitude_, shortest(), n, r);
+  }
+
+ private:
+  const Shortest& shortest() {
+    if (!have_shortest_) {
+      shortest_ = kestro::shortest(magnitude_);
+      have_shortest_ = true;
+    }
+    return shortest_;
+  }
+
+  // The quick route needs the decimal exponent E (10^(E-1) <= |x| < 10^E):
+  // estimated from the binary exponent, it is E or E - 1; the scaled value
+  // then tells which, unless it lies too near a power of ten to be sure.
+  bool significant_quickly(int n, Rounded& r) const {
+    const auto biased = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude_) >> 52) & 0x7FF);
+    if (biased == 0) return false;                // subnormal
+    const int binary = biased - 1023;             // 2^binary <= |x| < 2^(binary + 1)
+    int exponent = ((binary * 78913) >> 18) + 1;  // floor(binary * log10(2)) + 1
+    int p = n - exponent;
+    if (p < -kExactPowers || p > kExactPowers) return false;
+    double y = scaled(magnitude_, p);
+    const double low = exact_power_of_ten(n - 1);
+    const double high = exact_power_of_ten(n);
+    if (y >= high) {
+      --p;
+      if (p < -kExactPowers) return false;
+      y = scaled(magnitude_, p);
+    }
+    constexpr double kMargin = 0x1p-50;
+    if (y < low * (1 + kMargin) || y >= high * (1 - kMargin)) return false;
+    return round_scaled(y, p, r);
+  }
+
+  double magnitude_;
+  Shortest shortest_;
+  bool have_shortest_ = false;
+};
+
 // ---------------------------------------------------------------------------
 // Field writers: each appends exactly w characters to out.
 
@@ -513,6 +624,13 @@ bool put_special_value(std::string& out, double value, int w) {
   return true;
 }
 
+// Room for w more characters at the end of out; the caller fills them all.
+char* extend(std::string& out, int w) {
+  const std::size_t size = out.size();
+  out.resize(size + static_cast<std::size_t>(w));
+  return out.data() + size;
+}
+
 // Fw.d of a value rounded to p = d + scale decimals (r), written when it
 // fits in w columns; false, with nothing written, when it does not.
 bool put_fixed(std::string& out, bool sign_bit, const Rounded& r, int p, int w, int d) {
@@ -526,21 +644,22 @@ bool put_fixed(std::string& out, bool sign_bit, const Rounded& r, int p, int w, 
   const bool lead_zero = head == 0 && (d == 0 || body + negative < w);
   const int length = body + lead_zero + negative;
   if (length > w) return false;
-  out.append(static_cast<std::size_t>(w - length), ' ');
-  if (negative) out += '-';
-  if (lead_zero) out += '0';
+  char* c = extend(out, w);
+  c = std::fill_n(c, w - length, ' ');
+  if (negative) *c++ = '-';
+  if (lead_zero) *c++ = '0';
   for (int i = 0; i < head; ++i)
-    out += r.digit(i);
-  out += '.';
+    *c++ = r.digit(i);
+  *c++ = '.';
   for (int i = total - d; i < total; ++i)
-    out += i < 0 ? '0' : r.digit(i);
+    *c++ = i < 0 ? '0' : r.digit(i);
   return true;
 }
 
 void put_fixed_field(std::string& out, double value, int w, int d, int scale) {
-  const double magnitude = std::fabs(value);
+  Decimal decimal(std::fabs(value));
   Rounded r;
-  round_at(magnitude, shortest(magnitude), d + scale, r);
+  decimal.round_at(d + scale, r);
   if (!put_fixed(out, std::signbit(value), r, d + scale, w, d)) put_stars(out, w);
 }
 
@@ -551,21 +670,17 @@ void check_scale(int w, int d, int scale) {
   }
 }
 
-// Ew.dEe of a finite value whose shortest digits are s.
-void put_exponent_field(std::string& out, double value, const Shortest& s, int w, int d, int e,
+// Ew.dEe of a finite value.
+void put_exponent_field(std::string& out, bool sign_bit, Decimal& decimal, int w, int d, int e,
                         int scale) {
-  const double magnitude = std::fabs(value);
+  const double magnitude = decimal.magnitude();
   const int significant = scale > 0 ? d + 1 : d + scale;
   Rounded r;
-  round_significant(magnitude, s, significant, r);
-  const bool negative = std::signbit(value) && magnitude != 0.0;
+  decimal.round_significant(significant, r);
+  const bool negative = sign_bit && magnitude != 0.0;
   const int exponent = magnitude == 0.0 ? 0 : r.exponent - scale;
-
-  char exp_buffer[8];
-  const auto exp_end =
-      std::to_chars(exp_buffer, exp_buffer + sizeof exp_buffer, exponent < 0 ? -exponent : exponent)
-          .ptr;
-  const int exp_count = static_cast<int>(exp_end - exp_buffer);
+  const int exp_magnitude = exponent < 0 ? -exponent : exponent;
+  const int exp_count = exp_magnitude < 10 ? 1 : exp_magnitude < 100 ? 2 : 3;
   // E+nn up to 99, then +nnn without the letter (a double's decimal exponent
   // never needs more than three digits); with Ee, E and e digits.
   int exp_width = 0;
@@ -583,29 +698,26 @@ void put_exponent_field(std::string& out, double value, const Shortest& s, int w
   const int length = body + lead_zero + negative;
   if (length > w) return put_stars(out, w);
 
-  out.append(static_cast<std::size_t>(w - length), ' ');
-  if (negative) out += '-';
-  if (lead_zero) out += '0';
+  char* c = extend(out, w);
+  c = std::fill_n(c, w - length, ' ');
+  if (negative) *c++ = '-';
+  if (lead_zero) *c++ = '0';
   if (scale > 0) {
     for (int i = 0; i < scale; ++i)
-      out += r.digit(i);
-    out += '.';
+      *c++ = r.digit(i);
+    *c++ = '.';
     for (int i = scale; i < significant; ++i)
-      out += r.digit(i);
+      *c++ = r.digit(i);
   } else {
-    out += '.';
-    out.append(static_cast<std::size_t>(-scale), '0');
+    *c++ = '.';
+    c = std::fill_n(c, -scale, '0');
     for (int i = 0; i < significant; ++i)
-      out += r.digit(i);
+      *c++ = r.digit(i);
   }
-  if (letter) out += 'E';
-  out += exponent < 0 ? '-' : '+';
-  out.append(static_cast<std::size_t>(exp_width - exp_count), '0');
-  out.append(exp_buffer, static_cast<std::size_t>(exp_count));
-}
-
-void put_exponent_field(std::string& out, double value, int w, int d, int e, int scale) {
-  put_exponent_field(out, value, shortest(std::fabs(value)), w, d, e, scale);
+  if (letter) *c++ = 'E';
+  *c++ = exponent < 0 ? '-' : '+';
+  c = std::fill_n(c, exp_width - exp_count, '0');
+  std::to_chars(c, c + exp_count, exp_magnitude);
 }
 
 // Gw.dEe of a finite value.
@@ -613,23 +725,22 @@ void put_general_field(std::string& out, double value, int w, int d, int e, int 
   // In range, the value is written as F without scale factor in the first
   // w - n columns, followed by n blanks where the exponent would be.
   const int n = e == 0 ? 4 : e + 2;
-  const double magnitude = std::fabs(value);
-  const Shortest s = shortest(magnitude);
+  Decimal decimal(std::fabs(value));
   const auto as_fixed = [&](int decimals) {
     Rounded r;
-    round_at(magnitude, s, decimals, r);
+    decimal.round_at(decimals, r);
     if (w - n < 1 || !put_fixed(out, std::signbit(value), r, decimals, w - n, decimals)) {
       return put_stars(out, w);
     }
     out.append(static_cast<std::size_t>(n), ' ');
   };
-  if (magnitude == 0.0) return as_fixed(d - 1);
+  if (decimal.magnitude() == 0.0) return as_fixed(d - 1);
   // The range is decided on the value rounded to d digits: 0.1 <= r < 10^d.
   Rounded r;
-  round_significant(magnitude, s, d, r);
+  decimal.round_significant(d, r);
   if (r.exponent >= 0 && r.exponent <= d) return as_fixed(d - r.exponent);
   check_scale(w, d, scale);
-  put_exponent_field(out, value, s, w, d, e, scale);
+  put_exponent_field(out, std::signbit(value), decimal, w, d, e, scale);
 }
 
 void put_integer_field(std::string& out, std::int64_t value, int w, int m) {
@@ -668,7 +779,8 @@ void append_exponent(std::string& out, double value, int w, int d, int e, int sc
   check_width(w, d);
   check_scale(w, d, scale);
   if (put_special_value(out, value, w)) return;
-  put_exponent_field(out, value, w, d, e, scale);
+  Decimal decimal(std::fabs(value));
+  put_exponent_field(out, std::signbit(value), decimal, w, d, e, scale);
 }
 
 void append_general(std::string& out, double value, int w, int d, int e, int scale) {
