@@ -429,10 +429,7 @@ bool round_scaled(double y, int p, Rounded& r) {
   }
   const auto end = std::to_chars(r.buffer, r.buffer + sizeof r.buffer, integer).ptr;
   const int length = static_cast<int>(end - r.buffer);
-  int count = length;
-  while (r.buffer[count - 1] == '0')
-    --count;
-  r.digits = std::string_view(r.buffer, static_cast<std::size_t>(count));
+  r.digits = std::string_view(r.buffer, static_cast<std::size_t>(length));
   r.exponent = length - p;
   return true;
 }
@@ -726,19 +723,20 @@ void put_general_field(std::string& out, double value, int w, int d, int e, int 
   // w - n columns, followed by n blanks where the exponent would be.
   const int n = e == 0 ? 4 : e + 2;
   Decimal decimal(std::fabs(value));
-  const auto as_fixed = [&](int decimals) {
-    Rounded r;
-    decimal.round_at(decimals, r);
+  const auto as_fixed = [&](const Rounded& r, int decimals) {
     if (w - n < 1 || !put_fixed(out, std::signbit(value), r, decimals, w - n, decimals)) {
       return put_stars(out, w);
     }
     out.append(static_cast<std::size_t>(n), ' ');
   };
-  if (decimal.magnitude() == 0.0) return as_fixed(d - 1);
-  // The range is decided on the value rounded to d digits: 0.1 <= r < 10^d.
   Rounded r;
+  if (decimal.magnitude() == 0.0) return as_fixed(r, d - 1);
+  // The range is decided on the value rounded to d digits: 0.1 <= r < 10^d.
+  // In range, F with d - exponent decimals keeps the same d digits (or,
+  // when rounding carried into a new decade, gives the same power of ten),
+  // so r serves for the F form as it is.
   decimal.round_significant(d, r);
-  if (r.exponent >= 0 && r.exponent <= d) return as_fixed(d - r.exponent);
+  if (r.exponent >= 0 && r.exponent <= d) return as_fixed(r, d - r.exponent);
   check_scale(w, d, scale);
   put_exponent_field(out, std::signbit(value), decimal, w, d, e, scale);
 }

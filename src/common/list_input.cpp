@@ -135,6 +135,25 @@ std::optional<Number> parse_number(std::string_view s) {
 // The value of n, parsed from item, as a double; std::nullopt when it is too
 // large.  A value too small for a double is zero.
 std::optional<double> to_real(std::string_view item, const Number& n) {
+  // Up to 15 digits and a power of ten that doubles hold exactly: one
+  // correctly rounded product or quotient of two exact doubles.
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  constexpr std::int64_t kExactPower = 22;
+  if (n.digit_count() <= 15) {
+    const std::int64_t power = n.exponent - static_cast<std::int64_t>(n.fraction.size());
+    if (power >= -kExactPower && power <= kExactPower) {
+      std::uint64_t digits = 0;
+      for (const char c : n.whole)
+        digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      for (const char c : n.fraction)
+        digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      const auto whole = static_cast<double>(digits);  // exact: below 10^15
+      const double magnitude = power >= 0 ? whole * kPowers[power] : whole / kPowers[-power];
+      return n.negative ? -magnitude : magnitude;
+    }
+  }
   double value = 0;
   std::from_chars_result result{};
   const char* end = nullptr;
@@ -328,7 +347,13 @@ ListRead::Item& ListRead::next(std::string_view expected) {
   item_.integer.reset();
   item_.real.reset();
   std::string_view rest = in.line(in.line_).substr(in.column_);
-  const std::string_view word = rest.substr(0, item_length(rest));
+  // The item up to its end, and where its first '*' is (or its length).
+  std::size_t length = 0;
+  std::size_t star = std::string_view::npos;
+  for (; length < rest.size() && !ends_item(rest[length]); ++length) {
+    if (rest[length] == '*' && star == std::string_view::npos) star = length;
+  }
+  const std::string_view word = rest.substr(0, length);
   int repeats = 1;
   const std::size_t digits = skip_digits(rest, 0);
   if (digits > 0 && digits < rest.size() && rest[digits] == '*') {
@@ -346,9 +371,9 @@ ListRead::Item& ListRead::next(std::string_view expected) {
       separator_pending_ = true;
       return item_;
     }
+    length = item_length(rest);
   } else if (!is_quote(rest[0])) {
     // -2*5 or 1.5*3: a repeat count that is not a positive integer.
-    const std::size_t star = word.find('*');
     if (star != std::string_view::npos && star > 0 && parse_number(word.substr(0, star))) {
       fail(item_.line, "a positive repeat count", show(word));
     }
@@ -358,8 +383,8 @@ ListRead::Item& ListRead::next(std::string_view expected) {
   if (item_.quoted) {
     take_quoted(expected);
   } else {
-    item_.value = rest.substr(0, item_length(rest));
-    in.column_ += item_.value.size();
+    item_.value = rest.substr(0, length);
+    in.column_ += length;
   }
   item_.null = false;
   repeats_left_ = repeats - 1;
