@@ -132,16 +132,80 @@ std::optional<Number> parse_number(std::string_view s) {
   return n;
 }
 
+// Up to this many digits, a number's digits make an exact double.
+constexpr int kExactDigits = 15;
+// Powers of ten that doubles hold exactly.
+constexpr int kExactPower = 22;
+
+// digits * 10^power as the correctly rounded double: one correctly rounded
+// product or quotient of two exact doubles, for digits below 10^15 and
+// |power| <= 22.
+double exact_scaled(std::uint64_t digits, int power) {
+  static constexpr double kPowers[kExactPower + 1] = {
+      1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const auto whole = static_cast<double>(digits);
+  return power >= 0 ? whole * kPowers[power] : whole / kPowers[-power];
+}
+
+// The value of the common short forms ([sign] digits [. digits] [exponent],
+// at most 15 digits, a small exponent) in one pass over the item; nothing
+// for any other item, which then takes the general route.
+std::optional<double> quick_real(std::string_view s) {
+  std::size_t i = 0;
+  const std::size_t size = s.size();
+  bool negative = false;
+  if (i < size && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
+  std::uint64_t digits = 0;
+  int count = 0;
+  int fraction = 0;
+  for (; i < size && is_digit(s[i]); ++i, ++count)
+    digits = digits * 10 + static_cast<std::uint64_t>(s[i] - '0');
+  if (i < size && s[i] == '.') {
+    for (++i; i < size && is_digit(s[i]); ++i, ++count, ++fraction)
+      digits = digits * 10 + static_cast<std::uint64_t>(s[i] - '0');
+  }
+  if (count == 0 || count > kExactDigits) return std::nullopt;
+  int exponent = 0;
+  if (i < size) {
+    const char c = s[i];
+    if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
+      ++i;
+    } else if (c != '+' && c != '-') {
+      return std::nullopt;
+    }
+    bool exponent_negative = false;
+    if (i < size && (s[i] == '+' || s[i] == '-')) exponent_negative = s[i++] == '-';
+    const std::size_t first = i;
+    for (; i < size && is_digit(s[i]) && i - first < 4; ++i)
+      exponent = exponent * 10 + (s[i] - '0');
+    if (i == first || i != size) return std::nullopt;
+    if (exponent_negative) exponent = -exponent;
+  }
+  const int power = exponent - fraction;
+  if (power < -kExactPower || power > kExactPower) return std::nullopt;
+  const double magnitude = exact_scaled(digits, power);
+  return negative ? -magnitude : magnitude;
+}
+
+// The common integer form: [sign] up to 9 digits; nothing for any other item.
+std::optional<int> quick_integer(std::string_view s) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
+  if (i == s.size() || s.size() - i > 9) return std::nullopt;
+  int value = 0;
+  for (; i < s.size(); ++i) {
+    if (!is_digit(s[i])) return std::nullopt;
+    value = value * 10 + (s[i] - '0');
+  }
+  return negative ? -value : value;
+}
+
 // The value of n, parsed from item, as a double; std::nullopt when it is too
 // large.  A value too small for a double is zero.
 std::optional<double> to_real(std::string_view item, const Number& n) {
-  // Up to 15 digits and a power of ten that doubles hold exactly: one
-  // correctly rounded product or quotient of two exact doubles.
-  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  constexpr std::int64_t kExactPower = 22;
-  if (n.digit_count() <= 15) {
+  if (n.digit_count() <= kExactDigits) {
     const std::int64_t power = n.exponent - static_cast<std::int64_t>(n.fraction.size());
     if (power >= -kExactPower && power <= kExactPower) {
       std::uint64_t digits = 0;
@@ -149,8 +213,7 @@ std::optional<double> to_real(std::string_view item, const Number& n) {
         digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
       for (const char c : n.fraction)
         digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-      const auto whole = static_cast<double>(digits);  // exact: below 10^15
-      const double magnitude = power >= 0 ? whole * kPowers[power] : whole / kPowers[-power];
+      const double magnitude = exact_scaled(digits, static_cast<int>(power));
       return n.negative ? -magnitude : magnitude;
     }
   }
@@ -448,7 +511,10 @@ std::optional<int> ListRead::integer() {
   Item& item = next(kExpected);
   if (item.null) return std::nullopt;
   if (!item.integer && !item.quoted) {  // a quoted item is never a number
-    if (const auto number = parse_number(item.value)) item.integer = to_integer(*number);
+    item.integer = quick_integer(item.value);
+    if (!item.integer) {
+      if (const auto number = parse_number(item.value)) item.integer = to_integer(*number);
+    }
   }
   if (!item.integer) fail(item.line, kExpected, show(shown()));
   return item.integer;
@@ -459,7 +525,10 @@ std::optional<double> ListRead::real() {
   Item& item = next(kExpected);
   if (item.null) return std::nullopt;
   if (!item.real && !item.quoted) {
-    if (const auto number = parse_number(item.value)) item.real = to_real(item.value, *number);
+    item.real = quick_real(item.value);
+    if (!item.real) {
+      if (const auto number = parse_number(item.value)) item.real = to_real(item.value, *number);
+    }
   }
   if (!item.real) fail(item.line, kExpected, show(shown()));
   return item.real;
