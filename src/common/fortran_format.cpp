@@ -606,19 +606,15 @@ void check_width(int w, int d) {
   if (d < 0) throw FormatError("edit descriptor digits must not be negative");
 }
 
-// NaN and infinities in a field of width w, shortened or starred to fit;
-// false for a finite value.
-bool put_special_value(std::string& out, double value, int w) {
+// NaN and infinities in a field of width w, shortened or starred to fit.
+void put_special_value(std::string& out, double value, int w) {
   if (std::isnan(value)) {
     put_right_justified(out, "NaN", w);
-  } else if (!std::isinf(value)) {
-    return false;
   } else if (value > 0) {
     put_right_justified(out, w >= 8 ? "Infinity" : "Inf", w);
   } else {
     put_right_justified(out, w >= 9 ? "-Infinity" : "-Inf", w);
   }
-  return true;
 }
 
 // Room for w more characters at the end of out; the caller fills them all.
@@ -660,11 +656,13 @@ void put_fixed_field(std::string& out, double value, int w, int d, int scale) {
   if (!put_fixed(out, std::signbit(value), r, d + scale, w, d)) put_stars(out, w);
 }
 
-void check_scale(int w, int d, int scale) {
-  if (scale <= -d || scale > d + 1) {
-    throw FormatError("scale factor " + std::to_string(scale) + "P is out of range for E" +
-                      std::to_string(w) + "." + std::to_string(d));
-  }
+[[noreturn]] void scale_out_of_range(int w, int d, int scale) {
+  throw FormatError("scale factor " + std::to_string(scale) + "P is out of range for E" +
+                    std::to_string(w) + "." + std::to_string(d));
+}
+
+inline void check_scale(int w, int d, int scale) {
+  if (scale <= -d || scale > d + 1) scale_out_of_range(w, d, scale);
 }
 
 // Ew.dEe of a finite value.
@@ -769,14 +767,14 @@ void append_integer(std::string& out, std::int64_t value, int w, int m) {
 
 void append_fixed(std::string& out, double value, int w, int d, int scale) {
   check_width(w, d);
-  if (put_special_value(out, value, w)) return;
+  if (!std::isfinite(value)) return put_special_value(out, value, w);
   put_fixed_field(out, value, w, d, scale);
 }
 
 void append_exponent(std::string& out, double value, int w, int d, int e, int scale) {
   check_width(w, d);
   check_scale(w, d, scale);
-  if (put_special_value(out, value, w)) return;
+  if (!std::isfinite(value)) return put_special_value(out, value, w);
   Decimal decimal(std::fabs(value));
   put_exponent_field(out, std::signbit(value), decimal, w, d, e, scale);
 }
@@ -784,7 +782,7 @@ void append_exponent(std::string& out, double value, int w, int d, int e, int sc
 void append_general(std::string& out, double value, int w, int d, int e, int scale) {
   check_width(w, d);
   if (d < 1) throw FormatError("G needs at least one digit");
-  if (put_special_value(out, value, w)) return;
+  if (!std::isfinite(value)) return put_special_value(out, value, w);
   put_general_field(out, value, w, d, e, scale);
 }
 
