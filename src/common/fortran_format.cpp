@@ -410,18 +410,30 @@ double scaled(double magnitude, int p) {
   return p >= 0 ? magnitude * exact_power_of_ten(p) : magnitude / exact_power_of_ten(-p);
 }
 
-// The quick route: |x| * 10^p rounded to an integer in binary arithmetic.
-// The product y is within half an ulp of the exact one, so when no
-// half-integer lies within an ulp of y, y rounds as the exact value does.
-// False when that cannot be told (or y is too large to hold an integer
-// exactly); r is then untouched.
-bool round_scaled(double y, int p, Rounded& r) {
-  constexpr double kLimit = 9007199254740992.0;  // 2^53
+// The quick route: t = |x| * 10^p rounded to an integer in binary
+// arithmetic, from y = scaled(|x|, p), which is within half an ulp of t.
+// When no half-integer lies within an ulp of y, y rounds as t does.  Near
+// one (a decimal tie such as 1.0125 to four digits), the exact error of y,
+// which a fused multiply-add gives, tells on which side of it t lies, or
+// that t is the tie itself.  False when y is too large for that; r is then
+// untouched.
+bool round_scaled(double magnitude, double y, int p, Rounded& r) {
+  constexpr double kLimit = 0x1p52;  // below it y's ulp is at most 1/2
   if (!(y < kLimit)) return false;
   const auto truncated = static_cast<std::uint64_t>(y);
-  const double fraction = y - static_cast<double>(truncated);
-  if (std::fabs(fraction - 0.5) <= y * 0x1p-52) return false;
-  const std::uint64_t integer = truncated + (fraction > 0.5 ? 1 : 0);
+  const double above_half = y - static_cast<double>(truncated) - 0.5;  // exact
+  bool round_up = above_half > 0;
+  if (std::fabs(above_half) <= y * 0x1p-52) {
+    const double power = exact_power_of_ten(p >= 0 ? p : -p);
+    // The sign of t - (truncated + 1/2) = above_half + (t - y), exactly:
+    // for a product t - y is fma(|x|, 10^p, -y); for a quotient it is
+    // fma(-y, 10^-p, |x|) / 10^-p, whose sign with above_half's comes from
+    // one more fused operation.
+    const double side = p >= 0 ? above_half + std::fma(magnitude, power, -y)
+                               : std::fma(above_half, power, std::fma(-y, power, magnitude));
+    round_up = side > 0 || (side == 0 && truncated % 2 == 1);
+  }
+  const std::uint64_t integer = truncated + (round_up ? 1 : 0);
   if (integer == 0) {
     r.digits = {};
     r.exponent = 0;
@@ -533,7 +545,8 @@ class Decimal {
       r.exponent = 0;
       return;
     }
-    if (p >= -kExactPowers && p <= kExactPowers && round_scaled(scaled(magnitude_, p), p, r)) {
+    if (p >= -kExactPowers && p <= kExactPowers &&
+        round_scaled(magnitude_, scaled(magnitude_, p), p, r)) {
       return;
     }
     kestro::round_at(magnitude_, shortest(), p, r);
@@ -579,7 +592,7 @@ class Decimal {
     }
     constexpr double kMargin = 0x1p-50;
     if (y < low * (1 + kMargin) || y >= high * (1 - kMargin)) return false;
-    return round_scaled(y, p, r);
+    return round_scaled(magnitude_, y, p, r);
   }
 
   double magnitude_;
