@@ -338,6 +338,19 @@ struct Rounded {
   char digit(int i) const {
     return i < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(i)] : '0';
   }
+
+  // Writes digits first to last - 1 (zeros beyond the stored ones, and for
+  // negative positions) at c; returns the end.
+  char* copy_digits(char* c, int first, int last) const {
+    if (first < 0) {
+      const int zeros = std::min(last, 0) - first;
+      c = std::fill_n(c, zeros, '0');
+      first += zeros;
+    }
+    const int stored = std::clamp(static_cast<int>(digits.size()) - first, 0, last - first);
+    c = std::copy_n(digits.data() + first, stored, c);
+    return std::fill_n(c, last - first - stored, '0');
+  }
 };
 
 // |x| * 10^p rounded to an integer from the exact binary value, as decimal
@@ -410,6 +423,36 @@ double scaled(double magnitude, int p) {
   return p >= 0 ? magnitude * exact_power_of_ten(p) : magnitude / exact_power_of_ten(-p);
 }
 
+// Writes the decimal digits of 0 < v < 2^53 at out (room for 16) and returns
+// their number: two halves of eight digits in 32-bit arithmetic, by pairs.
+int write_digits(std::uint64_t v, char* out) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  char buffer[16];
+  const auto eight = [&](std::uint32_t half, char* at) {
+    for (int k = 6; k >= 0; k -= 2) {
+      const std::uint32_t pair = half % 100;
+      half /= 100;
+      at[k] = kPairs[2 * pair];
+      at[k + 1] = kPairs[2 * pair + 1];
+    }
+  };
+  const auto high = static_cast<std::uint32_t>(v / 100000000);
+  eight(static_cast<std::uint32_t>(v % 100000000), buffer + 8);
+  int first = 8;
+  if (high != 0) {
+    eight(high, buffer);
+    first = 0;
+  }
+  while (buffer[first] == '0')
+    ++first;
+  const int length = 16 - first;
+  std::copy_n(buffer + first, length, out);
+  return length;
+}
+
 // The quick route: t = |x| * 10^p rounded to an integer in binary
 // arithmetic, from y = scaled(|x|, p), which is within half an ulp of t.
 // When no half-integer lies within an ulp of y, y rounds as t does.  Near
@@ -439,8 +482,7 @@ bool round_scaled(double magnitude, double y, int p, Rounded& r) {
     r.exponent = 0;
     return true;
   }
-  const auto end = std::to_chars(r.buffer, r.buffer + sizeof r.buffer, integer).ptr;
-  const int length = static_cast<int>(end - r.buffer);
+  const int length = write_digits(integer, r.buffer);
   r.digits = std::string_view(r.buffer, static_cast<std::size_t>(length));
   r.exponent = length - p;
   return true;
@@ -654,11 +696,9 @@ bool put_fixed(std::string& out, bool sign_bit, const Rounded& r, int p, int w, 
   c = std::fill_n(c, w - length, ' ');
   if (negative) *c++ = '-';
   if (lead_zero) *c++ = '0';
-  for (int i = 0; i < head; ++i)
-    *c++ = r.digit(i);
+  c = r.copy_digits(c, 0, head);
   *c++ = '.';
-  for (int i = total - d; i < total; ++i)
-    *c++ = i < 0 ? '0' : r.digit(i);
+  r.copy_digits(c, total - d, total);
   return true;
 }
 
@@ -711,16 +751,13 @@ void put_exponent_field(std::string& out, bool sign_bit, Decimal& decimal, int w
   if (negative) *c++ = '-';
   if (lead_zero) *c++ = '0';
   if (scale > 0) {
-    for (int i = 0; i < scale; ++i)
-      *c++ = r.digit(i);
+    c = r.copy_digits(c, 0, scale);
     *c++ = '.';
-    for (int i = scale; i < significant; ++i)
-      *c++ = r.digit(i);
+    c = r.copy_digits(c, scale, significant);
   } else {
     *c++ = '.';
     c = std::fill_n(c, -scale, '0');
-    for (int i = 0; i < significant; ++i)
-      *c++ = r.digit(i);
+    c = r.copy_digits(c, 0, significant);
   }
   if (letter) *c++ = 'E';
   *c++ = exponent < 0 ? '-' : '+';
