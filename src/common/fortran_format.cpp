@@ -284,15 +284,24 @@ class Parser {
 // ---------------------------------------------------------------------------
 // Decimal conversion.
 //
-// Every real field is edited from one shortest round-trip conversion of the
-// value (std::to_chars without precision).  Rounding those digits gives the
-// correctly rounded result of the exact binary value except in two cases,
-// which go to the exact expansion instead: the shortest digits end exactly
-// on the rounding midpoint (a tie, or a value just either side of one), or
-// more digits are asked for than the binary value determines (ulp larger
-// than the last digit kept).  Otherwise no midpoint can lie between the
-// value and its shortest digits: it would be a shorter, or an equally short
-// and closer, representation of the same double.
+// A real field needs |x| correctly rounded, from its exact binary value, at
+// one decimal place; exact ties go to even.  Three routes give it, each
+// taken only when the one before cannot decide:
+//
+// 1. Binary: |x| times an exact power of ten (at most 10^22) is one
+//    correctly rounded product y; below 2^52, y rounds to the same integer
+//    as the exact product unless it lies within an ulp of a half-integer,
+//    and there the exact error of y (a fused multiply-add) settles it.
+//    This serves fields of up to 16 significant digits.
+// 2. Shortest digits: one shortest round-trip conversion (std::to_chars
+//    without precision), rounded as a digit string.  That is the correct
+//    rounding unless the digits end exactly on the rounding midpoint, or
+//    more digits are asked for than the double determines; otherwise a
+//    midpoint between the value and its shortest digits would be a
+//    shorter, or an equally short and closer, representation of the same
+//    double.
+// 3. Exact expansion: std::to_chars with a precision, which is correctly
+//    rounded.
 
 // |x| = 0.d1 d2 ... dn * 10^exponent with d1 != 0; no digits for zero.
 struct Shortest {
@@ -334,10 +343,6 @@ struct Rounded {
   int exponent = 0;
   char buffer[24];
   std::string exact;  // digits of the exact route, when taken
-
-  char digit(int i) const {
-    return i < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(i)] : '0';
-  }
 
   // Writes digits first to last - 1 (zeros beyond the stored ones, and for
   // negative positions) at c; returns the end.
