@@ -428,34 +428,48 @@ double scaled(double magnitude, int p) {
   return p >= 0 ? magnitude * exact_power_of_ten(p) : magnitude / exact_power_of_ten(-p);
 }
 
-// Writes the decimal digits of 0 < v < 2^53 at out (room for 16) and returns
-// their number: two halves of eight digits in 32-bit arithmetic, by pairs.
-int write_digits(std::uint64_t v, char* out) {
+// Number of decimal digits of x (1 for 0).
+int digit_count(std::uint32_t x) {
+  if (x >= 10000) {
+    if (x >= 1000000) return x >= 100000000 ? 9 + (x >= 1000000000) : 7 + (x >= 10000000);
+    return 5 + (x >= 100000);
+  }
+  if (x >= 100) return 3 + (x >= 1000);
+  return 1 + (x >= 10);
+}
+
+// Writes the last `count` decimal digits of x (zeros where x has fewer)
+// just before end, by pairs.
+void put_digits(std::uint32_t x, char* end, int count) {
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  char buffer[16];
-  const auto eight = [&](std::uint32_t half, char* at) {
-    for (int k = 6; k >= 0; k -= 2) {
-      const std::uint32_t pair = half % 100;
-      half /= 100;
-      at[k] = kPairs[2 * pair];
-      at[k + 1] = kPairs[2 * pair + 1];
-    }
-  };
-  const auto high = static_cast<std::uint32_t>(v / 100000000);
-  eight(static_cast<std::uint32_t>(v % 100000000), buffer + 8);
-  int first = 8;
-  if (high != 0) {
-    eight(high, buffer);
-    first = 0;
+  for (; count >= 2; count -= 2) {
+    const std::uint32_t pair = x % 100;
+    x /= 100;
+    end -= 2;
+    end[0] = kPairs[2 * pair];
+    end[1] = kPairs[2 * pair + 1];
   }
-  while (buffer[first] == '0')
-    ++first;
-  const int length = 16 - first;
-  std::copy_n(buffer + first, length, out);
-  return length;
+  if (count == 1) end[-1] = static_cast<char>('0' + x % 10);
+}
+
+// Writes the decimal digits of 0 < v < 2^53 at out (room for 16) and returns
+// their number: two halves of at most eight digits in 32-bit arithmetic.
+int write_digits(std::uint64_t v, char* out) {
+  constexpr std::uint64_t kHalf = 100000000;
+  const auto high = static_cast<std::uint32_t>(v / kHalf);
+  const auto low = static_cast<std::uint32_t>(v % kHalf);
+  if (high == 0) {
+    const int length = digit_count(low);
+    put_digits(low, out + length, length);
+    return length;
+  }
+  const int length = digit_count(high);
+  put_digits(high, out + length, length);
+  put_digits(low, out + length + 8, 8);
+  return length + 8;
 }
 
 // The quick route: t = |x| * 10^p rounded to an integer in binary
