@@ -12,12 +12,12 @@
 #include <string>
 
 #include "common/list_input.h"
-#include "common/run_context.h"
+#include "driver/run_context.h"
 #include "input/control_records.h"
 #include "input/moment_curvature.h"
 #include "input/sections.h"
 #include "input/station_tables.h"
-#include "kestro/kestro.h"
+#include "kestro/kestro.hpp"
 #include "largest_deck.h"
 #include "output/plot_data.h"
 #include "output/results_report.h"
@@ -91,23 +91,24 @@ BENCHMARK(BM_ListInputOfLargestDeck)->Unit(benchmark::kMicrosecond);
 // a counting sink.
 struct SolvedLargestWall {
   SolvedLargestWall() : sink(&counter), context(".", console, Clock{}) {
-    context.input.emplace("largest.dat", bench::largest_deck());
-    context.report.attach(sink);
-    context.monitor.attach(sink);
-    context.plot.attach(sink);
-    ListInput& in = *context.input;
+    context.files.input.emplace("largest.dat", bench::largest_deck());
+    context.files.report.attach(sink);
+    context.files.monitor.attach(sink);
+    context.files.plot.attach(sink);
+    ListInput& in = *context.files.input;
     in.read_fixed(0, "the title");
-    read_control_record(context);
-    echo_control_parameters(context);
-    read_geometry_record(context);
-    check_table_counts(context);
-    read_specified_points(context);
-    read_wall_sections(context);
-    read_cross_sections(context);
-    read_moment_curvature_data(context);
-    read_stiffness_and_load_data(context);
-    read_user_curves(context);
-    iterate(context);
+    const InputContext input = input_context(context);
+    read_control_record(input);
+    echo_control_parameters(input);
+    read_geometry_record(input);
+    check_table_counts(input);
+    read_specified_points(input);
+    read_wall_sections(input);
+    read_cross_sections(input);
+    read_moment_curvature_data(input);
+    read_stiffness_and_load_data(input);
+    read_user_curves(soil_context(context));
+    context.problem.iteration = iterate(solver_context(context));
   }
   CountingBuffer counter;
   std::ostream sink;
@@ -121,8 +122,9 @@ void BM_ResultsOfLargestWall(benchmark::State& state) {
   SolvedLargestWall wall;
   for (auto _ : state) {
     wall.counter.count = 0;
-    write_results(wall.context);
-    write_results_group(wall.context, 1);
+    const ProblemState& p = wall.context.problem;
+    const std::optional<ResultsTable> results = write_results(results_context(wall.context));
+    write_results_group(wall.context.files.plot, p.control, p.geometry, results, 1);
     benchmark::DoNotOptimize(wall.counter.count);
   }
   state.counters["bytes_per_write"] = static_cast<double>(wall.counter.count);
