@@ -21,6 +21,7 @@
 #include "largest_deck.h"
 #include "output/plot_data.h"
 #include "output/results_report.h"
+#include "read_problem.h"
 #include "soil/user_curves.h"
 #include "solver/iteration.h"
 
@@ -97,17 +98,7 @@ struct SolvedLargestWall {
     context.files.plot.attach(sink);
     ListInput& in = *context.files.input;
     in.read_fixed(0, "the title");
-    const InputContext input = input_context(context);
-    read_control_record(input);
-    echo_control_parameters(input);
-    read_geometry_record(input);
-    check_table_counts(input);
-    read_specified_points(input);
-    read_wall_sections(input);
-    read_cross_sections(input);
-    read_moment_curvature_data(input);
-    read_stiffness_and_load_data(input);
-    read_user_curves(soil_context(context));
+    bench::read_problem_records(context);
     context.problem.iteration = iterate(solver_context(context));
   }
   CountingBuffer counter;
