@@ -38,6 +38,7 @@ struct PyDepth {
   double x = 0.0;         // below the excavation surface
   double H = 0.0;         // HFREE: the backfill side's depth is x + H
   double XT = 0.0;        // top of the p-y layer
+  double XBot = 0.0;      // bottom of the p-y layer
   double b = 0.0;         // WP, printed as DIAM
   double c = 0.0;         // S at x
   double PHI = 0.0;       // radians
@@ -108,6 +109,12 @@ void write_side_title(TextUnit& report, bool backfill);
 // the file's curve head (x + H, 34) comes first.
 void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
                       const FortranFormat& row_format, const HalfCurve& curve);
+
+// The same with the file's point lines in `file_format` (point number, p, y)
+// and, when multiplier_line is false, without the multiplier line.
+void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
+                      const FortranFormat& row_format, const FortranFormat& file_format,
+                      bool multiplier_line, const HalfCurve& curve);
 
 // One point line of the p-y curve file: point number, p and y.
 void write_curve_file_point(TextUnit& curve_file, int number, double p, double y);
