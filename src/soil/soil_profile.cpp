@@ -301,11 +301,11 @@ SoilProfile build_soil_profile(const WallGroup& group, const Geometry& geometry,
       check_clay_values(layer, layer.top, "top", input);
       check_clay_values(layer, layer.bottom, "bottom", input);
     } else if (layer.IDSOIL <= static_cast<int>(SoilType::silt)) {
-      check_frictional_values(layer, layer.top, "top", group, input);
-      check_frictional_values(layer, layer.bottom, "bottom", group, input);
+      check_frictional_values(layer, soil.top, "top", group, input);
+      check_frictional_values(layer, soil.bottom, "bottom", group, input);
     } else {
-      check_rock_values(layer, layer.top, "top", input);
-      check_rock_values(layer, layer.bottom, "bottom", input);
+      check_rock_values(layer, soil.top, "top", input);
+      check_rock_values(layer, soil.bottom, "bottom", input);
     }
     profile.layers.push_back(layer);
     if (cut) break;
