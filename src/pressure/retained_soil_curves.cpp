@@ -94,7 +94,10 @@ void apply_retained_soil(const ListInput& input, const Geometry& geometry, UnitS
       StationCurve curve;
       curve.FROM = m;
       curve.TO = m;
-      curve.CONTD = 1;
+      // Each curve acts at its own station alone: continued into the next
+      // one, the span rule would give the first station of the chain half of
+      // its pressure and chain the last into whatever curve follows.
+      curve.CONTD = 0;
       curve.y.assign(y.begin(), y.end());
       for (const double p : {Pp, Pp, p3, P0, Pa, Pa})
         curve.p.push_back(p * h);

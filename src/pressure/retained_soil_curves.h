@@ -43,7 +43,8 @@ std::array<double, kRetainedCurvePoints> retained_deflections(double W, double W
 double retained_p3(double Pp, double P0, double x, double W, std::span<const SoilLayer> layers);
 
 // Builds the curves of stations 1 .. min(e, NST) - 1 into `curves` (FROM = TO
-// = station, CONTD = 1, six points (y, p*h)) from the read-back distribution:
+// = station, CONTD = 0: each acts at its station alone, with its whole
+// pressure; six points (y, p*h)) from the read-back distribution:
 // at the first grid point at or below the station, Pp = passive column, P0 =
 // at-rest column, Pa = active plus surcharge columns.  Then adds to Q the
 // loads of the stations below e.  Deflections that do not increase (an

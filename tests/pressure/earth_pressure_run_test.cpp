@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -155,9 +156,7 @@ TEST(EarthPressureRun, OptionFourWallMovingAwayCarriesTheActivePressure) {
   const std::vector<ReactionRow> rows = reaction_rows(dir.lines("wall.plt"));
   ASSERT_EQ(rows.size(), 41u);
   int active = 0;
-  // Station 1 opens the chain of curves and carries half of its curve, as
-  // the end station of every span of continued curves does.
-  for (int s = 2; s < 40; ++s) {
+  for (int s = 1; s < 40; ++s) {
     const ReactionRow& r = rows[static_cast<std::size_t>(s)];
     if (r.deflection <= 12.0 / 357.0) continue;
     ++active;
@@ -165,7 +164,46 @@ TEST(EarthPressureRun, OptionFourWallMovingAwayCarriesTheActivePressure) {
     EXPECT_NEAR(r.reaction, 0.28 * x, 0.28 * x * 1e-4) << "station " << s;
   }
   EXPECT_GT(active, 30);
+  // The toe station (40, held at zero deflection) carries the at-rest
+  // pressure K0*gamma*x*WA = 0.5*0.07*240*12 = 100.8 lb/in.
+  EXPECT_NEAR(rows[40].reaction, 100.8, 100.8 * 1e-4);
   EXPECT_NE(dir.read("wall.out").find("     END OF ANALYSIS"), std::string::npos);
+}
+
+TEST(EarthPressureRun, OptionFourStageUsesTheHeldUserCurvesAgain) {
+  // Stage 1 gives a user curve at station 5 with its generated curves; stage
+  // 2 (option 4) reads no user-curve records and writes the held curve ahead
+  // of its generated ones again: both p-y groups count 1 + 3*5 curves.
+  std::ifstream in(std::string(KESTRO_SOURCE_DIR) + "/tests/decks/sand-soldier-piles.dat");
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  ASSERT_EQ(lines.back(), "0");
+  lines.pop_back();
+  auto stage = [&](int option, const std::string& user, int continuation) {
+    std::vector<std::string> b = lines;
+    b[1] = "1 0 1 1 0 " + std::to_string(option) + " 2 1 2 0 1 0";
+    std::string text;
+    for (const std::string& line : b)
+      text += line + "\n";
+    return text + user + std::to_string(continuation) + "\n";
+  };
+  const std::string deck =
+      stage(2, "5 3 1.0 1.0\n-1.0 500.0\n0.0 0.0\n1.0 -500.0\n", 1) + stage(4, "", 2);
+  testing::RunDirectory dir;
+  const RunResult result = dir.run_deck(deck);
+  ASSERT_EQ(result.outcome, Outcome::completed) << result.message;
+  const std::string report = dir.read("wall.out");
+  EXPECT_EQ(report.find("INPUTTED  SOIL RESISTANCE (P-Y) CURVES"),
+            report.rfind("INPUTTED  SOIL RESISTANCE (P-Y) CURVES"));
+  const std::vector<std::string> plot = dir.lines("wall.plt");
+  int groups = 0;
+  for (std::size_t i = 0; i + 1 < plot.size(); ++i) {
+    if (plot[i] != "            1          16") continue;
+    ++groups;
+    EXPECT_EQ(plot[i + 1], "            5           3");
+  }
+  EXPECT_EQ(groups, 2);
 }
 
 TEST(EarthPressureRun, MissingEarthPressureFileNameIsAClearError) {

@@ -102,7 +102,7 @@ TEST(RetainedSoil, CurvesAboveTheExcavationLoadsBelow) {
   const StationCurve& c = curves[3];
   EXPECT_EQ(c.FROM, 4);
   EXPECT_EQ(c.TO, 4);
-  EXPECT_EQ(c.CONTD, 1);
+  EXPECT_EQ(c.CONTD, 0);
   const double p[6] = {72.0, 72.0, 12.0 + 288000.0 / 10667.0, 12.0, 8.2, 8.2};
   for (std::size_t i = 0; i < 6; ++i)
     EXPECT_NEAR(c.p[i], p[i] * 6.0, 1e-9) << i;
