@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/list_input.h"
 #include "common/text_unit.h"
 #include "common/unit_labels.h"
 #include "soil/soil_profile.h"
@@ -54,6 +55,7 @@ struct PyDepth {
   double pm = 1.0;           // multipliers at x + H
   double ym = 1.0;
   UnitSystem units = UnitSystem::english;
+  std::size_t line = 0;  // line of the layer's IDSOIL record
 };
 
 // What the models of one generation keep from depth to depth: the curve
@@ -98,6 +100,7 @@ struct PyWriters {
   std::ostream& console;
   const SoilProfile& profile;
   const WallGroup& group;
+  const ListInput& input;  // names the input data file in messages
 };
 
 // The side title ("AT THE EXCAVATION SIDE" or "AT THE BACKFILL SIDE").

@@ -109,7 +109,7 @@ std::string generate_py_curves(const ListInput& input, TextUnit& report, std::os
 
   const MultiplierInputs multipliers{group.HFREE, group.WA, group.WP, soil.factors};
   const bool continuous = spacing_ratio(group.WA, group.WP) < kContinuousBelow;
-  PyWriters out{report, file, console, profile, group};
+  PyWriters out{report, file, console, profile, group, input};
   PyLayerState state;
   for (std::size_t i = 0; i < profile.layers.size(); ++i) {
     const PyLayer& layer = profile.layers[i];
@@ -149,6 +149,7 @@ std::string generate_py_curves(const ListInput& input, TextUnit& report, std::os
       at.pm = p_multiplier(multipliers, x + group.HFREE);
       at.ym = y_multiplier(multipliers, x + group.HFREE);
       at.units = units;
+      at.line = layer.line;
       models[i](out, at, loading, state);
     }
   }

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include "common/run_stop.h"
 #include "soil/rock_models.h"
@@ -95,9 +96,11 @@ void weak_rock_depth(PyWriters& out, const PyDepth& at, const PyLoading&, PyLaye
     console.attach(out.console);
     console.write(f.no_strength);
     console.close();
-    stop_quietly(InputPlace{}, "the strength Qu of the weak rock is 0 at depth " +
-                                   std::to_string(at.x + at.H) +
-                                   " below the top of the wall: no p-y curve can be generated");
+    std::ostringstream depth;
+    depth << at.x + at.H;
+    stop_quietly(place_of(out.input, at.line),
+                 "the strength Qu of the weak rock is 0 at depth " + depth.str() +
+                     " below the top of the wall: no p-y curve can be generated");
   }
   const SoilLabels labels = soil_labels(at.units);
   const CurveUnits units = curve_units(at.units);
