@@ -168,11 +168,18 @@ void check_frictional_values(const PyLayer& layer, const SoilLayerValues& v, con
     stop_bad_record(input, layer.line,
                     name + ": the cohesion S must not be negative, found " + number(v.S));
   }
+  const double theta = group.SLOPEX / double(57.2958f);
+  const double beta = kPi / 4.0 + v.PHI * kPi / 360.0;
+  if (!(1.0 + std::tan(theta) * std::tan(beta) > 0.0)) {
+    stop_bad_record(
+        input, layer.line,
+        name + ": the excavation ground rises too steeply (SLOPEX = " + number(group.SLOPEX) +
+            " degrees) for the wedge of PHI = " + number(v.PHI) + " degrees");
+  }
   if (spacing_ratio(group.WA, group.WP) >= double(1.1f)) return;
   // Continuous wall: the root of the passive coefficient must stay below 1.
   const double phi = v.PHI * kPi / 180.0;
   const double delta = sand ? phi / 2.0 : double(0.17453332f);
-  const double theta = group.SLOPEX / double(57.2958f);
   for (const double theta_s : {0.0, theta}) {
     const double term =
         std::sin(phi + delta) * std::sin(phi - theta_s) / (std::cos(delta) * std::cos(theta_s));

@@ -56,6 +56,17 @@ TEST(Sand, WedgeAndFlowResistance) {
   expect_near_rel(deep.shape.pm, 0.5 * 24789.07658, "pm deep");
 }
 
+TEST(Sand, SlopingExcavationWedge) {
+  // The excavation ground falls at 10 degrees: F1 = 1/(1 + tan 10 tan 62.5)
+  // = 0.7469808, D = 0.2530192, G = 4D^3 - 3D^2 + 1 = 0.8727357, and the
+  // wedge at x = 24 in drops from 147.2172 to 100.7865 lb/in.  The backfill
+  // side keeps the flat wedge.
+  PyDepth at = sand_at(24.0, 35.0, 0.04, 100.0);
+  at.theta = 10.0 * kDegree;
+  expect_near_rel(sand_side(at, false, kStatic, 24.0).resistance.pst, 100.7865041, "sloping");
+  expect_near_rel(sand_side(at, true, kStatic, 24.0).resistance.pst, 147.2172373, "backfill flat");
+}
+
 TEST(Sand, TablesStaticAndCyclic) {
   EXPECT_NEAR(sand_A(0.0, false), 2.83, 1e-6);
   EXPECT_NEAR(sand_B(0.0, false), 2.14, 1e-6);

@@ -390,6 +390,12 @@ TEST(PyGeneration, BadFrictionalAndRockValues) {
       // A continuous wall in silt at 80 degrees: the passive coefficient is infinite.
       {one_layer(5, values(0.07, 2, 80, 0, 60), 12.0), "passive coefficient"},
   };
+  // An excavation ground rising at 60 degrees: 1 + tan(-60) tan(62.5) < 0.
+  WallGroup rising = one_layer(4, values(0.07, 0, 35, 0, 90));
+  rising.SLOPEX = -60.0;
+  const Ending slope = ending_of(rising);
+  EXPECT_EQ(slope.kind, StopKind::bad_input);
+  EXPECT_NE(slope.message.find("rises too steeply"), std::string::npos) << slope.message;
   for (const Case& c : cases) {
     const Ending e = ending_of(c.group);
     EXPECT_EQ(e.kind, StopKind::bad_input) << c.says;
