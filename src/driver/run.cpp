@@ -102,9 +102,10 @@ void run_earth_pressure(RunContext& context) {
   std::vector<double> tieback_depths;
   for (const TieBack& tieback : problem.tables.tiebacks)
     tieback_depths.push_back(tieback.depth * scale);
-  apply_earth_pressure(context.files.report, context.files.plot, context.files.monitor,
-                       context.console, problem.labels, problem.control, problem.geometry,
-                       tieback_depths, problem.wall, context.files.earth_pressure, pressure);
+  apply_earth_pressure(context.in(), context.files.report, context.files.plot,
+                       context.files.monitor, context.console, problem.labels, problem.control,
+                       problem.geometry, tieback_depths, problem.wall, problem.curves,
+                       context.files.earth_pressure, pressure);
 }
 
 // Records 6 to 11 of a problem: the wall model and its loads.

@@ -1,6 +1,5 @@
 #include "pressure/earth_pressure.h"
 
-#include "common/run_stop.h"
 #include "pressure/pressure_distribution.h"
 #include "pressure/surcharge_pressure.h"
 
@@ -49,11 +48,12 @@ void read_earth_pressure_records(ListInput& input, TextUnit& report, const UnitL
   }
 }
 
-void apply_earth_pressure(TextUnit& report, TextUnit& plot, TextUnit& monitor,
-                          std::ostream& console, const UnitLabels& labels,
+void apply_earth_pressure(const ListInput& input, TextUnit& report, TextUnit& plot,
+                          TextUnit& monitor, std::ostream& console, const UnitLabels& labels,
                           const ControlParameters& control, const Geometry& geometry,
                           std::span<const double> tieback_depths, WallModel& wall,
-                          const HandOver& hand_over, EarthPressureProblem& problem) {
+                          std::vector<StationCurve>& curves, const HandOver& hand_over,
+                          EarthPressureProblem& problem) {
   const int option = control.earth_pressure_option;
   const UnitSystem units = control.units;
   if (option <= 0) {
@@ -93,7 +93,10 @@ void apply_earth_pressure(TextUnit& report, TextUnit& plot, TextUnit& monitor,
   const std::vector<std::size_t> shown = shown_points(problem.loads.points.size(), units);
   write_pressure_table(report, labels, units, problem.loads, shown);
   write_plot_group(plot, problem.loads, shown);
-  if (option == 4) stop_not_available("retained-soil curves of earth-pressure option 4");
+  if (option == 4) {
+    apply_retained_soil(input, geometry, units, group, problem.loads, wall, curves);
+    return;
+  }
   apply_loads(wall, problem.loads);
 }
 

@@ -16,6 +16,7 @@
 #include "pressure/computation_layers.h"
 #include "pressure/pressure_loads.h"
 #include "pressure/pressure_records.h"
+#include "pressure/retained_soil_curves.h"
 #include "pressure/wall_group.h"
 
 namespace kestro {
@@ -43,15 +44,18 @@ void read_earth_pressure_records(ListInput& input, TextUnit& report, const UnitL
 // which becomes station loads.  Options 2 to 5: the computation layers, their
 // tables, the layer resultants and the distribution are computed and printed,
 // the earth-pressure file is handed over and read back, its table printed and
-// its loads added to Q of the wall; option 4 then ends the run as not
-// available (its retained-soil curves are not built by this version).
-// tieback_depths are the depths of the tie-backs in base units, input order.
+// its loads added to Q of the wall; with option 4 the stations above the
+// excavation get retained-soil curves, appended to `curves` (empty until
+// then), instead of loads.  tieback_depths are the depths of the tie-backs in
+// base units, input order; `input` names the input data file in messages.
 // Stops: codes 1 and 2 for layers that miss the excavation level or
-// overflow; bad input for a missing or unreadable earth-pressure file.
-void apply_earth_pressure(TextUnit& report, TextUnit& plot, TextUnit& monitor,
-                          std::ostream& console, const UnitLabels& labels,
+// overflow; bad input for a missing or unreadable earth-pressure file, and
+// as apply_retained_soil says.
+void apply_earth_pressure(const ListInput& input, TextUnit& report, TextUnit& plot,
+                          TextUnit& monitor, std::ostream& console, const UnitLabels& labels,
                           const ControlParameters& control, const Geometry& geometry,
                           std::span<const double> tieback_depths, WallModel& wall,
-                          const HandOver& hand_over, EarthPressureProblem& problem);
+                          std::vector<StationCurve>& curves, const HandOver& hand_over,
+                          EarthPressureProblem& problem);
 
 }  // namespace kestro

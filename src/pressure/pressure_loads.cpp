@@ -92,13 +92,14 @@ void write_plot_group(TextUnit& plot, const PressureLoads& loads,
   }
 }
 
-void add_station_loads(WallModel& wall, std::span<const double> X, std::span<const double> P) {
+void add_station_loads(WallModel& wall, std::span<const double> X, std::span<const double> P,
+                       int first) {
   if (X.empty() || !(wall.h > 0.0)) return;
   const double last = std::round(X.back() / wall.h) + 1.0;
   if (!(last >= 2.0)) return;
   const int NST = last > wall.N + 1.0 ? wall.N + 1 : static_cast<int>(last);
   std::size_t j = 0;  // first point at or below the station
-  for (int k = 1; k <= NST - 1 && k <= wall.N; ++k) {
+  for (int k = std::max(first, 1); k <= NST - 1 && k <= wall.N; ++k) {
     const double x = k * wall.h;
     while (j < X.size() && X[j] < x)
       ++j;

@@ -47,10 +47,11 @@ void write_pressure_table(TextUnit& report, const UnitLabels& labels, UnitSystem
 void write_plot_group(TextUnit& plot, const PressureLoads& loads,
                       std::span<const std::size_t> shown);
 
-// Adds the loads to Q of stations 1 .. NST-1, NST = the depth of the last
-// point over h, rounded, plus 1: each station gets the load interpolated
+// Adds the loads to Q of stations first .. NST-1, NST = the depth of the
+// last point over h, rounded, plus 1: each station gets the load interpolated
 // linearly at its depth (0 above the first point).  Stations below the
 // bottom of the wall (beyond N) get nothing.  X must not decrease.
-void add_station_loads(WallModel& wall, std::span<const double> X, std::span<const double> P);
+void add_station_loads(WallModel& wall, std::span<const double> X, std::span<const double> P,
+                       int first = 1);
 
 }  // namespace kestro

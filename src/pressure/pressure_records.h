@@ -28,8 +28,8 @@ struct SpecifiedPressure {
 // Reads the specified table (its count, then one X, PA record per point) and
 // echoes it to the report as it is read: framed heading, column heads, one
 // row per point.  A negative count or one above kMaxSpecifiedPressurePoints,
-// and a value that is not finite or beyond 1e15 in magnitude, are bad input naming the file and line; a depth
-// smaller than the one before it is the error stop STATIONS NOT IN ORDER.
+// and a value that is not finite or beyond 1e15 in magnitude, are bad input naming the file and
+// line; a depth smaller than the one before it is the error stop STATIONS NOT IN ORDER.
 void read_specified_pressure(ListInput& input, TextUnit& report, const UnitLabels& labels,
                              SpecifiedPressure& table);
 
@@ -37,10 +37,10 @@ void read_specified_pressure(ListInput& input, TextUnit& report, const UnitLabel
 // W5, then three records per soil layer.  SI surcharge lengths (XSUR, BSUR,
 // ZSUR) are converted from millimetres to metres.  A negative count, more
 // than kMaxSurcharges items or kMaxSoilLayers layers, and any value that is
-// not finite or beyond 1e15 in magnitude are bad input naming the file and line.  When surcharges_used is true (the
-// problem computes earth pressure), a surcharge item of type 1 to 3 with a
-// free height below 1e-6 is bad input as well: its pressure divides by HFREE.
-// Nothing is echoed here.
+// not finite or beyond 1e15 in magnitude are bad input naming the file and line.  When
+// surcharges_used is true (the problem computes earth pressure), a surcharge item of type 1 to 3
+// with a free height below 1e-6 is bad input as well: its pressure divides by HFREE. Nothing is
+// echoed here.
 void read_wall_group(ListInput& input, UnitSystem units, bool surcharges_used, WallGroup& wall);
 
 }  // namespace kestro

@@ -35,6 +35,12 @@ void write_side_title(TextUnit& report, bool backfill) {
 
 void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
                       const FortranFormat& row_format, const HalfCurve& curve) {
+  write_half_curve(out, at, backfill, row_format, formats().file_point, true, curve);
+}
+
+void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
+                      const FortranFormat& row_format, const FortranFormat& file_format,
+                      bool multiplier_line, const HalfCurve& curve) {
   const CurveFormats& f = formats();
   std::array<double, kHalfCurvePoints> y{};
   std::array<double, kHalfCurvePoints> p{};
@@ -44,10 +50,10 @@ void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
     out.report.write(row_format, {y[i], p[i]});
     if (curve[i].below_tolerance) out.report.write(f.small_deflection, {curve[i].k0});
   }
-  out.report.write(f.multipliers, {at.pm, at.ym});
+  if (multiplier_line) out.report.write(f.multipliers, {at.pm, at.ym});
   if (!backfill) out.curve_file.write_list({at.x + at.H, std::int64_t{2 * kHalfCurvePoints}});
   for (std::size_t i = 0; i < curve.size(); ++i) {
-    write_curve_file_point(out.curve_file, static_cast<int>(i + 1), p[i], y[i]);
+    out.curve_file.write(file_format, {std::int64_t(i + 1), p[i], y[i]});
   }
 }
 

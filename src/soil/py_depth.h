@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/list_input.h"
 #include "common/text_unit.h"
 #include "common/unit_labels.h"
 #include "soil/soil_profile.h"
@@ -38,6 +39,7 @@ struct PyDepth {
   double x = 0.0;         // below the excavation surface
   double H = 0.0;         // HFREE: the backfill side's depth is x + H
   double XT = 0.0;        // top of the p-y layer
+  double XBot = 0.0;      // bottom of the p-y layer
   double b = 0.0;         // WP, printed as DIAM
   double c = 0.0;         // S at x
   double PHI = 0.0;       // radians
@@ -53,6 +55,7 @@ struct PyDepth {
   double pm = 1.0;           // multipliers at x + H
   double ym = 1.0;
   UnitSystem units = UnitSystem::english;
+  std::size_t line = 0;  // line of the layer's IDSOIL record
 };
 
 // What the models of one generation keep from depth to depth: the curve
@@ -97,6 +100,7 @@ struct PyWriters {
   std::ostream& console;
   const SoilProfile& profile;
   const WallGroup& group;
+  const ListInput& input;  // names the input data file in messages
 };
 
 // The side title ("AT THE EXCAVATION SIDE" or "AT THE BACKFILL SIDE").
@@ -108,6 +112,12 @@ void write_side_title(TextUnit& report, bool backfill);
 // the file's curve head (x + H, 34) comes first.
 void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
                       const FortranFormat& row_format, const HalfCurve& curve);
+
+// The same with the file's point lines in `file_format` (point number, p, y)
+// and, when multiplier_line is false, without the multiplier line.
+void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
+                      const FortranFormat& row_format, const FortranFormat& file_format,
+                      bool multiplier_line, const HalfCurve& curve);
 
 // One point line of the p-y curve file: point number, p and y.
 void write_curve_file_point(TextUnit& curve_file, int number, double p, double y);

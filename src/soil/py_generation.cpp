@@ -5,6 +5,8 @@
 
 #include "common/run_stop.h"
 #include "soil/clay_models.h"
+#include "soil/frictional_models.h"
+#include "soil/rock_models.h"
 #include "soil/soil_profile.h"
 
 namespace kestro {
@@ -31,7 +33,7 @@ const GenerationFormats& formats() {
   return kFormats;
 }
 
-// The model of a soil type; the types still to come end the run.
+// The model of a soil type; codes outside 1..7 are soft clay.
 PyModel model_of(int IDSOIL) {
   switch (IDSOIL) {
     case static_cast<int>(SoilType::stiff_clay_free_water):
@@ -39,13 +41,13 @@ PyModel model_of(int IDSOIL) {
     case static_cast<int>(SoilType::stiff_clay_no_free_water):
       return stiff_clay_no_free_water_depth;
     case static_cast<int>(SoilType::sand):
-      stop_not_available("p-y curves of sand layers");
+      return sand_depth;
     case static_cast<int>(SoilType::silt):
-      stop_not_available("p-y curves of silt layers");
+      return silt_depth;
     case static_cast<int>(SoilType::rock):
-      stop_not_available("p-y curves of rock layers");
+      return rock_depth;
     case static_cast<int>(SoilType::weak_rock):
-      stop_not_available("p-y curves of weak rock layers");
+      return weak_rock_depth;
     default:
       return soft_clay_depth;
   }
@@ -107,7 +109,7 @@ std::string generate_py_curves(const ListInput& input, TextUnit& report, std::os
 
   const MultiplierInputs multipliers{group.HFREE, group.WA, group.WP, soil.factors};
   const bool continuous = spacing_ratio(group.WA, group.WP) < kContinuousBelow;
-  PyWriters out{report, file, console, profile, group};
+  PyWriters out{report, file, console, profile, group, input};
   PyLayerState state;
   for (std::size_t i = 0; i < profile.layers.size(); ++i) {
     const PyLayer& layer = profile.layers[i];
@@ -116,8 +118,13 @@ std::string generate_py_curves(const ListInput& input, TextUnit& report, std::os
     for (int n = 1; n <= kCurvesPerLayer; ++n) {
       const double x = depths[std::size_t(n - 1)];
       if (layer.IDSOIL == static_cast<int>(SoilType::stiff_clay_free_water) ||
-          layer.IDSOIL == static_cast<int>(SoilType::stiff_clay_no_free_water)) {
+          layer.IDSOIL == static_cast<int>(SoilType::stiff_clay_no_free_water) ||
+          layer.IDSOIL == static_cast<int>(SoilType::weak_rock)) {
         check_strength_depth(profile, x, report);
+      }
+      if (layer.IDSOIL == static_cast<int>(SoilType::sand) ||
+          layer.IDSOIL == static_cast<int>(SoilType::silt)) {
+        check_phi_depth(profile, x, console);
       }
       const StrengthValues strength = strength_at(profile, x, console);
       PyDepth at;
@@ -126,6 +133,7 @@ std::string generate_py_curves(const ListInput& input, TextUnit& report, std::os
       at.x = x;
       at.H = group.HFREE;
       at.XT = layer.XT;
+      at.XBot = layer.XBot;
       at.b = group.WP;
       at.c = strength.S;
       at.PHI = strength.PHI;
@@ -141,6 +149,7 @@ std::string generate_py_curves(const ListInput& input, TextUnit& report, std::os
       at.pm = p_multiplier(multipliers, x + group.HFREE);
       at.ym = y_multiplier(multipliers, x + group.HFREE);
       at.units = units;
+      at.line = layer.line;
       models[i](out, at, loading, state);
     }
   }
@@ -245,7 +254,16 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
     }
     curve.TO = curve.FROM;
     for (std::size_t j = 0; j < curve.y.size(); ++j) {
-      if (j > 0 && !(curve.y[j] > curve.y[j - 1])) {
+      // A point may repeat the deflection of the one before it inside the
+      // curve (the break point of a silt curve, or deflections that the
+      // file's digits no longer tell apart; the iteration never uses such a
+      // step), but the deflections must not fall, and the first and last
+      // steps, which the iteration extends beyond the curve, must not vanish.
+      const std::size_t last = curve.y.size() - 1;
+      const bool falls = j > 0 && !(curve.y[j] >= curve.y[j - 1]);
+      const bool end_step = (j == 1 || j == last) && !(curve.y[j] > curve.y[j - 1]);
+      const bool collapsed = j == last && !(curve.y.back() > curve.y.front());
+      if (falls || end_step || collapsed) {
         stop_bad_record(file, head_line,
                         name + ": the deflections do not increase from point " + std::to_string(j) +
                             " to point " + std::to_string(j + 1) +

@@ -46,10 +46,10 @@ struct SoilResistanceInput {
 // Prints the soil echo and the curves of every p-y layer in the report and
 // returns the text of the p-y curve file: the curve count, the held user
 // curves, then five curves per layer.  Stops as build_soil_profile and the
-// profile lookups say; sand, silt, rock and weak-rock layers end the run as
-// not available; cyclic loading with fewer than one cycle is bad input when a
-// stiff clay without free water needs the count.  `input` names the input
-// data file in messages.
+// profile lookups say (and the models: weak rock without strength below the
+// first curve depth of its layer stops the run); cyclic loading with fewer than one cycle is bad
+// input when a stiff clay without free water needs the count.  `input` names the input data file in
+// messages.
 std::string generate_py_curves(const ListInput& input, TextUnit& report, std::ostream& console,
                                UnitSystem units, const Geometry& geometry, const WallGroup& group,
                                const SoilResistanceInput& soil);
@@ -60,10 +60,10 @@ std::string generate_py_curves(const ListInput& input, TextUnit& report, std::os
 // y negated, the excavation half with p negated), p times h.  Every point
 // goes to the plot-data file after the group record (unit flag, count); the
 // generated curves' depth records are fixed on the first pass and
-// list-directed on later ones.  More than 400 curves in all: "TOO MUCH DATA
-// FOR AVAILABLE STORAGE"; a negative count: a quiet stop; no curve: an empty
-// line and a line of 20 blanks in the report.  A curve whose deflections do
-// not increase, or a malformed file, is bad input naming the file and line.
+// list-directed on later ones.  Inside a curve a point may repeat the deflection of the one before
+// it.  More than 400 curves in all: "TOO MUCH DATA FOR AVAILABLE STORAGE"; a negative count: a
+// quiet stop; no curve: an empty line and a line of 20 blanks in the report.  A curve whose
+// deflections do not increase, or a malformed file, is bad input naming the file and line.
 void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, UnitSystem units,
                          double h, int user_curves, std::vector<StationCurve>& curves,
                          bool first_pass = true);

@@ -28,6 +28,9 @@ struct ProfileFormats {
   FortranFormat strength_warning_report = FortranFormat::parse(
       "(/29X,'**** WARNING ****'/5X,'THE VALUE OF X =',E9.2,'IS BEYOND THE EXTENT OF THE'/"
       "5X,'INPUT CURVE FOR STRENGTH')");
+  FortranFormat phi_warning = FortranFormat::parse(
+      "(/29X,'**** WARNING ****'/5X,'THE VALUE OF X =',G9.1,' IS BEYOND THE EXTENT OF'/"
+      "5X,'THE INPUT PHI CURVE')");
   FortranFormat weight_warning = FortranFormat::parse(
       "(/29X,'**** WARNING ****'/5X,'THE VALUE OF X =',E9.2,'IS BEYOND THE EXTENT OF'/"
       "5X,'THE INPUT CURVE FOR UNIT WEIGHT')");
@@ -133,6 +136,98 @@ void check_clay_values(const PyLayer& layer, const SoilLayerValues& v, const cha
   }
 }
 
+// Bad input of a sand or silt layer's values: PHI must lie below 90 degrees
+// (above 0 for sand, whose resistance is all frictional), KPY must be
+// positive (the initial modulus), unit weight and strength not negative; for
+// a continuous wall the passive coefficient must stay finite.
+void check_frictional_values(const PyLayer& layer, const SoilLayerValues& v, const char* where,
+                             const WallGroup& group, const ListInput& input) {
+  const bool sand = layer.IDSOIL == static_cast<int>(SoilType::sand);
+  const std::string name = std::string(sand ? "sand" : "silt") + " layer " +
+                           std::to_string(layer.soil_layer + 1) + " (" + where + " values)";
+  const bool phi_ok = sand ? v.PHI > 0.0 && v.PHI < 90.0 : v.PHI >= 0.0 && v.PHI < 90.0;
+  if (!phi_ok) {
+    stop_bad_record(input, layer.line,
+                    name + ": the friction angle PHI must lie " +
+                        (sand ? "above 0 and below 90 degrees" : "from 0 to below 90 degrees") +
+                        ", found " + number(v.PHI));
+  }
+  if (!(v.KPY > 0.0)) {
+    stop_bad_record(input, layer.line,
+                    name +
+                        ": KPY (the rate of the initial modulus with depth) must be positive, "
+                        "found " +
+                        number(v.KPY));
+  }
+  if (!(v.unit_weight >= 0.0)) {
+    stop_bad_record(
+        input, layer.line,
+        name + ": the unit weight must not be negative, found " + number(v.unit_weight));
+  }
+  if (!(v.S >= 0.0)) {
+    stop_bad_record(input, layer.line,
+                    name + ": the cohesion S must not be negative, found " + number(v.S));
+  }
+  const double theta = group.SLOPEX / double(57.2958f);
+  const double beta = kPi / 4.0 + v.PHI * kPi / 360.0;
+  if (!(1.0 + std::tan(theta) * std::tan(beta) > 0.0)) {
+    stop_bad_record(
+        input, layer.line,
+        name + ": the excavation ground rises too steeply (SLOPEX = " + number(group.SLOPEX) +
+            " degrees) for the wedge of PHI = " + number(v.PHI) + " degrees");
+  }
+  if (spacing_ratio(group.WA, group.WP) >= double(1.1f)) return;
+  // Continuous wall: the root of the passive coefficient must stay below 1.
+  const double phi = v.PHI * kPi / 180.0;
+  const double delta = sand ? phi / 2.0 : double(0.17453332f);
+  for (const double theta_s : {0.0, theta}) {
+    const double term =
+        std::sin(phi + delta) * std::sin(phi - theta_s) / (std::cos(delta) * std::cos(theta_s));
+    if (!(term < 1.0)) {
+      stop_bad_record(input, layer.line,
+                      name + ": the friction angle PHI = " + number(v.PHI) +
+                          " degrees is too large for the passive coefficient of a continuous "
+                          "wall (its root term reaches 1)");
+    }
+  }
+}
+
+// Bad input of a rock or weak-rock layer's values: a negative strength; for
+// weak rock an E50 (krm) or KPY (Eir) that is not positive, or an RQD outside
+// 0 to 100 percent.
+void check_rock_values(const PyLayer& layer, const SoilLayerValues& v, const char* where,
+                       const ListInput& input) {
+  const bool weak = layer.IDSOIL == static_cast<int>(SoilType::weak_rock);
+  const std::string name = std::string(weak ? "weak-rock" : "rock") + " layer " +
+                           std::to_string(layer.soil_layer + 1) + " (" + where + " values)";
+  if (!(v.S >= 0.0)) {
+    stop_bad_record(
+        input, layer.line,
+        name + ": the compressive strength S must not be negative, found " + number(v.S));
+  }
+  if (!(v.unit_weight >= 0.0)) {
+    stop_bad_record(
+        input, layer.line,
+        name + ": the unit weight must not be negative, found " + number(v.unit_weight));
+  }
+  if (!weak) return;
+  if (!(v.E50 > 0.0)) {
+    stop_bad_record(
+        input, layer.line,
+        name + ": E50 (the strain factor krm) must be positive, found " + number(v.E50));
+  }
+  if (!(v.KPY > 0.0)) {
+    stop_bad_record(input, layer.line,
+                    name + ": KPY (the initial modulus of the rock mass) must be positive, found " +
+                        number(v.KPY));
+  }
+  if (!(v.P6 >= 0.0 && v.P6 <= 100.0)) {
+    stop_bad_record(
+        input, layer.line,
+        name + ": the RQD (sixth value) must lie from 0 to 100 percent, found " + number(v.P6));
+  }
+}
+
 // The unit-weight points of a layer: its top and bottom, with a pair at the
 // water table when the table lies strictly inside the layer.
 void add_weight_points(SoilProfile& profile, const PyLayer& layer, double WT, double gamma_w) {
@@ -212,6 +307,12 @@ SoilProfile build_soil_profile(const WallGroup& group, const Geometry& geometry,
     if (clay_model(layer.IDSOIL)) {
       check_clay_values(layer, layer.top, "top", input);
       check_clay_values(layer, layer.bottom, "bottom", input);
+    } else if (layer.IDSOIL <= static_cast<int>(SoilType::silt)) {
+      check_frictional_values(layer, soil.top, "top", group, input);
+      check_frictional_values(layer, soil.bottom, "bottom", group, input);
+    } else {
+      check_rock_values(layer, soil.top, "top", input);
+      check_rock_values(layer, soil.bottom, "bottom", input);
     }
     profile.layers.push_back(layer);
     if (cut) break;
@@ -289,6 +390,15 @@ StrengthValues strength_at(const SoilProfile& profile, double x, std::ostream& c
   };
   return StrengthValues{lower.S >= kPositive ? lower.S : upper.S, mean(upper.PHI, lower.PHI),
                         mean(upper.E50, lower.E50), mean(upper.P6, lower.P6)};
+}
+
+void check_phi_depth(const SoilProfile& profile, double x, std::ostream& console) {
+  if (within_strength(profile, x)) return;
+  TextUnit unit;
+  unit.attach(console);
+  unit.write(formats().phi_warning, {x});
+  unit.close();
+  stop_quietly(InputPlace{}, beyond_strength(profile, x) + ": no friction angle there");
 }
 
 void check_strength_depth(const SoilProfile& profile, double x, TextUnit& report) {

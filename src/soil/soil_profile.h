@@ -81,8 +81,13 @@ struct StrengthValues {
 // width WP that is not positive, a slope SLOPEX of 90 degrees or more (the
 // excavation side would lose or reverse its resistance), a wall that does not
 // reach below the
-// excavation, and for clay layers a negative strength, unit weight or KPY
-// or an E50 that is not positive.  No soil layer below the excavation surface
+// excavation; for clay layers a negative strength, unit weight or KPY or an
+// E50 that is not positive; for sand and silt a PHI outside 0..90 degrees
+// (sand: above 0), a KPY that is not positive, a negative unit weight or
+// cohesion, or (continuous wall) a PHI whose passive coefficient is
+// infinite; for rock a negative strength or unit weight, and for weak rock
+// also an E50 (krm) or KPY (Eir) that is not positive or an RQD outside
+// 0..100.  No soil layer below the excavation surface
 // stops the run with code 1.
 SoilProfile build_soil_profile(const WallGroup& group, const Geometry& geometry, UnitSystem units,
                                const ListInput& input);
@@ -97,6 +102,11 @@ StrengthValues strength_at(const SoilProfile& profile, double x, std::ostream& c
 // returns when x lies within the strength profile; otherwise the warning goes
 // to the report and the run stops with code 1.
 void check_strength_depth(const SoilProfile& profile, double x, TextUnit& report);
+
+// The same depth check for the friction angle of sand and silt: beyond the
+// profile the PHI variant of the warning goes to the console once and the run
+// stops without a stop code.
+void check_phi_depth(const SoilProfile& profile, double x, std::ostream& console);
 
 // Mean effective unit weight from the excavation surface down to x.  A depth
 // below the profile stops the run with code 4.

@@ -12,16 +12,19 @@ void read_user_curves(const SoilContext& context) {
   const int count = context.control.user_py_curves;
   ListInput& in = context.in();
   TextUnit& report = context.report;
-  context.curves.clear();
   if (count < 0)
     stop_quietly(place_of(in, context.control.line),
                  "negative number of user-specified p-y curves (control item 8 is " +
                      std::to_string(count) + ")");
-  if (count > kMaxStationCurves) {
+  if (count > kMaxStationCurves - static_cast<int>(context.curves.size())) {
     report.write(f.empty_line);
     stop_error(ErrorStop::too_much_data, place_of(context.in(), context.control.line),
-               "more than " + std::to_string(kMaxStationCurves) +
-                   " user-specified p-y curves: " + std::to_string(count));
+               context.curves.empty()
+                   ? "more than " + std::to_string(kMaxStationCurves) +
+                         " user-specified p-y curves: " + std::to_string(count)
+                   : "more than " + std::to_string(kMaxStationCurves) + " station curves: " +
+                         std::to_string(count) + " user-specified p-y curves after " +
+                         std::to_string(context.curves.size()) + " retained-soil curves");
   }
   if (count == 0) {
     report.write(f.none);

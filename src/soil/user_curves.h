@@ -16,9 +16,10 @@ namespace kestro {
 // Most points one user curve may have.
 inline constexpr int kMaxUserCurvePoints = 1000;
 
-// Reads control.user_py_curves curves (p-y option 0 or 1) into
-// context.curves with the multipliers applied and p given per station.
-// More than 400 curves, or more points than a curve may hold, end the run
+// Reads control.user_py_curves curves (p-y option 0 or 1) and appends them to
+// context.curves (after the retained-soil curves of earth-pressure option 4)
+// with the multipliers applied and p given per station.  More than 400
+// curves in the list, or more points than a curve may hold, end the run
 // with "TOO MUCH DATA FOR AVAILABLE STORAGE"; a negative count ends it
 // quietly; a curve with fewer than two points or with deflections that do
 // not increase is bad input.

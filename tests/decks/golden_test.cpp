@@ -73,7 +73,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Deck{"cantilever-layered-soil", "examples/cantilever-layered-soil.dat"},
                       Deck{"earth-pressure-si", "tests/decks/earth-pressure-si.dat"},
                       Deck{"tied-back-wall-clay", "examples/tied-back-wall-clay.dat"},
-                      Deck{"clay-si", "tests/decks/clay-si.dat"}),
+                      Deck{"clay-si", "tests/decks/clay-si.dat"},
+                      Deck{"sand-soldier-piles", "tests/decks/sand-soldier-piles.dat"},
+                      Deck{"silt-cantilever-si", "tests/decks/silt-cantilever-si.dat"},
+                      Deck{"rock-socket", "tests/decks/rock-socket.dat"},
+                      Deck{"staged-excavation-sand-weak-rock",
+                           "examples/staged-excavation-sand-weak-rock.dat"}),
     [](const ::testing::TestParamInfo<Deck>& info) {
       std::string name = info.param.name;
       for (char& c : name) {

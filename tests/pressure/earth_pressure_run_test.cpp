@@ -1,11 +1,12 @@
 // Whole runs with earth pressure: a wall held at its toe carries the
 // moments and shears that statics give for the generated pressure; the
-// specified table; the ends of a run by option 4, a missing earth-pressure
-// file name and layers that miss the excavation level.
+// specified table; option 4 with a wall moving away from the retained soil; a missing
+// earth-pressure file name and layers that miss the excavation level.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -116,17 +117,93 @@ TEST(EarthPressureRun, SpecifiedTableBecomesStationLoads) {
   EXPECT_NEAR(std::abs(rows[20].moment), 60.0 * 6.0 * 190.0, 1.0);
 }
 
-TEST(EarthPressureRun, OptionFourEndsAfterTheReadBack) {
+struct ReactionRow {
+  double x = 0.0;
+  double deflection = 0.0;
+  double reaction = 0.0;
+};
+
+// Depth, deflection and soil reaction of the plot-data results block.
+std::vector<ReactionRow> reaction_rows(const std::vector<std::string>& lines) {
+  std::vector<ReactionRow> rows;
+  for (const std::string& line : lines) {
+    if (line.size() != 98 || line[5] != '.') continue;
+    ReactionRow r;
+    double moment = 0.0, shear = 0.0;
+    if (std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf", &r.x, &r.deflection, &moment, &shear,
+                    &r.reaction) == 5)
+      rows.push_back(r);
+  }
+  return rows;
+}
+
+TEST(EarthPressureRun, OptionFourWallMovingAwayCarriesTheActivePressure) {
+  // The toe-clamped cantilever bends toward the excavation, away from the
+  // retained soil.  Every station above the excavation carries a
+  // retained-soil curve and no load; where it has moved beyond 12/357 in
+  // its reaction is the active line load KA*gamma*x*WA = 0.28x lb/in, to the
+  // five digits printed.
+  // A wall ten times softer than the clamped deck's, iterated (at most 100
+  // times, tolerance 1e-4 in), so that most of it moves beyond that.
+  std::string deck = clamped_deck(4);
+  deck.replace(deck.find("29.0E6"), 6, "29.0E5");
+  const std::string geometry = "40 6.0 100.0 0.001 240.0 12.0 240.0 0 0 0";
+  deck.replace(deck.find(geometry), geometry.size(),
+               "40 6.0 100.0 0.0001 240.0 12.0 240.0 100 0 0");
   testing::RunDirectory dir;
-  const RunResult result = dir.run_deck(clamped_deck(4));
-  EXPECT_EQ(result.outcome, Outcome::error_stop);
-  EXPECT_NE(result.message.find("retained-soil curves of earth-pressure option 4"),
-            std::string::npos);
+  const RunResult result = dir.run_deck(deck);
+  ASSERT_EQ(result.outcome, Outcome::completed) << result.message;
+  const std::vector<ReactionRow> rows = reaction_rows(dir.lines("wall.plt"));
+  ASSERT_EQ(rows.size(), 41u);
+  int active = 0;
+  for (int s = 1; s < 40; ++s) {
+    const ReactionRow& r = rows[static_cast<std::size_t>(s)];
+    if (r.deflection <= 12.0 / 357.0) continue;
+    ++active;
+    const double x = 6.0 * s;
+    EXPECT_NEAR(r.reaction, 0.28 * x, 0.28 * x * 1e-4) << "station " << s;
+  }
+  EXPECT_GT(active, 30);
+  // The toe station (40, held at zero deflection) carries the at-rest
+  // pressure K0*gamma*x*WA = 0.5*0.07*240*12 = 100.8 lb/in.
+  EXPECT_NEAR(rows[40].reaction, 100.8, 100.8 * 1e-4);
+  EXPECT_NE(dir.read("wall.out").find("     END OF ANALYSIS"), std::string::npos);
+}
+
+TEST(EarthPressureRun, OptionFourStageUsesTheHeldUserCurvesAgain) {
+  // Stage 1 gives a user curve at station 5 with its generated curves; stage
+  // 2 (option 4) reads no user-curve records and writes the held curve ahead
+  // of its generated ones again: both p-y groups count 1 + 3*5 curves.
+  std::ifstream in(std::string(KESTRO_SOURCE_DIR) + "/tests/decks/sand-soldier-piles.dat");
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  ASSERT_EQ(lines.back(), "0");
+  lines.pop_back();
+  auto stage = [&](int option, const std::string& user, int continuation) {
+    std::vector<std::string> b = lines;
+    b[1] = "1 0 1 1 0 " + std::to_string(option) + " 2 1 2 0 1 0";
+    std::string text;
+    for (const std::string& line : b)
+      text += line + "\n";
+    return text + user + std::to_string(continuation) + "\n";
+  };
+  const std::string deck =
+      stage(2, "5 3 1.0 1.0\n-1.0 500.0\n0.0 0.0\n1.0 -500.0\n", 1) + stage(4, "", 2);
+  testing::RunDirectory dir;
+  const RunResult result = dir.run_deck(deck);
+  ASSERT_EQ(result.outcome, Outcome::completed) << result.message;
   const std::string report = dir.read("wall.out");
-  EXPECT_NE(report.find(" DEPTH         ACTIVE EARTH PRESSURE"), std::string::npos);
-  EXPECT_NE(report.find("NOT AVAILABLE IN THIS VERSION OF THE ENGINE"), std::string::npos);
-  EXPECT_NE(report.find("     END OF ANALYSIS"), std::string::npos);
-  EXPECT_FALSE(dir.read("wall.epf").empty());
+  EXPECT_EQ(report.find("INPUTTED  SOIL RESISTANCE (P-Y) CURVES"),
+            report.rfind("INPUTTED  SOIL RESISTANCE (P-Y) CURVES"));
+  const std::vector<std::string> plot = dir.lines("wall.plt");
+  int groups = 0;
+  for (std::size_t i = 0; i + 1 < plot.size(); ++i) {
+    if (plot[i] != "            1          16") continue;
+    ++groups;
+    EXPECT_EQ(plot[i + 1], "            5           3");
+  }
+  EXPECT_EQ(groups, 2);
 }
 
 TEST(EarthPressureRun, MissingEarthPressureFileNameIsAClearError) {

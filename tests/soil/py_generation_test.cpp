@@ -306,16 +306,113 @@ TEST(PyGeneration, StiffClayStops) {
   EXPECT_EQ(report.substr(report.size() - warning.size()), warning);
 }
 
-TEST(PyGeneration, NotYetAvailableSoils) {
-  WallGroup group = testing::wall_group(120.0, 12.0, 12.0, 10000.0);
-  add_layer(group, 4, 600.0, values(0.07, 0, 30, 0, 50), values(0.07, 0, 30, 0, 50));
+// The stop a generation ends with (not_available when it ends normally),
+// with its message and console text.
+struct Ending {
+  StopKind kind = StopKind::not_available;
+  std::string message;
+  std::string console;
+};
+
+Ending ending_of(const WallGroup& group) {
+  std::ostringstream text, console;
+  TextUnit unit;
+  unit.attach(text);
+  Ending e;
   try {
-    generate(group, testing::geometry(30, 12.0));
-    FAIL() << "sand generated";
+    generate_py_curves(kInput, unit, console, UnitSystem::english, testing::geometry(30, 12.0),
+                       group, {});
   } catch (const RunStop& stop) {
-    EXPECT_EQ(stop.kind(), StopKind::not_available);
-    EXPECT_NE(stop.message().find("p-y curves of sand layers"), std::string::npos);
+    e.kind = stop.kind();
+    e.message = stop.message();
   }
+  e.console = console.str();
+  return e;
+}
+
+WallGroup one_layer(int IDSOIL, SoilLayerValues v, double WA = 48.0) {
+  WallGroup group = testing::wall_group(120.0, WA, 12.0, 10000.0);
+  add_layer(group, IDSOIL, 600.0, v, v);
+  return group;
+}
+
+SoilLayerValues with_p6(SoilLayerValues v, double P6) {
+  v.P6 = P6;
+  return v;
+}
+
+TEST(PyGeneration, EverySoilTypeGenerates) {
+  // Sand, silt, rock and weak rock each write five curves of 34 points.
+  for (const WallGroup& group :
+       {one_layer(4, values(0.07, 0, 35, 0, 90)), one_layer(5, values(0.07, 2, 25, 0, 60)),
+        one_layer(6, values(0.08, 3000, 0, 0, 0)),
+        one_layer(7, with_p6(values(0.08, 800, 0, 0.0005, 20000), 50))}) {
+    const Generated g = generate(group, testing::geometry(30, 12.0));
+    const std::vector<std::string> file = lines_of(g.file);
+    ASSERT_EQ(file.size(), 1u + 5u * 35u) << group.layers[0].IDSOIL;
+    EXPECT_EQ(file[0] + "\n", list_write({5}));
+    EXPECT_TRUE(g.console.empty());
+    // Read back, every curve has increasing deflections and finite values.
+    ListInput back("wall.pyc", g.file);
+    std::ostringstream report_text, plot_text;
+    TextUnit report, plot;
+    report.attach(report_text);
+    plot.attach(plot_text);
+    std::vector<StationCurve> curves;
+    read_back_py_curves(back, report, plot, UnitSystem::english, 12.0, 0, curves);
+    ASSERT_EQ(curves.size(), 5u);
+    for (const StationCurve& curve : curves) {
+      for (std::size_t j = 0; j < curve.y.size(); ++j) {
+        EXPECT_TRUE(std::isfinite(curve.y[j]) && std::isfinite(curve.p[j]));
+      }
+    }
+  }
+  // The silt head carries the byte 0xED after "Pu".
+  const Generated silt =
+      generate(one_layer(5, values(0.07, 2, 25, 0, 60)), testing::geometry(30, 12.0));
+  EXPECT_NE(silt.report.find("Puc       Pu\xED"), std::string::npos);
+}
+
+TEST(PyGeneration, BadFrictionalAndRockValues) {
+  struct Case {
+    WallGroup group;
+    const char* says;
+  };
+  const Case cases[] = {
+      {one_layer(4, values(0.07, 0, 0, 0, 90)), "PHI must lie above 0"},
+      {one_layer(4, values(0.07, 0, 35, 0, -5)), "KPY"},
+      {one_layer(5, values(0.07, 2, 90, 0, 60)), "PHI must lie from 0"},
+      {one_layer(4, values(-0.07, 0, 35, 0, 90)), "unit weight"},
+      {one_layer(6, values(0.08, -1, 0, 0, 0)), "compressive strength"},
+      {one_layer(7, with_p6(values(0.08, 800, 0, 0.0005, 20000), 120)), "RQD"},
+      {one_layer(7, with_p6(values(0.08, 800, 0, 0.0, 20000), 50)), "krm"},
+      {one_layer(7, with_p6(values(0.08, 800, 0, 0.0005, 0), 50)), "initial modulus"},
+      // A continuous wall in silt at 80 degrees: the passive coefficient is infinite.
+      {one_layer(5, values(0.07, 2, 80, 0, 60), 12.0), "passive coefficient"},
+  };
+  // An excavation ground rising at 60 degrees: 1 + tan(-60) tan(62.5) < 0.
+  WallGroup rising = one_layer(4, values(0.07, 0, 35, 0, 90));
+  rising.SLOPEX = -60.0;
+  const Ending slope = ending_of(rising);
+  EXPECT_EQ(slope.kind, StopKind::bad_input);
+  EXPECT_NE(slope.message.find("rises too steeply"), std::string::npos) << slope.message;
+  for (const Case& c : cases) {
+    const Ending e = ending_of(c.group);
+    EXPECT_EQ(e.kind, StopKind::bad_input) << c.says;
+    EXPECT_NE(e.message.find("wall.dat, line 10"), std::string::npos) << e.message;
+    EXPECT_NE(e.message.find(c.says), std::string::npos) << e.message;
+  }
+}
+
+TEST(PyGeneration, WeakRockWithoutStrengthStops) {
+  // Zero strength: the first curve depth is generated (a curve of zeros),
+  // the second writes the warning to the console and stops without a code.
+  const Ending e = ending_of(one_layer(7, with_p6(values(0.08, 0, 0, 0.0005, 20000), 50)));
+  EXPECT_EQ(e.kind, StopKind::quiet_stop);
+  EXPECT_EQ(e.console,
+            "       --------------------WARNING----------------------\n"
+            "       THE COHESIVE STRENGTH IS 0 FOR ROCK ACCORING TO THE INPUT\n"
+            "       DATA. PLEASE ENTER THE CORRECT VALUE AND RUN IT AGAIN.\n");
 }
 
 // A hand-written curve file: one user curve at station 7 and one generated

@@ -1,0 +1,194 @@
+#include <algorithm>
+#include <cmath>
+
+#include "soil/frictional_models.h"
+
+namespace kestro {
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kPrintPi = double(3.1416f);
+constexpr double kWallFriction = double(0.17453332f);  // 10 degrees
+constexpr double kAtYm = 1.5;
+constexpr double kMaxNp = 9.0;
+constexpr double kDeepA = double(0.88f);
+constexpr int kSandSteps = 100;
+constexpr int kSiltSteps = 50;
+
+// Case-2 deflections before the break point, in eighths of y2 (3/4 is not
+// among them), and case-3 multiples of pu/Es beyond it.
+constexpr std::array<double, 7> kCase2Eighths = {1.0, 2.0, 3.0, 4.0, 5.0, 7.0, 8.0};
+constexpr std::array<double, 4> kCase3Tail = {double(1.05f), double(1.1f), double(1.15f),
+                                              double(1.2f)};
+
+// The values line repeats 1P before Puc and Pu: it writes A and B unscaled.
+// A scale factor stays in effect for the F fields after it, so 0P is given
+// before them; without it A = 0.762 would print as 7.62.
+struct SiltFormats {
+  FortranFormat head = FortranFormat::parse(
+      "(//5X,'DEPTH',6X,'DIAM',6X,'PHI',2X,'GAMMA AVG',8X,'A',9X,'B',5X,'Puc',7X,'Pu',A/"
+      "8X,A2,8X,A2,6X,'DEG',2X,A,21X,A,4X,A/"
+      "2F10.2,F10.1,1PE10.3,0P,2F10.2,1P,2E10.3//"
+      "37X,'Y',19X,'P'/36X,A2,14X,A)");
+  FortranFormat row = FortranFormat::parse("(21X,2E20.3)");
+  FortranFormat file_point = FortranFormat::parse("(I5,2(2X,E10.3))");
+};
+
+const SiltFormats& formats() {
+  static const SiltFormats kFormats;
+  return kFormats;
+}
+
+// The phi sign of the head "Pu" + phi, as the report's code page has it.
+constexpr std::string_view kPhiSign = "\xED";
+
+// The cohesive part of the silt resistance at depth xe.
+double cohesive_part(const PyDepth& at, bool backfill, double xe) {
+  const double c = at.c;
+  const double b = at.b;
+  if (!(c > 0.0)) return 0.0;
+  const double slope = backfill ? 1.0 : slope_factor(at.theta);
+  if (at.continuous) {
+    const double theta_s = backfill ? 0.0 : at.theta;
+    return 2.0 * c * b * std::sqrt(passive_coefficient(at.PHI, kWallFriction, theta_s)) * slope;
+  }
+  const double Np = (3.0 + at.gamma_avg * xe / c + 0.5 * xe / b) * slope;
+  return std::min(Np, kMaxNp) * c * b;
+}
+
+}  // namespace
+
+double silt_wall_friction() {
+  return kWallFriction;
+}
+
+SiltSide silt_side(const PyDepth& at, bool backfill, const PyLoading& loading, double xe) {
+  SiltSide side;
+  const double d = backfill ? at.x + at.H : at.x;
+  const double width = at.continuous ? at.Lf : at.b;
+  side.Pu_phi = frictional_resistance(at, backfill, xe, kPi, kWallFriction).ps;
+  side.Puc = cohesive_part(at, backfill, xe);
+  side.A = sand_A(d / width, loading.cyclic);
+  side.B = sand_B(d / width, loading.cyclic);
+  const double pu = side.A * side.Pu_phi;
+  const double pm = kAtYm * side.Pu_phi + side.Puc;
+  const double yu = 3.0 * width / 80.0;
+  const double ym = width / 60.0;
+  const double Es = at.KPY * xe;
+  side.shape = parabolic_shape(pu, pm, yu, ym, Es, xe, 2.0 * width);
+  const ParabolicShape& s = side.shape;
+  side.case_number = 1;
+  if (!s.zero && xe > 0.0 && !(s.yk >= 0.0 && s.yk < ym)) {
+    side.y2 = Es != s.m ? (pm - ym * s.m) / (Es - s.m) : 0.0;
+    side.y3 = pu / Es;
+    if (Es != s.m && side.y2 >= ym && side.y2 < yu) {
+      side.case_number = 2;
+    } else if (side.y3 >= yu) {
+      side.case_number = 3;
+    }
+  }
+  if (side.case_number == 1) {
+    side.curve = parabolic_curve(s);
+    return side;
+  }
+  std::array<double, kHalfCurvePoints> y{};
+  if (side.case_number == 2) {
+    const double y2 = side.y2;
+    for (std::size_t j = 0; j < kCase2Eighths.size(); ++j)
+      y[j + 1] = y2 * kCase2Eighths[j] / 8.0;
+    y[8] = y2;  // the break point twice
+    for (int j = 1; j <= 5; ++j)
+      y[std::size_t(8 + j)] = y2 + (yu - y2) * j / 6.0;
+    y[14] = yu;
+    y[15] = double(1.1f) * yu;
+    y[16] = double(1.2f) * yu;
+  } else {
+    const double y3 = side.y3;
+    for (int j = 1; j <= 11; ++j)
+      y[std::size_t(j)] = y3 * j / 12.0;
+    y[12] = y3;
+    for (std::size_t j = 0; j < kCase3Tail.size(); ++j)
+      y[13 + j] = kCase3Tail[j] * y3;
+  }
+  for (std::size_t i = 0; i < side.curve.size(); ++i) {
+    const double yi = y[i];
+    double p = pu;
+    if (side.case_number == 2) {
+      if (yi <= side.y2) {
+        p = Es * yi;
+      } else if (yi < yu) {
+        p = Es * side.y2 + s.m * (yi - side.y2);
+      }
+    } else if (yi <= side.y3) {
+      p = Es * yi;
+    }
+    side.curve[i].y = yi;
+    side.curve[i].p = std::min(p, Es * yi);
+  }
+  return side;
+}
+
+void silt_depth(PyWriters& out, const PyDepth& at, const PyLoading& loading, PyLayerState& state) {
+  const SiltFormats& f = formats();
+  if (at.number == 1 && at.layer > 0) {
+    state.XEQ = frictional_equivalent_depth(state.R, at, loading, true);
+  }
+  const SoilLabels labels = soil_labels(at.units);
+  const CurveUnits units = curve_units(at.units);
+  const double degrees = at.PHI * 180.0 / kPrintPi;
+  for (const bool backfill : {false, true}) {
+    const double d = backfill ? at.x + at.H : at.x;
+    const double xe = at.layer == 0 ? d : d - at.XT + state.XEQ;
+    const SiltSide side = silt_side(at, backfill, loading, xe);
+    write_side_title(out.report, backfill);
+    out.report.write(
+        f.head, {kPhiSign, labels.depth, labels.inner, units.unit_weight, units.line_load,
+                 units.line_load, printed_depth(at, backfill), at.b, degrees, at.gamma_avg, side.A,
+                 side.B, side.Puc, side.Pu_phi, labels.inner, units.line_load});
+    write_half_curve(out, at, backfill, f.row, f.file_point, true, side.curve);
+    if (backfill) continue;
+    keep_resistance(state, at, side.shape.pu);
+  }
+  state.depths.push_back(at.x);
+  state.c_values.push_back(at.c);
+}
+
+double frictional_equivalent_depth(double R, const PyDepth& at, const PyLoading& loading,
+                                   bool silt) {
+  if (!(R > 0.0) || !(at.gamma_avg > 0.0)) return 0.0;
+  const double pi = silt ? kPi : kPrintPi;
+  const double delta = silt ? kWallFriction : at.PHI / 2.0;
+  const double width = at.continuous ? at.Lf : at.b;
+  // A flat homogeneous profile: no excavation slope.
+  PyDepth flat = at;
+  flat.theta = 0.0;
+  auto resistance = [&](double z) { return frictional_resistance(flat, true, z, pi, delta); };
+  // (pst - psd)/z is linear in z: its root is the depth where the wedge meets the flow.
+  const double g1 = resistance(1.0).pst - resistance(1.0).psd;
+  const double g2 = (resistance(2.0).pst - resistance(2.0).psd) / 2.0;
+  const double slope = g2 - g1;
+  const double zt = slope > 0.0 ? std::max(0.0, -(g1 - slope) / slope) : 0.0;
+  auto summand = [&](double z) {
+    double value = sand_A(z / width, loading.cyclic) * resistance(z).pst;
+    if (silt) value += cohesive_part(flat, true, z);
+    return value;
+  };
+  const int steps = silt ? kSiltSteps : kSandSteps;
+  const double dz = zt / steps;
+  double sum = 0.0;
+  double previous = summand(0.0);
+  for (int k = 1; k <= steps && dz > 0.0; ++k) {
+    const double next = summand(k * dz);
+    const double add = 0.5 * (previous + next) * dz;
+    if (add > 0.0 && sum + add >= R) return (k - 1) * dz + dz * (R - sum) / add;
+    sum += add;
+    previous = next;
+  }
+  double rate = kDeepA * resistance(zt).psd;
+  if (silt && at.c > 0.0) rate += kMaxNp * at.c * at.b;
+  if (!(rate > 0.0)) return zt;
+  return zt + (R - sum) / rate;
+}
+
+}  // namespace kestro
