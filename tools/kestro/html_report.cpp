@@ -106,10 +106,10 @@ std::string summary_block(const ProblemResult& p, const std::vector<std::string>
       const std::string key = "tieback-" + std::to_string(t.number);
       h += row(
           "Tie-back " + std::to_string(t.number) + " at " + summary_number(t.depth) + " " + u.depth,
-          key + "-force", summary_number(t.force_per_tieback),
+          key + "-force", summary_number(t.force_per_tieback, 5),
           std::string(" ") + u.force + " per tie-back; horizontal <span class=\"v\" data-check=\"" +
-              key + "-horizontal\">" + summary_number(t.horizontal_force) + "</span> " + u.force +
-              " per station");
+              key + "-horizontal\">" + summary_number(t.horizontal_force, 5) + "</span> " +
+              u.force + " per station");
     }
   }
   std::string list;
@@ -543,12 +543,28 @@ std::string history_chart(const ProblemResult& p, const std::string& pid) {
   spec.width = 360;
   spec.height = 260;
   spec.log_y = true;
+  spec.integer_x = true;
   std::vector<double> it, change;
+  double smallest = 0.0;
   for (const IterationStep& step : p.history) {
     it.push_back(step.iteration);
     change.push_back(std::abs(step.largest_change));
+    if (change.back() > 0.0 && (smallest == 0.0 || change.back() < smallest))
+      smallest = change.back();
   }
-  spec.series.push_back(Series{it, change, "c0", "", true, true});
+  spec.series.push_back(Series{it, change, "c0", "largest change", true, true});
+  // A change of exactly zero has no place on a log scale: it is marked a
+  // decade below the smallest change drawn.
+  std::vector<double> zero_it, zero_at;
+  for (std::size_t i = 0; i < change.size(); ++i) {
+    if (change[i] == 0.0) {
+      zero_it.push_back(it[i]);
+      zero_at.push_back(smallest > 0.0 ? smallest / 10.0 : 1e-6);
+    }
+  }
+  if (!zero_it.empty())
+    spec.series.push_back(
+        Series{zero_it, zero_at, "c1", "no change (0), drawn a decade below", false, true});
   return figure(spec);
 }
 
@@ -628,7 +644,7 @@ table.summary td{padding:.15em 0}.v{font-variant-numeric:tabular-nums}
 .verdict{font-weight:600}.bad{color:#a00}
 ul.warnings{margin:0;padding-left:1.2em;color:#a00}
 .profiles,.pycurves,.row{display:flex;flex-wrap:wrap;gap:4px;align-items:flex-start}
-figure.fig{margin:0 6px 8px 0}
+figure.fig{margin:0 6px 8px 0;width:min-content}
 .legend{font-size:11px;max-width:560px}.key{margin-right:10px;white-space:nowrap;display:inline-block}
 .sw{display:inline-block;width:14px;height:8px;margin-right:3px;vertical-align:middle;border:1px solid #555}
 .swdot{display:inline-block;width:8px;height:8px;border-radius:50%;background:#d00;margin-right:3px}
@@ -643,7 +659,8 @@ polyline.curve{fill:none;stroke-width:1.8;stroke-linejoin:round}
 .earth{stroke:#8b5a2b;background:#8b5a2b}.water{stroke:#1e73be;background:#1e73be}
 .surcharge{stroke:#c77700;background:#c77700}.surface{stroke:#7a7a7a;background:#7a7a7a}
 .total{stroke:#111;background:#111;stroke-dasharray:5 3}
-.sw.c0,.sw.c1,.sw.c2,.sw.c3,.sw.c4{background:currentColor}
+.sw.c0,.sw.c5{background:#1f5fa8}.sw.c1{background:#b3261e}.sw.c2{background:#2d7d32}
+.sw.c3{background:#8a4fbf}.sw.c4{background:#c77700}
 .st0{stroke:#1f5fa8;background:#1f5fa8}.st1{stroke:#b3261e;background:#b3261e}
 .st2{stroke:#2d7d32;background:#2d7d32}.st3{stroke:#8a4fbf;background:#8a4fbf}
 .st4{stroke:#c77700;background:#c77700}.st5{stroke:#555;background:#555}
@@ -715,10 +732,10 @@ document.documentElement.setAttribute('data-charts',String(document.querySelecto
 
 }  // namespace
 
-std::string summary_number(double value) {
+std::string summary_number(double value, int digits) {
   if (!std::isfinite(value)) return "not finite";
   char text[32];
-  std::snprintf(text, sizeof text, "%.4g", value);
+  std::snprintf(text, sizeof text, "%.*g", digits, value);
   std::string s = text;
   if (s == "-0") s = "0";
   return s;

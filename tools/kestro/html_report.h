@@ -13,9 +13,9 @@
 
 namespace kestro::host {
 
-// A summary value as the page shows it: four significant digits, as the
-// report's E-format tables print them.
-std::string summary_number(double value);
+// A summary value as the page shows it: `digits` significant digits (four,
+// as the report's station table prints them; five for tie-back forces).
+std::string summary_number(double value, int digits = 4);
 
 // The report text of each problem, cut where each problem's header begins;
 // the first part also holds whatever precedes the first header.  Fewer

@@ -39,14 +39,18 @@ double tick_step(const AxisRange& range, int target) {
   return nice * power;
 }
 
-// Ticks inside a given range, which is kept as it is.
-std::vector<double> ticks_within(AxisRange range, int target) {
-  open_range(range);
-  const double step = tick_step(range, target);
+// Ticks at multiples of step inside the range.
+std::vector<double> ticks_at(const AxisRange& range, double step) {
   std::vector<double> ticks;
   for (double k = std::ceil(range.lo / step - 1e-9); k * step <= range.hi + step * 1e-9; k += 1.0)
     ticks.push_back(std::abs(k * step) < step * 1e-9 ? 0.0 : k * step);
   return ticks;
+}
+
+// Ticks inside a given range, which is kept as it is.
+std::vector<double> ticks_within(AxisRange range, int target) {
+  open_range(range);
+  return ticks_at(range, tick_step(range, target));
 }
 
 struct Frame {
@@ -71,7 +75,7 @@ std::vector<double> nice_ticks(AxisRange& range, int target) {
   const double step = tick_step(range, target);
   range.lo = std::floor(range.lo / step + 1e-9) * step;
   range.hi = std::ceil(range.hi / step - 1e-9) * step;
-  return ticks_within(range, target);
+  return ticks_at(range, step);
 }
 
 std::string tick_label(double value) {
@@ -137,7 +141,12 @@ std::string svg_chart(const ChartSpec& spec) {
   f.log_y = spec.log_y;
 
   AxisRange xr = spec.x_range.value_or(any ? AxisRange{xlo, xhi} : AxisRange{0.0, 1.0});
-  std::vector<double> xticks = spec.x_range ? ticks_within(xr, 4) : nice_ticks(xr, 4);
+  // About one tick label per 50 px, so labels never run into each other.
+  const int x_target = std::max(2, static_cast<int>(f.width / 50.0));
+  std::vector<double> xticks = spec.x_range ? ticks_within(xr, x_target) : nice_ticks(xr, x_target);
+  if (spec.integer_x) {
+    std::erase_if(xticks, [](double t) { return t != std::round(t); });
+  }
   open_range(xr);
   f.x = xr;
 

@@ -59,6 +59,7 @@ struct ChartSpec {
   bool y_down = false;               // y grows downward (depth axes)
   bool log_y = false;                // y on a log scale; values <= 0 are left out
   bool y_labels = true;              // print the y tick labels (off for panels sharing an axis)
+  bool integer_x = false;            // x ticks at whole numbers only (iteration counts)
   std::optional<AxisRange> x_range;  // default: the data widened to ticks
   std::optional<AxisRange> y_range;
   std::vector<Series> series;
