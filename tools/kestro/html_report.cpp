@@ -466,7 +466,10 @@ std::string profiles(const ProblemResult& p, const std::string& pid) {
       largest_ratio = std::max(largest_ratio, q);
     }
     spec.x_range = AxisRange{0.0, largest_ratio};
-    spec.series.push_back(Series{ratio, depth, "c4", "", true, true});
+    // Curves that share a station (two layers meeting there, say) are shown
+    // as points only: a line through them would zigzag between the curves.
+    const bool shared = std::adjacent_find(depth.begin(), depth.end()) != depth.end();
+    spec.series.push_back(Series{ratio, depth, "c4", "", !shared, true});
     h += figure(spec);
   }
   h += "</div>";
