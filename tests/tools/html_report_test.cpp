@@ -173,12 +173,17 @@ TEST(HtmlReport, ReportPartsAndWarnings) {
       "     THE VALUE OF X = 1.0E+02 IS BEYOND THE EXTENT OF\n     THE SOIL PROFILE\n\n"
       "     ***** MAX ALLOWABLE DEFLECTION EXCEEDED AT ***  39  *** STATIONS *****\n"
       "      **************************************************\n"
-      "     Net active pressure is negative.\n";
+      "     Net active pressure is negative.\n"
+      "**** WARNING ******\nTHE BACKFILL SLOPE ANGLE SHOULD BE LESS THAN THE FRICTION ANGLE.\n"
+      "           2          1.000E+00         1.000E+00         0.000E+00\n"
+      "      NOTES:\n";
   const std::vector<std::string> warnings = host::report_warnings(text);
-  ASSERT_EQ(warnings.size(), 3u);
+  ASSERT_EQ(warnings.size(), 4u);
   EXPECT_EQ(warnings[0], "THE VALUE OF X = 1.0E+02 IS BEYOND THE EXTENT OF THE SOIL PROFILE");
   EXPECT_EQ(warnings[1].rfind("MAX ALLOWABLE DEFLECTION EXCEEDED", 0), 0u);
   EXPECT_EQ(warnings[2], "Net active pressure is negative.");
+  // A table that follows a warning without an empty line is not part of it.
+  EXPECT_EQ(warnings[3], "THE BACKFILL SLOPE ANGLE SHOULD BE LESS THAN THE FRICTION ANGLE.");
 }
 
 TEST(SvgChart, TicksAreRoundAndCoverTheRange) {

@@ -1,6 +1,7 @@
 #include "html_report.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -179,17 +180,23 @@ std::string wall_drawing(const ProblemResult& p, const std::string& id) {
     left = std::max(left, 1.15 * (D(s.distance) + 0.5 * D(s.width)));
   const double right = 0.45 * H;
   double bottom = 1.08 * H;
+  // The retained surface rises away from the wall at the backfill slope (a
+  // negative slope falls), to scale: the drawing makes room above the top of
+  // the wall for the rise.
+  const double beta = std::clamp(g.backfill_slope, -60.0, 60.0) * std::numbers::pi / 180.0;
+  const double rise = left * std::tan(beta);  // depth units, positive upward
   const double plot_height = 380.0;
-  const double top_room = 46.0;  // px above the top of the wall for loads
+  const double top_room = 64.0;  // px above the highest ground for loads and their labels
   Canvas c{};
-  c.scale = plot_height / bottom;
+  c.scale = plot_height / (bottom + std::max(rise, 0.0));
   const double max_width = 560.0;
   if ((left + right) * c.scale > max_width) {
     c.scale = max_width / (left + right);
-    bottom = plot_height / c.scale;
+    bottom = plot_height / c.scale - std::max(rise, 0.0);
   }
   c.x0 = 64.0 + left * c.scale;
-  c.y0 = top_room;
+  c.y0 = top_room + std::max(rise, 0.0) * c.scale;
+  const double y_far = c.y0 - rise * c.scale;
   const int width = static_cast<int>(std::ceil(c.x0 + right * c.scale + 12.0));
   const int height = static_cast<int>(std::ceil(c.y0 + bottom * c.scale + 40.0));
   const double xl = c.px(-left);
@@ -201,13 +208,8 @@ std::string wall_drawing(const ProblemResult& p, const std::string& id) {
                   std::to_string(width) + "\" height=\"" + std::to_string(height) +
                   "\" role=\"img\" aria-label=\"The wall in its ground, to scale\">";
   s += "<title>The wall in its ground, to scale</title>";
-  s += "<rect class=\"plot-area\" x=\"" + fixed2(xl) + "\" y=\"" + fixed2(c.y0 - top_room + 4) +
-       "\" width=\"" + fixed2(xr - xl) + "\" height=\"" + fixed2(yb - (c.y0 - top_room + 4)) +
-       "\" data-plot=\"\"/>";
-  // The retained surface rises away from the wall at the backfill slope.
-  const double beta = std::clamp(g.backfill_slope, -60.0, 60.0) * std::numbers::pi / 180.0;
-  const double rise_px = std::min(left * c.scale * std::tan(std::abs(beta)), top_room - 8.0);
-  const double y_far = c.y0 - (beta >= 0.0 ? rise_px : -rise_px);
+  s += "<rect class=\"plot-area\" x=\"" + fixed2(xl) + "\" y=\"4\" width=\"" + fixed2(xr - xl) +
+       "\" height=\"" + fixed2(yb - 4) + "\" data-plot=\"\"/>";
 
   std::string legend;
   std::vector<int> types_shown;
@@ -297,10 +299,11 @@ std::string wall_drawing(const ProblemResult& p, const std::string& id) {
   if (g.has_soil && g.surface_pressure != 0.0) {
     for (double d = left * 0.05; d < left; d += left / 12.0)
       s += arrow_down(c.px(-d), surface_y(d), 14.0);
-    s += text(xl + 2, 12, "dlabel",
-              "surface pressure " + summary_number(g.surface_pressure) +
-                  (units == UnitSystem::si ? " kPa" : " psi"));
+    legend += "<span class=\"key\"><span class=\"sw load\"></span>surface pressure " +
+              summary_number(g.surface_pressure) + (units == UnitSystem::si ? " kPa" : " psi") +
+              " (short arrows)</span>";
   }
+  int label_row = 0;
   for (const GroundSurcharge& item : g.surcharges) {
     const double d = D(item.distance);
     std::string label;
@@ -319,7 +322,7 @@ std::string wall_drawing(const ProblemResult& p, const std::string& id) {
               (item.type == 1 ? (units == UnitSystem::si ? " kN" : " lb")
                               : (units == UnitSystem::si ? " kN/m" : " lb/in"));
     }
-    s += text(c.px(-d), surface_y(d) - 30, "dlabel mid", label);
+    s += text(c.px(-d), surface_y(d) - 30 - 11 * (label_row++ % 3), "dlabel mid", label);
   }
 
   // Tie-backs at their angle, the unbonded length to scale.
@@ -642,7 +645,7 @@ body{font:14px/1.4 system-ui,sans-serif;margin:1.5em;color:#111;max-width:1400px
 h1{font-size:1.4em;margin:.2em 0}h2{font-size:1.2em;border-bottom:2px solid #345;margin-top:1.6em}
 h3{font-size:1.05em;margin:1.2em 0 .4em}
 table.summary{border-collapse:collapse;margin:.5em 0}
-table.summary th{text-align:left;padding:.15em 1em .15em 0;font-weight:600;vertical-align:top}
+table.summary th{text-align:left;padding:.15em 1em .15em 0;font-weight:600;vertical-align:top;white-space:nowrap}
 table.summary td{padding:.15em 0}.v{font-variant-numeric:tabular-nums}
 .verdict{font-weight:600}.bad{color:#a00}
 ul.warnings{margin:0;padding-left:1.2em;color:#a00}
@@ -681,7 +684,7 @@ line.water{stroke:#1e73be;stroke-width:1.5}.watermark{fill:#1e73be}
 .excavation{stroke:#6b4e16;stroke-width:1.2;stroke-dasharray:6 3}
 .wall{stroke:#222;stroke-width:.6}.w0{fill:#333;background:#333}.w1{fill:#777}
 .tieback{stroke:#111;stroke-width:1.6;background:#111}.anchor{fill:#111}
-.load{stroke:#b3261e;stroke-width:1.2}.loadhead{fill:#b3261e}.stripload{fill:#b3261e;opacity:.35}
+.load{stroke:#b3261e;stroke-width:1.2;background:#b3261e}.loadhead{fill:#b3261e}.stripload{fill:#b3261e;opacity:.35}
 .dlabel{font-size:10px}
 .drawing .plot-area{fill:#f4f8fc;stroke:none}
 .picker{font-size:12px;margin:.3em 0;max-height:7.5em;overflow:auto}
@@ -782,7 +785,11 @@ std::vector<std::string> report_warnings(const std::string& part) {
     if (l.find("WARNING") != std::string::npos) {
       // The block's text runs to the next empty line.
       std::string block;
-      for (std::size_t j = i + 1; j < lines.size() && !lines[j].empty(); ++j)
+      // A table or notes may follow the text without an empty line between.
+      for (std::size_t j = i + 1; j < lines.size() && j < i + 5 && !lines[j].empty() &&
+                                  !std::isdigit(static_cast<unsigned char>(lines[j][0])) &&
+                                  lines[j].rfind("NOTES", 0) != 0;
+           ++j)
         block += (block.empty() ? "" : " ") + lines[j];
       warnings.push_back(block.empty() ? l : block);
     } else if (l == "Net active pressure is negative." ||
