@@ -158,6 +158,69 @@ TEST(HtmlReport, SummaryShowsTheReportsNumbers) {
   }
 }
 
+double attribute(const std::string& element, const std::string& name) {
+  const std::string key = " " + name + "=\"";
+  const std::size_t at = element.find(key);
+  EXPECT_NE(at, std::string::npos) << name;
+  return at == std::string::npos ? 0.0 : std::stod(element.substr(at + key.size()));
+}
+
+// Every element of the drawing whose class begins with `css`.
+std::vector<std::string> elements(const std::string& svg, const std::string& css) {
+  std::vector<std::string> out;
+  const std::string key = "class=\"" + css;
+  for (std::size_t at = svg.find(key); at != std::string::npos; at = svg.find(key, at + 1)) {
+    const std::size_t begin = svg.rfind('<', at);
+    out.push_back(svg.substr(begin, svg.find('>', at) - begin));
+  }
+  return out;
+}
+
+// The drawing is to scale: one scale (px per ft) for the wall's length, the
+// depths of water and excavation, and both legs of a tie-back.  The decks
+// give the lengths: the tied-back wall is 20 ft long with one tie-back at
+// 3 ft, 25 ft unbonded at 15 degrees; the cantilever is 30 ft long, its
+// excavation at 12 ft and its water at 8 ft behind and 14 ft in front.
+TEST(HtmlReport, TheWallIsDrawnToScale) {
+  const auto drawing = [](const char* deck) {
+    const std::string html = host::html_report("d.dat", testing::run_source_deck(deck));
+    const std::size_t at = html.find("<svg class=\"drawing\"");
+    return html.substr(at, html.find("</svg>", at) - at);
+  };
+  const double pi = std::acos(-1.0);
+  {
+    const std::string svg = drawing("examples/tied-back-wall.dat");
+    const double scale = attribute(svg.substr(0, svg.find('>')), "data-scale");
+    const double top = attribute(svg.substr(0, svg.find('>')), "data-top");
+    double wall = 0.0;
+    for (const std::string& piece : elements(svg, "wall"))
+      wall += attribute(piece, "height");
+    EXPECT_NEAR(wall, 20.0 * scale, 0.02);
+    const std::vector<std::string> ties = elements(svg, "tieback");
+    ASSERT_EQ(ties.size(), 1u);
+    EXPECT_NEAR(attribute(ties[0], "y1") - top, 3.0 * scale, 0.02);
+    EXPECT_NEAR(attribute(ties[0], "x1") - attribute(ties[0], "x2"),
+                25.0 * std::cos(15.0 * pi / 180.0) * scale, 0.02);
+    EXPECT_NEAR(attribute(ties[0], "y2") - attribute(ties[0], "y1"),
+                25.0 * std::sin(15.0 * pi / 180.0) * scale, 0.02);
+    EXPECT_NEAR(attribute(elements(svg, "excavation")[0], "y1") - top, 10.0 * scale, 0.02);
+  }
+  {
+    const std::string svg = drawing("examples/cantilever-layered-soil.dat");
+    const double scale = attribute(svg.substr(0, svg.find('>')), "data-scale");
+    const double top = attribute(svg.substr(0, svg.find('>')), "data-top");
+    EXPECT_NEAR(attribute(elements(svg, "excavation")[0], "y1") - top, 12.0 * scale, 0.02);
+    const std::vector<std::string> water = elements(svg, "water\"");
+    ASSERT_EQ(water.size(), 2u);
+    EXPECT_NEAR(attribute(water[0], "y1") - top, 8.0 * scale, 0.02);
+    EXPECT_NEAR(attribute(water[1], "y1") - top, 14.0 * scale, 0.02);
+    // The retained side is at least as wide as the strip surcharge is far.
+    EXPECT_GE(
+        attribute(elements(svg, "wall")[0], "x") - attribute(elements(svg, "plot-area")[0], "x"),
+        (5.0 + 2.5) * scale);
+  }
+}
+
 TEST(HtmlReport, ReportPartsAndWarnings) {
   const MemoryRunResult staged = testing::run_source_deck("tests/decks/staged-si.dat");
   const std::vector<std::string> parts = host::report_parts(staged.report, 2);

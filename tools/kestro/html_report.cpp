@@ -203,10 +203,11 @@ std::string wall_drawing(const ProblemResult& p, const std::string& id) {
   const double xr = c.px(right);
   const double yb = c.py(bottom);
 
-  std::string s = "<svg class=\"drawing\" id=\"" + id + "\" viewBox=\"0 0 " +
-                  std::to_string(width) + " " + std::to_string(height) + "\" width=\"" +
-                  std::to_string(width) + "\" height=\"" + std::to_string(height) +
-                  "\" role=\"img\" aria-label=\"The wall in its ground, to scale\">";
+  std::string s =
+      "<svg class=\"drawing\" id=\"" + id + "\" viewBox=\"0 0 " + std::to_string(width) + " " +
+      std::to_string(height) + "\" width=\"" + std::to_string(width) + "\" height=\"" +
+      std::to_string(height) + "\" data-scale=\"" + std::to_string(c.scale) + "\" data-top=\"" +
+      std::to_string(c.y0) + "\" role=\"img\" aria-label=\"The wall in its ground, to scale\">";
   s += "<title>The wall in its ground, to scale</title>";
   s += "<rect class=\"plot-area\" x=\"" + fixed2(xl) + "\" y=\"4\" width=\"" + fixed2(xr - xl) +
        "\" height=\"" + fixed2(yb - 4) + "\" data-plot=\"\"/>";
@@ -691,7 +692,8 @@ line.water{stroke:#1e73be;stroke-width:1.5}.watermark{fill:#1e73be}
 .picker label{white-space:nowrap;margin-right:8px}
 details pre{font:11px/1.25 monospace;overflow:auto;background:#fafafa;border:1px solid #ddd;padding:.5em}
 .note{color:#555;font-size:12px}
-@media print{body{margin:0;max-width:none}.no-print,details{display:none}
+@page{size:A4 landscape;margin:12mm}
+@media print{body{margin:0;max-width:none}.profiles{zoom:.85}.no-print,details{display:none}
 section.problem{break-before:page}section.problem:first-of-type{break-before:auto}
 figure.fig,table.summary{break-inside:avoid}h2,h3{break-after:avoid}
 .envelope{break-before:page}}
