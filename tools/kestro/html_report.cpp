@@ -517,7 +517,8 @@ std::string py_section(const ProblemResult& p, const std::string& pid) {
     const std::string name =
         "station " + std::to_string(curve.station) + ", " + summary_number(curve.X) + " " + u.depth;
     picker += "<label><input type=\"checkbox\" value=\"" + cid + "\"" +
-              (shown[k] ? " checked" : "") + "> " + html_escape(name) + " (" +
+              (shown[k] ? " checked" : "") + "> " + std::to_string(k + 1) + ": " +
+              html_escape(name) + " (" +
               std::to_string(static_cast<int>(std::lround(ratios[k] * 100.0))) + "%)</label> ";
     ChartSpec spec;
     spec.id = cid;
