@@ -127,6 +127,7 @@ struct GroundSurcharge {
 struct GroundTieback {
   double depth = 0.0; /* in base units */
   double angle = 0.0; /* degrees below the horizontal */
+  double length = 0.0; /* unbonded length, in base units */
 };
 struct WallPiece {
   double top = 0.0; /* in base units */

@@ -171,7 +171,7 @@ void keep_ground(const ProblemState& problem, ProblemResult& kept) {
   ground.width = problem.geometry.width;
   ground.excavation = problem.geometry.excavation_depth;
   for (const TieBack& t : problem.tables.tiebacks)
-    ground.tiebacks.push_back(GroundTieback{t.depth * scale, t.angle});
+    ground.tiebacks.push_back(GroundTieback{t.depth * scale, t.angle, t.unbonded_length * scale});
   for (const WallSection& section : problem.tables.wall_sections) {
     const std::size_t index = static_cast<std::size_t>(section.section - 1);
     const std::vector<CrossSection>& cross = problem.tables.cross_sections;

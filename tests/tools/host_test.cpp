@@ -182,5 +182,85 @@ TEST(HostBatch, ABadDeckAmongGoodOnesFailsTheBatchOnly) {
   EXPECT_EQ(host("batch --jobs 0 a.dat").exit_code, 2);
 }
 
+TEST(HostExtras, RunWritesThePageAndTheExportBesideTheReport) {
+  testing::RunDirectory out;
+  const std::string csv = (out.path() / "csv").string();
+  const std::string json = (out.path() / "wall.json").string();
+  const Invocation run =
+      host("run '" KESTRO_SOURCE_DIR "/examples/tied-back-wall.dat' --output-dir '" +
+           out.path().string() + "' --html --csv '" + csv + "' --json '" + json + "'");
+  EXPECT_EQ(run.exit_code, 0) << run.output;
+  EXPECT_NE(run.output.find("html:      " + (out.path() / "tied-back-wall.html").string()),
+            std::string::npos)
+      << run.output;
+  const std::string page = out.read("tied-back-wall.html");
+  EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_NE(page.find("TIED-BACK SHEET-PILE WALL WITH USER P-Y CURVES"), std::string::npos);
+  EXPECT_TRUE(page.ends_with("</html>\n"));
+  EXPECT_NE(out.read("csv/tied-back-wall-p1-stations.csv").find("station,X (ft),deflection (in)"),
+            std::string::npos);
+  EXPECT_NE(out.read("wall.json").find("\"format\": \"kestro-results\""), std::string::npos);
+  // Without the options nothing more is written.
+  testing::RunDirectory plain;
+  EXPECT_EQ(host("run '" KESTRO_SOURCE_DIR "/examples/tied-back-wall.dat' --output-dir '" +
+                 plain.path().string() + "'")
+                .exit_code,
+            0);
+  EXPECT_FALSE(std::filesystem::exists(plain.path() / "tied-back-wall.html"));
+}
+
+// A run without a valid solution, and one that ends on bad input, still get
+// a page that says so.
+TEST(HostExtras, ThePageOfARunThatFailedSaysWhy) {
+  testing::RunDirectory dir;
+  dir.write("free.dat", kUnsupportedWall);
+  dir.write("bad.dat", "T\n1 0 0 0 0 0 3 0 1 0 0 0\n40 six 1 .01 0 12 120 0 0 0\n0\n");
+  EXPECT_EQ(host("run '" + (dir.path() / "free.dat").string() + "' --html").exit_code, 3);
+  EXPECT_NE(dir.read("free.html")
+                .find("no valid solution: MAX ALLOWABLE DEFLECTION EXCEEDED AT 39 STATIONS"),
+            std::string::npos);
+  EXPECT_EQ(host("run '" + (dir.path() / "bad.dat").string() + "' --html --json '" +
+                 (dir.path() / "bad.json").string() + "'")
+                .exit_code,
+            1);
+  EXPECT_NE(dir.read("bad.html").find("expected a real number, found &quot;six&quot;"),
+            std::string::npos);
+  EXPECT_NE(dir.read("bad.json").find("\"outcome\": \"bad input\""), std::string::npos);
+}
+
+TEST(HostExtras, UsageErrorsAndADeckTheyWouldOverwrite) {
+  EXPECT_EQ(host("run a.dat --csv").exit_code, 2);
+  EXPECT_EQ(host("run a.dat --json").exit_code, 2);
+  EXPECT_EQ(host("batch a.dat --csv").exit_code, 2);
+  testing::RunDirectory dir;
+  const std::string deck = "T\n1 0 0 0 0 0 3 0 1 0 0 0\n10 12 1 .01 0 12 120 5 0 0\n0\n";
+  dir.write("wall.html", deck);
+  EXPECT_EQ(host("run '" + (dir.path() / "wall.html").string() + "' --html").exit_code, 2);
+  EXPECT_EQ(dir.read("wall.html"), deck);
+  dir.write("w.dat", deck);
+  EXPECT_EQ(host("run '" + (dir.path() / "w.dat").string() + "' --json '" +
+                 (dir.path() / "w.dat").string() + "'")
+                .exit_code,
+            1);
+  EXPECT_EQ(dir.read("w.dat"), deck);
+}
+
+TEST(HostExtras, BatchWritesAPageAndAJsonDocumentPerDeck) {
+  testing::RunDirectory out;
+  const Invocation batch =
+      host("batch --jobs 2 --html --json --csv '" + (out.path() / "csv").string() +
+           "' --output-dir '" + out.path().string() +
+           "' '" KESTRO_SOURCE_DIR "/examples/tied-back-wall.dat' '" KESTRO_SOURCE_DIR
+           "/examples/cantilever-layered-soil.dat'");
+  EXPECT_EQ(batch.exit_code, 0) << batch.output;
+  for (const char* name : {"tied-back-wall", "cantilever-layered-soil"}) {
+    EXPECT_NE(out.read(std::string(name) + ".html").find("</html>"), std::string::npos) << name;
+    EXPECT_NE(out.read(std::string(name) + ".json").find("\"verdict\": \"solved\""),
+              std::string::npos)
+        << name;
+    EXPECT_FALSE(out.read("csv/" + std::string(name) + "-p1-stations.csv").empty()) << name;
+  }
+}
+
 }  // namespace
 }  // namespace kestro

@@ -1,6 +1,7 @@
 #include "batch.h"
 
 #include "deck_run.h"
+#include "export.h"
 
 #include <unistd.h>
 
@@ -29,13 +30,25 @@ struct BatchArguments {
   std::vector<fs::path> decks;
   std::optional<fs::path> output_dir;
   unsigned jobs = 0;  // 0: one per core
+  ExtraOutputs extra;
+  bool json = false;  // NAME.json beside each report
 };
 
 std::optional<BatchArguments> parse(const std::vector<std::string>& args) {
   BatchArguments parsed;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--output-dir" || arg == "-o" || arg == "--jobs" || arg == "-j") {
+    if (arg == "--html") {
+      parsed.extra.html = true;
+    } else if (arg == "--json") {
+      parsed.json = true;
+    } else if (arg == "--csv") {
+      if (i + 1 >= args.size()) {
+        std::cerr << "kestro: --csv needs a directory\n";
+        return std::nullopt;
+      }
+      parsed.extra.csv = args[++i];
+    } else if (arg == "--output-dir" || arg == "-o" || arg == "--jobs" || arg == "-j") {
       if (i + 1 >= args.size()) {
         std::cerr << "kestro: " << arg << " needs a value\n";
         return std::nullopt;
@@ -192,7 +205,9 @@ int batch_command(const std::vector<std::string>& args, const char* version) {
       } else {
         const MemoryRunResult run = run_deck(*files, version);
         row = summarise(deck.string(), run);
-        if (!write_outputs(*files, run, why)) {
+        ExtraOutputs extra = parsed->extra;
+        if (parsed->json) extra.json = files->dir / (files->input.stem().string() + ".json");
+        if (!write_outputs(*files, run, why) || !write_extra_outputs(*files, run, extra, why)) {
           row.failed = true;
           row.outcome = "could not write";
           row.message = why;

@@ -19,7 +19,9 @@ fs::path temporary_beside(const fs::path& path) {
   return path.string() + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(random());
 }
 
-bool write_whole(const fs::path& path, const std::string& text) {
+}  // namespace
+
+bool write_file_whole(const fs::path& path, const std::string& text) {
   const fs::path temporary = temporary_beside(path);
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -35,8 +37,6 @@ bool write_whole(const fs::path& path, const std::string& text) {
   if (error) fs::remove(temporary, error);
   return !error;
 }
-
-}  // namespace
 
 std::optional<DeckFiles> deck_files(const fs::path& deck, const std::optional<fs::path>& output_dir,
                                     std::string& why) {
@@ -55,8 +55,9 @@ std::optional<DeckFiles> deck_files(const fs::path& deck, const std::optional<fs
   files.monitor = files.dir / (stem + ".mon");
   files.py_curves = files.dir / (stem + ".pyc");
   files.earth_pressure = files.dir / (stem + ".epf");
-  for (const fs::path* output :
-       {&files.report, &files.plot_data, &files.monitor, &files.py_curves, &files.earth_pressure}) {
+  files.html = files.dir / (stem + ".html");
+  for (const fs::path* output : {&files.report, &files.plot_data, &files.monitor, &files.py_curves,
+                                 &files.earth_pressure, &files.html}) {
     if (*output == files.input || fs::equivalent(*output, files.input, error)) {
       why = "the output " + output->string() +
             " would overwrite the input data file; rename the deck or give --output-dir";
@@ -97,7 +98,7 @@ bool write_outputs(const DeckFiles& files, const MemoryRunResult& run, std::stri
     // The transient files exist only when a problem made them.
     const bool transient = text == &run.py_curves || text == &run.earth_pressure;
     if (transient && text->empty()) continue;
-    if (!write_whole(*path, *text)) {
+    if (!write_file_whole(*path, *text)) {
       why = "cannot write " + path->string();
       return false;
     }

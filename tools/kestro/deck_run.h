@@ -17,11 +17,12 @@ inline constexpr int kExitUsage = 2;       // the command line was wrong
 inline constexpr int kExitNoSolution = 3;  // the run ended, but a stage has no valid solution
 
 // The files of one deck: the input and the outputs NAME.out, NAME.plt,
-// NAME.mon, NAME.pyc and NAME.epf in the output directory.
+// NAME.mon, NAME.pyc and NAME.epf in the output directory, and NAME.html
+// when the HTML report is asked for.
 struct DeckFiles {
   std::filesystem::path input;  // absolute
   std::filesystem::path dir;    // absolute output directory
-  std::filesystem::path report, plot_data, monitor, py_curves, earth_pressure;
+  std::filesystem::path report, plot_data, monitor, py_curves, earth_pressure, html;
 };
 
 // The files of `deck` with outputs in output_dir (default: the deck's
@@ -40,6 +41,10 @@ MemoryRunResult run_deck(const DeckFiles& files, const char* version);
 // so concurrent runs and readers never see half a file.  False, with the
 // reason in `why`, when a file cannot be written.
 bool write_outputs(const DeckFiles& files, const MemoryRunResult& run, std::string& why);
+
+// Writes text to path through a private temporary file moved into place, so
+// no reader sees half a file; false when it cannot.
+bool write_file_whole(const std::filesystem::path& path, const std::string& text);
 
 // What the run means for the person who asked for it.
 struct Verdict {

@@ -11,6 +11,7 @@
 
 #include "batch.h"
 #include "deck_run.h"
+#include "export.h"
 #include "kestro/kestro.hpp"
 
 namespace fs = std::filesystem;
@@ -24,8 +25,9 @@ using kestro::host::kExitUsage;
 constexpr int kExitFindings = 4;
 
 void print_usage(std::ostream& out) {
-  out << "usage: kestro run INPUT [--output-dir DIR]\n"
-         "       kestro batch INPUT... [--jobs N] [--output-dir DIR]\n"
+  out << "usage: kestro run INPUT [--output-dir DIR] [--html] [--csv DIR] [--json FILE]\n"
+         "       kestro batch INPUT... [--jobs N] [--output-dir DIR] [--html] [--csv DIR] "
+         "[--json]\n"
          "       kestro check INPUT\n"
          "       kestro --help | --version\n"
          "\n"
@@ -34,6 +36,9 @@ void print_usage(std::ostream& out) {
          "once the run is over:\n"
          "  NAME.out  report          NAME.plt  plot data       NAME.mon  monitor\n"
          "  NAME.pyc  p-y curve file  NAME.epf  earth-pressure file\n"
+         "--html also writes NAME.html, a self-contained page with the results drawn;\n"
+         "--csv DIR writes one CSV file per table and problem into DIR, --json FILE\n"
+         "the same tables as one JSON document (batch: NAME.json beside the report).\n"
          "batch runs many decks at once, in memory, on N threads (default: one per\n"
          "core), writes each deck's files as run does (without NAMES.dat) and ends\n"
          "with a summary table; it fails when any deck fails.\n"
@@ -48,6 +53,7 @@ void print_usage(std::ostream& out) {
 struct Arguments {
   fs::path input;
   std::optional<fs::path> output_dir;
+  kestro::host::ExtraOutputs extra;
 };
 
 // Parses `run INPUT [--output-dir DIR]`; prints the reason and returns
@@ -65,6 +71,19 @@ std::optional<Arguments> parse_run_arguments(const std::vector<std::string>& arg
       parsed.output_dir = args[++i];
     } else if (arg.rfind("--output-dir=", 0) == 0) {
       parsed.output_dir = arg.substr(13);
+    } else if (arg == "--html") {
+      parsed.extra.html = true;
+    } else if (arg == "--csv" || arg == "--json") {
+      if (i + 1 >= args.size()) {
+        std::cerr << "kestro: " << arg
+                  << (arg == "--csv" ? " needs a directory\n" : " needs a file\n");
+        return std::nullopt;
+      }
+      (arg == "--csv" ? parsed.extra.csv : parsed.extra.json) = args[++i];
+    } else if (arg.rfind("--csv=", 0) == 0) {
+      parsed.extra.csv = arg.substr(6);
+    } else if (arg.rfind("--json=", 0) == 0) {
+      parsed.extra.json = arg.substr(7);
     } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
       std::cerr << "kestro: unknown option " << arg << '\n';
       return std::nullopt;
@@ -102,11 +121,18 @@ int run_command(const Arguments& args) {
     std::cerr << "kestro: " << why << '\n';
     return kExitStopped;
   }
+  if (!kestro::host::write_extra_outputs(*files, run, args.extra, why)) {
+    std::cerr << "kestro: " << why << '\n';
+    return kExitStopped;
+  }
   const kestro::host::Verdict verdict = kestro::host::verdict(run);
   std::cout << "report:    " << files->report.string() << '\n'
             << "plot data: " << files->plot_data.string() << '\n'
-            << "monitor:   " << files->monitor.string() << '\n'
-            << "outcome:   " << verdict.text << '\n';
+            << "monitor:   " << files->monitor.string() << '\n';
+  if (args.extra.html) std::cout << "html:      " << files->html.string() << '\n';
+  if (args.extra.csv) std::cout << "csv:       " << args.extra.csv->string() << '\n';
+  if (args.extra.json) std::cout << "json:      " << args.extra.json->string() << '\n';
+  std::cout << "outcome:   " << verdict.text << '\n';
   return verdict.exit_status;
 }
 

@@ -1,0 +1,303 @@
+#include "export.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "deck_run.h"
+#include "html_report.h"
+
+namespace kestro::host {
+
+UnitNames unit_names(UnitSystem units) {
+  if (units == UnitSystem::si) return UnitNames{"m", "m", "m", "kN-m", "kN", "kN/m", "kN-m^2"};
+  return UnitNames{"ft", "in", "in", "lb-in", "lb", "lb/in", "lb-in^2"};
+}
+
+const char* iteration_outcome_name(IterationOutcome outcome) {
+  switch (outcome) {
+    case IterationOutcome::converged:
+      return "converged";
+    case IterationOutcome::allowable_deflection_exceeded:
+      return "allowable deflection exceeded";
+    case IterationOutcome::iteration_limit_reached:
+      return "iteration limit reached";
+    case IterationOutcome::single_pass:
+      return "single pass";
+    case IterationOutcome::not_finite:
+      return "not finite";
+  }
+  return "";
+}
+
+std::string number_text(double value) {
+  if (!std::isfinite(value)) return std::string();
+  char text[32];
+  const std::to_chars_result end = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, end.ptr);
+}
+
+std::vector<Table> problem_tables(const ProblemResult& problem) {
+  const UnitNames u = unit_names(problem.units);
+  std::vector<Table> tables;
+  Table stations{"stations",
+                 {{"station", ""},
+                  {"X", u.depth},
+                  {"deflection", u.deflection},
+                  {"slope", "rad"},
+                  {"moment", u.moment},
+                  {"shear", u.force},
+                  {"soil reaction", u.per_length},
+                  {"net force per station", u.force},
+                  {"EI", u.rigidity}},
+                 {}};
+  Table restraints{"restraints",
+                   {{"station", ""}, {"X", u.depth}, {"force", u.force}, {"moment", u.moment}},
+                   {}};
+  Table tiebacks{"tiebacks",
+                 {{"tie-back", ""},
+                  {"station", ""},
+                  {"depth", u.depth},
+                  {"spacing", u.depth},
+                  {"area", problem.units == UnitSystem::si ? "m^2" : "in^2"},
+                  {"angle", "deg"},
+                  {"prestress", u.force},
+                  {"horizontal force per station", u.force},
+                  {"force per station", u.force},
+                  {"force per tie-back", u.force}},
+                 {}};
+  Table reactions{
+      "node-reactions", {{"point", ""}, {"station", ""}, {"X", u.depth}, {"force", u.force}}, {}};
+  if (problem.results) {
+    const ResultsTable& r = *problem.results;
+    for (int I = 0; I <= r.N && static_cast<std::size_t>(I) < r.stations.size(); ++I) {
+      const StationResult& s = r.stations[static_cast<std::size_t>(I)];
+      stations.rows.push_back({static_cast<double>(I), s.X, s.deflection, s.slope, s.moment,
+                               s.shear, s.soil_reaction, s.net_force, s.EI});
+    }
+    for (const RestraintResult& s : r.restraints)
+      restraints.rows.push_back({static_cast<double>(s.station), s.X, s.force, s.moment});
+    for (const TiebackResult& t : r.tiebacks) {
+      tiebacks.rows.push_back({static_cast<double>(t.number), static_cast<double>(t.station),
+                               t.depth, t.spacing, t.area, t.angle, t.prestress, t.horizontal_force,
+                               t.force, t.force_per_tieback});
+    }
+    for (const NodeReaction& n : r.node_reactions) {
+      reactions.rows.push_back(
+          {static_cast<double>(n.number), static_cast<double>(n.station), n.X, n.force});
+    }
+  }
+  Table pressure{"pressure",
+                 {{"depth", u.base},
+                  {"load", u.per_length},
+                  {"earth", u.per_length},
+                  {"water", u.per_length},
+                  {"surface", u.per_length},
+                  {"surcharge", u.per_length},
+                  {"apparent", u.per_length},
+                  {"passive", u.per_length},
+                  {"at rest", u.per_length}},
+                 {}};
+  for (const PressureResult& p : problem.pressure) {
+    pressure.rows.push_back({p.depth, p.load, p.earth, p.water, p.surface, p.surcharge, p.apparent,
+                             p.passive, p.at_rest});
+  }
+  Table curves{"py-curves",
+               {{"curve", ""},
+                {"station", ""},
+                {"X", u.depth},
+                {"point", ""},
+                {"y", u.deflection},
+                {"p", u.per_length}},
+               {}};
+  Table reached{"py-reached",
+                {{"curve", ""},
+                 {"station", ""},
+                 {"X", u.depth},
+                 {"y reached", u.deflection},
+                 {"p reached", u.per_length},
+                 {"p ultimate", u.per_length},
+                 {"mobilised ratio", ""}},
+                {}};
+  for (std::size_t k = 0; k < problem.curves.size(); ++k) {
+    const CurveResult& c = problem.curves[k];
+    double ultimate = 0.0;
+    for (std::size_t i = 0; i < std::min(c.y.size(), c.p.size()); ++i) {
+      curves.rows.push_back({static_cast<double>(k + 1), static_cast<double>(c.station), c.X,
+                             static_cast<double>(i + 1), c.y[i], c.p[i]});
+      ultimate = std::max(ultimate, std::abs(c.p[i]));
+    }
+    const double ratio = ultimate > 0.0 ? std::abs(c.p_reached) / ultimate : 0.0;
+    reached.rows.push_back({static_cast<double>(k + 1), static_cast<double>(c.station), c.X,
+                            c.y_reached, c.p_reached, ultimate, ratio});
+  }
+  Table history{"iterations",
+                {{"iteration", ""},
+                 {"stations not closed", ""},
+                 {"largest change of deflection", u.deflection}},
+                {}};
+  for (const IterationStep& step : problem.history) {
+    history.rows.push_back({static_cast<double>(step.iteration),
+                            static_cast<double>(step.stations_not_closed), step.largest_change});
+  }
+  for (Table* table :
+       {&stations, &restraints, &tiebacks, &reactions, &pressure, &curves, &reached, &history})
+    tables.push_back(std::move(*table));
+  return tables;
+}
+
+std::string csv_text(const Table& table) {
+  std::string text;
+  for (std::size_t c = 0; c < table.columns.size(); ++c) {
+    if (c > 0) text += ',';
+    text += table.columns[c].name;
+    if (!table.columns[c].unit.empty()) text += " (" + table.columns[c].unit + ")";
+  }
+  text += '\n';
+  for (const std::vector<double>& row : table.rows) {
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      if (c > 0) text += ',';
+      text += number_text(row[c]);
+    }
+    text += '\n';
+  }
+  return text;
+}
+
+bool write_csv(const std::filesystem::path& dir, const std::string& stem,
+               const MemoryRunResult& run, std::string& why) {
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  if (!std::filesystem::is_directory(dir)) {
+    why = "cannot create the CSV directory " + dir.string();
+    return false;
+  }
+  for (const ProblemResult& problem : run.problems) {
+    for (const Table& table : problem_tables(problem)) {
+      const std::filesystem::path path =
+          dir / (stem + "-p" + std::to_string(problem.number) + "-" + table.name + ".csv");
+      if (!write_file_whole(path, csv_text(table))) {
+        why = "cannot write " + path.string();
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+namespace {
+
+std::string json_string(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        if (c < 0x20 || c >= 0x7f) {
+          // Bytes outside ASCII are shown as their code (the deck may not be UTF-8).
+          char hex[8];
+          std::snprintf(hex, sizeof hex, "\\u%04x", c);
+          out += hex;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string json_number(double value) {
+  const std::string text = number_text(value);
+  return text.empty() ? "null" : text;
+}
+
+}  // namespace
+
+std::string json_document(const std::string& deck, const MemoryRunResult& run) {
+  std::string j = "{\n  \"format\": \"kestro-results\",\n  \"version\": 1,\n";
+  j += "  \"deck\": " + json_string(deck) + ",\n";
+  j += "  \"outcome\": " + json_string(outcome_name(run.outcome)) + ",\n";
+  j += "  \"message\": " + json_string(run.message) + ",\n";
+  j += "  \"verdict\": " + json_string(verdict(run).text) + ",\n";
+  j += "  \"problems\": [";
+  for (std::size_t k = 0; k < run.problems.size(); ++k) {
+    const ProblemResult& p = run.problems[k];
+    j += k == 0 ? "\n" : ",\n";
+    j += "    {\n";
+    j += "      \"number\": " + std::to_string(p.number) + ",\n";
+    j += "      \"stages\": " + std::to_string(p.stages) + ",\n";
+    j += "      \"title\": " + json_string(p.title) + ",\n";
+    j += std::string("      \"units\": ") + (p.units == UnitSystem::si ? "\"SI\"" : "\"English\"") +
+         ",\n";
+    j += std::string("      \"solved\": ") + (p.solved ? "true" : "false") + ",\n";
+    j += "      \"outcome\": " +
+         (p.solved ? json_string(iteration_outcome_name(p.outcome)) : std::string("null")) + ",\n";
+    j += "      \"iterations\": " + std::to_string(p.iterations) + ",\n";
+    j += "      \"warning\": " + json_string(solution_warning(p)) + ",\n";
+    j += "      \"tables\": {";
+    const std::vector<Table> tables = problem_tables(p);
+    for (std::size_t t = 0; t < tables.size(); ++t) {
+      const Table& table = tables[t];
+      j += t == 0 ? "\n" : ",\n";
+      j += "        " + json_string(table.name) + ": {\n          \"columns\": [";
+      for (std::size_t c = 0; c < table.columns.size(); ++c) {
+        if (c > 0) j += ", ";
+        j += "{\"name\": " + json_string(table.columns[c].name) +
+             ", \"unit\": " + json_string(table.columns[c].unit) + "}";
+      }
+      j += "],\n          \"rows\": [";
+      for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        j += r == 0 ? "\n            [" : ",\n            [";
+        for (std::size_t c = 0; c < table.rows[r].size(); ++c) {
+          if (c > 0) j += ", ";
+          j += json_number(table.rows[r][c]);
+        }
+        j += "]";
+      }
+      j += table.rows.empty() ? "]\n        }" : "\n          ]\n        }";
+    }
+    j += "\n      }\n    }";
+  }
+  j += run.problems.empty() ? "]\n}\n" : "\n  ]\n}\n";
+  return j;
+}
+
+bool write_extra_outputs(const DeckFiles& files, const MemoryRunResult& run,
+                         const ExtraOutputs& extra, std::string& why) {
+  const std::string deck = files.input.filename().string();
+  const std::string stem = files.input.stem().string();
+  if (extra.html && !write_file_whole(files.html, html_report(deck, run))) {
+    why = "cannot write " + files.html.string();
+    return false;
+  }
+  if (extra.csv && !write_csv(*extra.csv, stem, run, why)) return false;
+  if (extra.json) {
+    std::error_code error;
+    const std::filesystem::path json = std::filesystem::absolute(*extra.json).lexically_normal();
+    if (json == files.input || std::filesystem::equivalent(json, files.input, error)) {
+      why = "the JSON output " + json.string() + " would overwrite the input data file";
+      return false;
+    }
+    if (!write_file_whole(json, json_document(deck, run))) {
+      why = "cannot write " + json.string();
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace kestro::host
