@@ -68,7 +68,7 @@ def main() -> None:
     lengths = [14 + 0.5 * k for k in range(45)]          # 14 to 36 ft
     prestresses = [10000.0, 20000.0, 30000.0, 40000.0]    # lb per tie-back
     params = list(itertools.product(lengths, prestresses))
-    base = DECK.read_text(encoding="latin-1")
+    base = DECK.read_bytes().decode("utf-8", "surrogateescape")
 
     client = study.connect(args.scheduler, args.workers)
     try:

@@ -65,7 +65,7 @@ def main() -> None:
     parser.add_argument("--out", default="build/study")
     args = parser.parse_args()
 
-    base = DECK.read_text(encoding="latin-1")
+    base = DECK.read_bytes().decode("utf-8", "surrogateescape")
     problem = kestro.Deck.from_text(base).problems[0]
     samples = draw(args.samples, len(problem.soil.layers), problem.tiebacks[0].prestress,
                    args.cov_s, args.cov_prestress, args.seed)

@@ -645,7 +645,7 @@ class Deck:
 
     @classmethod
     def from_file(cls, path: str) -> "Deck":
-        with open(path, encoding="latin-1") as f:
+        with open(path, encoding="utf-8", errors="surrogateescape", newline="") as f:
             return cls.from_text(f.read(), name=str(path).rsplit("/", 1)[-1])
 
     def to_text(self) -> str:
@@ -658,7 +658,7 @@ class Deck:
         return text
 
     def write(self, path: str) -> None:
-        with open(path, "w", encoding="latin-1") as f:
+        with open(path, "w", encoding="utf-8", errors="surrogateescape", newline="") as f:
             f.write(self.to_text())
 
     def copy(self) -> "Deck":

@@ -24,6 +24,26 @@ UNITS: Dict[str, Dict[str, str]] = {
            "load": "kN/m", "p": "kN/m", "y": "m"},
 }
 
+# Decks and outputs are bytes to the engine; Python sees them as UTF-8, with
+# any other byte kept as a lone surrogate so that nothing is lost either way.
+ENCODING = "utf-8"
+ERRORS = "surrogateescape"
+
+
+def decode(data: bytes) -> str:
+    return data.decode(ENCODING, ERRORS)
+
+
+def encode(text: Any) -> bytes:
+    """A deck as bytes for the engine: bytes as they are, a str encoded, a
+    kestro.Deck written."""
+    if isinstance(text, bytes):
+        return text
+    if not isinstance(text, str):
+        text = text.to_text()
+    return text.encode(ENCODING, ERRORS)
+
+
 _PLACE = re.compile(r"^(?P<file>[^,]+), line (?P<line>\d+)")
 
 
@@ -84,13 +104,13 @@ class Problem:
         self.number: int = d["number"]
         self.stages: int = d["stages"]
         self.units: str = d["units"]
-        self.title: str = d["title"]
+        self.title: str = decode(d["title"])
         self.solved: bool = d["solved"]
         self.iteration_outcome: Optional[str] = d["iteration_outcome"]
         self.iterations: int = d["iterations"]
         self.stations_over_allowable: int = d["stations_over_allowable"]
         self.stations_not_closed: int = d["stations_not_closed"]
-        self.warning: str = d["warning"]
+        self.warning: str = decode(d["warning"])
         r = d["results"]
         empty = np.zeros(0)
         self.has_results = r is not None
@@ -197,13 +217,13 @@ class Run:
 
     def __init__(self, d: Dict[str, Any]) -> None:
         self.outcome: str = d["outcome"]
-        self.message: str = d["message"]
-        self.report: str = d["report"]
-        self.plot_data: str = d["plot_data"]
-        self.monitor: str = d["monitor"]
-        self.py_curves: str = d["py_curves"]
-        self.earth_pressure: str = d["earth_pressure"]
-        self.console: str = d["console"]
+        self.message: str = decode(d["message"])
+        self.report: str = decode(d["report"])
+        self.plot_data: str = decode(d["plot_data"])
+        self.monitor: str = decode(d["monitor"])
+        self.py_curves: str = decode(d["py_curves"])
+        self.earth_pressure: str = decode(d["earth_pressure"])
+        self.console: str = decode(d["console"])
         self.problems: List[Problem] = [Problem(p) for p in d["problems"]]
 
     @property
@@ -247,7 +267,7 @@ class Run:
 
 def run(deck: Any, *, name: str = "wall.dat", directory: str = "", version: str = "0.1.0",
         when: Optional[Sequence[int]] = None, raise_on_error: bool = True) -> Run:
-    """Runs a deck (its text, or a kestro.Deck) in memory and returns its Run.
+    """Runs a deck (its text as str or bytes, or a kestro.Deck) in memory and returns its Run.
 
     The GIL is released while the engine runs, so threads run decks in
     parallel.  `name` is the deck's name in messages and the report header;
@@ -255,8 +275,7 @@ def run(deck: Any, *, name: str = "wall.dat", directory: str = "", version: str 
     A deck the engine cannot read raises BadInputError, an error stop
     ErrorStop, each with the engine's message, file and line (and the Run);
     with raise_on_error=False the Run is returned instead."""
-    text = deck if isinstance(deck, str) else deck.to_text()
-    result = Run(_engine.run(text, name, version, directory,
+    result = Run(_engine.run(encode(deck), name, version, directory,
                              list(when) if when is not None else None))
     if raise_on_error and result.outcome != "completed":
         cls = ErrorStop if result.outcome == "error stop" else BadInputError
@@ -274,6 +293,6 @@ class CheckResult:
 def check(deck: Any, *, name: str = "wall.dat") -> CheckResult:
     """Reads every problem as a run would, without solving, and lists what the
     engine accepts but an engineer would not have meant."""
-    text = deck if isinstance(deck, str) else deck.to_text()
-    d = _engine.check(text, name)
-    return CheckResult(d["outcome"], d["message"], [tuple(f) for f in d["findings"]])
+    d = _engine.check(encode(deck), name)
+    return CheckResult(d["outcome"], decode(d["message"]),
+                       [(f[0], f[1], decode(f[2])) for f in d["findings"]])

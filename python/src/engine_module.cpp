@@ -1,7 +1,8 @@
 // The extension module kestro._engine: runs a deck through the in-memory
 // engine with the GIL released and hands back every output text and, per
-// problem, its results as plain Python values and numpy arrays.  The Python
-// package builds its result objects from what this module returns.
+// problem, its results as plain Python values and numpy arrays.  Texts go in
+// and come out as bytes, as the engine reads and writes them; the Python
+// package decodes them and builds its result objects from what this returns.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -111,13 +112,13 @@ py::dict problem_of(const kestro::ProblemResult& p) {
   d["number"] = p.number;
   d["stages"] = p.stages;
   d["units"] = p.units == kestro::UnitSystem::si ? "si" : "english";
-  d["title"] = p.title;
+  d["title"] = py::bytes(p.title);
   d["solved"] = p.solved;
   d["iteration_outcome"] = p.solved ? py::object(py::str(iteration_name(p.outcome))) : py::none();
   d["iterations"] = p.iterations;
   d["stations_over_allowable"] = p.stations_over_allowable;
   d["stations_not_closed"] = p.stations_not_closed;
-  d["warning"] = kestro::solution_warning(p);
+  d["warning"] = py::bytes(kestro::solution_warning(p));
   d["results"] = p.results ? py::object(stations_of(*p.results)) : py::none();
 
   using kestro::IterationStep;
@@ -175,13 +176,13 @@ py::dict run(std::string deck, std::string deck_name, std::string version,
   }
   py::dict d;
   d["outcome"] = kestro::outcome_name(result.outcome);
-  d["message"] = result.message;
-  d["report"] = result.report;
-  d["plot_data"] = result.plot_data;
-  d["monitor"] = result.monitor;
-  d["py_curves"] = result.py_curves;
-  d["earth_pressure"] = result.earth_pressure;
-  d["console"] = result.console;
+  d["message"] = py::bytes(result.message);
+  d["report"] = py::bytes(result.report);
+  d["plot_data"] = py::bytes(result.plot_data);
+  d["monitor"] = py::bytes(result.monitor);
+  d["py_curves"] = py::bytes(result.py_curves);
+  d["earth_pressure"] = py::bytes(result.earth_pressure);
+  d["console"] = py::bytes(result.console);
   py::list problems;
   for (const kestro::ProblemResult& p : result.problems)
     problems.append(problem_of(p));
@@ -200,10 +201,10 @@ py::dict check(std::string deck, std::string deck_name) {
   }
   py::dict d;
   d["outcome"] = kestro::outcome_name(result.outcome);
-  d["message"] = result.message;
+  d["message"] = py::bytes(result.message);
   py::list findings;
   for (const kestro::DeckFinding& f : result.findings)
-    findings.append(py::make_tuple(f.problem, f.line, f.text));
+    findings.append(py::make_tuple(f.problem, f.line, py::bytes(f.text)));
   d["findings"] = findings;
   return d;
 }
