@@ -13,9 +13,9 @@ from . import deck
 from .deck import Deck, unit_of
 from .deck import Problem as DeckProblem
 from .listio import DeckSyntaxError
-from .run import UNITS, BadInputError, CheckResult, Curve, ErrorStop, KestroError, Run, Tiebacks
-from .run import Problem as ProblemResult
-from .run import check, run
+from .results import UNITS, BadInputError, CheckResult, Curve, ErrorStop, KestroError, Run, Tiebacks
+from .results import Problem as ProblemResult
+from .results import check, run
 
 __all__ = ["deck", "Deck", "DeckProblem", "unit_of", "DeckSyntaxError", "UNITS", "BadInputError",
            "CheckResult", "Curve", "ErrorStop", "KestroError", "Run", "Tiebacks", "ProblemResult",

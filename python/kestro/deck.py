@@ -412,16 +412,19 @@ _NONLINEAR_LAYOUT = ["r" * 9, "i" + "r" * 10, "r" * 6 + "i" * 4, "t", "i" * 5 + 
 
 def _read_nonlinear(reader: ListReader) -> List[List[Value]]:
     records: List[List[Value]] = []
+    rebars = 0
     for k, kinds in enumerate(_NONLINEAR_LAYOUT):
         records.append(reader.record(kinds))
-        if k == 5:  # after the transverse record: the rebars of record 5
-            for _ in range(max(records[4][4] or 0, 0)):
+        if k == 4:
+            rebars = reader.count(records[4][4], "rebars")
+        if k == 5:  # after the transverse record: the rebars counted in record 5
+            for _ in range(rebars):
                 records.append(reader.record("r" * 5))
         if k == 6:
-            for _ in range(max(records[-1][4] or 0, 0)):
+            for _ in range(reader.count(records[-1][4], "strands")):
                 records.append(reader.record("r" * 5))
         if k == 7:
-            for _ in range(max(records[-1][0] or 0, 0)):
+            for _ in range(reader.count(records[-1][0], "D23 records")):
                 records.append(reader.record("r"))
         if k == 9:
             last = records[-1]
@@ -435,9 +438,10 @@ def _read_curves(reader: ListReader, count: int) -> List[PyCurve]:
     curves = []
     for _ in range(max(count, 0)):
         sta, np_, pmult, ymult = reader.record("iirr")
+        np_ = reader.count(np_, "points of a p-y curve")
         curve = PyCurve(station=sta or 0, PMULT=1.0 if pmult is None else pmult,
                         YMULT=1.0 if ymult is None else ymult)
-        curve.points = _pairs(reader, max(np_ or 0, 0))
+        curve.points = _pairs(reader, np_)
         curves.append(curve)
     return curves
 
@@ -447,12 +451,13 @@ def _read_soil(reader: ListReader) -> Soil:
     soil.wall = _fill(WallRecord, reader.record("rrrrrrirr"))
     soil.surface = _fill(SurfaceSurcharge, reader.record("rrrrrr"))
     (nsur,) = reader.record("i")
-    for _ in range(max(nsur or 0, 0)):
+    for _ in range(reader.count(nsur, "surcharge items NSUR")):
         soil.surcharges.append(_fill(Surcharge, reader.record("irrrrr")))
     nlayer, flag, cycles = reader.record("iir")
+    nlayer = reader.count(nlayer, "soil layers")
     soil.loading_flag = 1 if flag is None else flag
     soil.load_cycles = cycles or 0.0
-    for _ in range(max(nlayer or 0, 0)):
+    for _ in range(nlayer):
         idsoil, zbot = reader.record("ir")
         layer = SoilLayer(IDSOIL=idsoil or 0, ZBOT=zbot or 0.0)
         layer.top = _fill(LayerValues, reader.record("rrrrrr"))
@@ -466,9 +471,18 @@ def _read_problem(reader: ListReader) -> Tuple[Problem, bool]:
     p = Problem(title=reader.fixed())
     p.control = _fill(Control, reader.record("i" * 12))
     c = p.control
+    control_line = reader.record_line
     p.geometry = _fill(Geometry, reader.record("irrrrrriii"))
-    if p.geometry.max_iterations < 0 or c.specified_points < 0 or c.wall_sections < 0:
-        return p, False  # the engine ends the run here
+    if p.geometry.max_iterations < 0:
+        return p, False  # the engine ends the run here, reading no table
+    for what, value in (("specified deflection points", c.specified_points),
+                        ("wall sections", c.wall_sections),
+                        ("cross sections", c.cross_sections),
+                        ("p-y modification factors", c.py_factors),
+                        ("user-specified p-y curves", c.user_py_curves),
+                        ("user-defined nonlinear EI sets", c.ei_sets),
+                        ("tie-backs", c.tiebacks)):
+        reader.count(value, what, control_line)
     for _ in range(c.specified_points):
         p.specified.append(_fill(SpecifiedPoint, reader.record("iirr")))
     if c.wall_sections > 0:
@@ -500,22 +514,24 @@ def _read_problem(reader: ListReader) -> Tuple[Problem, bool]:
         for _ in range(max(c.ei_sets, 0)):
             (thrust,) = reader.record("r")
             unused, count = reader.record("ii")
+            count = reader.count(count, "points of an EI set")
             mc.ei_sets.append(EISet(thrust=thrust or 0.0, unused=unused or 0,
-                                    points=_pairs(reader, count or 0)))
+                                    points=_pairs(reader, count)))
         for _ in range(max(c.cross_sections, 0)):
             unused, levels = reader.record("ii")
             curve = SectionCurve(unused=unused or 0)
-            for _ in range(levels or 0):
+            for _ in range(reader.count(levels, "thrust levels")):
                 thrust, second = reader.record("rr")
                 u, count = reader.record("ii")
+                count = reader.count(count, "curve points")
                 curve.levels.append(ThrustLevel(thrust=thrust or 0.0, second=second or 0.0,
-                                                unused=u or 0, points=_pairs(reader, count or 0)))
+                                                unused=u or 0, points=_pairs(reader, count)))
             mc.section_curves.append(curve)
         (nload,) = reader.record("i")
-        for _ in range(nload or 0):
+        for _ in range(reader.count(nload, "load records")):
             p.loads.append(_fill(Load, reader.record("iiirrr")))
         (nspring,) = reader.record("i")
-        for _ in range(nspring or 0):
+        for _ in range(reader.count(nspring, "spring records")):
             p.springs.append(_fill(Spring, reader.record("iiirr")))
         for _ in range(max(c.tiebacks, 0)):
             p.tiebacks.append(_fill(Tieback, reader.record("rrrrrrr")))
@@ -528,7 +544,7 @@ def _read_problem(reader: ListReader) -> Tuple[Problem, bool]:
             p.py_factors = PyFactors(combination=combination or 0, rows=rows)
         if p._reads_pressure_table():
             (count,) = reader.record("i")
-            for _ in range(count or 0):
+            for _ in range(reader.count(count, "points of the specified active earth pressure")):
                 p.pressure_table.append(_fill(PressurePoint, reader.record("rr")))
         if p._reads_soil():
             p.soil = _read_soil(reader)
@@ -560,6 +576,8 @@ def _section_lines(s: Section) -> List[str]:
 
 def _problem_lines(p: Problem) -> List[str]:
     c = copy.copy(p.control)
+    if p.geometry.max_iterations < 0:  # the run ends after the geometry record
+        return [p.title, format_record(_record(c)), format_record(_record(p.geometry))]
     c.specified_points = len(p.specified)
     c.wall_sections = len(p.wall_sections)
     if c.wall_sections > 0:
@@ -666,5 +684,5 @@ class Deck:
 
     def run(self, **options: Any):
         """Runs this deck in memory (see kestro.run)."""
-        from .run import run
+        from .results import run
         return run(self.to_text(), **options)

@@ -80,9 +80,19 @@ class ListReader:
         self.lines = [line[:-1] if line.endswith("\r") else line for line in self.lines]
         self.name = name
         self.next_line = 0  # index of the line the next record starts on
+        self.record_line = 0  # number (from 1) of the line the last record began on
 
     def at_end(self) -> bool:
         return self.next_line >= len(self.lines)
+
+    def count(self, value: Value, what: str, line: Optional[int] = None) -> int:
+        """A count read from a record: None (null) is 0, a negative count is
+        refused, as the engine refuses it."""
+        n = int(value or 0)
+        if n < 0:
+            raise DeckSyntaxError(f"the number of {what} must not be negative, found {n}",
+                                  self.name, line or self.record_line)
+        return n
 
     def _last_line(self) -> int:
         return max(len(self.lines), 1)
@@ -167,6 +177,7 @@ class ListReader:
         """Reads one record of the given item kinds ('i' integer, 'r' real,
         't' text).  Items that are null or after '/' are None."""
         values: List[Value] = []
+        self.record_line = self.next_line + 1
         state = {"comma": True, "line": self.next_line, "item": 1}
         items = self._items(self.next_line, state)
         while len(values) < len(kinds):

@@ -15,7 +15,7 @@ import math
 from concurrent.futures import ThreadPoolExecutor
 from typing import Any, Callable, Dict, Iterable, List, Optional, Sequence
 
-from .run import BadInputError, ErrorStop, Run, run
+from .results import BadInputError, ErrorStop, Run, run
 
 Summary = Dict[str, Any]
 Summarise = Callable[[Run], Summary]

@@ -21,8 +21,7 @@ namespace {
 
 // A numpy array of one member of every element of `rows`.
 template <typename Row, typename Value>
-py::array_t<double> column(const std::vector<Row>& rows, Value Row::* member,
-                           std::size_t count) {
+py::array_t<double> column(const std::vector<Row>& rows, Value Row::*member, std::size_t count) {
   py::array_t<double> array(static_cast<py::ssize_t>(count));
   double* out = array.mutable_data();
   for (std::size_t i = 0; i < count; ++i)
@@ -31,7 +30,7 @@ py::array_t<double> column(const std::vector<Row>& rows, Value Row::* member,
 }
 
 template <typename Row, typename Value>
-py::array_t<double> column(const std::vector<Row>& rows, Value Row::* member) {
+py::array_t<double> column(const std::vector<Row>& rows, Value Row::*member) {
   return column(rows, member, rows.size());
 }
 
@@ -62,8 +61,7 @@ const char* iteration_name(kestro::IterationOutcome outcome) {
 // The station table 0..N (the engine keeps N+1 as well; the report prints 0..N).
 py::dict stations_of(const kestro::ResultsTable& table) {
   using kestro::StationResult;
-  const std::size_t count =
-      std::min(table.stations.size(), static_cast<std::size_t>(table.N) + 1);
+  const std::size_t count = std::min(table.stations.size(), static_cast<std::size_t>(table.N) + 1);
   py::dict d;
   d["N"] = table.N;
   d["X"] = column(table.stations, &StationResult::X, count);
@@ -156,8 +154,8 @@ py::dict problem_of(const kestro::ProblemResult& p) {
   return d;
 }
 
-py::dict run(std::string deck, std::string deck_name, std::string version,
-             std::string directory, std::optional<std::vector<int>> when) {
+py::dict run(std::string deck, std::string deck_name, std::string version, std::string directory,
+             std::optional<std::vector<int>> when) {
   kestro::MemoryRunInput input;
   input.deck = std::move(deck);
   input.deck_name = std::move(deck_name);
