@@ -6,8 +6,11 @@ scheduler's cost per task (about a millisecond) is spread over many runs; a
 batch returns one small summary per run, never the whole output texts.
 
     from kestro import study
-    with study.connect() as client:             # LocalCluster, one worker per core
+    client = study.connect()                    # LocalCluster, one worker per core
+    try:
         rows = study.map_decks(client, texts)   # one summary dict per deck, in order
+    finally:
+        study.close(client)                     # and the LocalCluster it started
 """
 from __future__ import annotations
 
@@ -88,17 +91,16 @@ def connect(address: Optional[str] = None, workers: Optional[int] = None,
     from distributed import Client, LocalCluster
     if address:
         return Client(address)
+    cluster_options.setdefault("dashboard_address", None)
     cluster = LocalCluster(n_workers=workers, threads_per_worker=threads_per_worker,
-                           processes=True, dashboard_address=cluster_options.pop(
-                               "dashboard_address", None), **cluster_options)
-    client = Client(cluster)
-    client._kestro_cluster = cluster  # closed with the client by close()
-    return client
+                           processes=True, **cluster_options)
+    return Client(cluster)
 
 
 def close(client) -> None:
-    """Closes a client made by connect() and the LocalCluster it started."""
-    cluster = getattr(client, "_kestro_cluster", None)
+    """Closes a client made by connect() and the LocalCluster it started (a
+    client of a scheduler address has no cluster object)."""
+    cluster = client.cluster
     client.close()
     if cluster is not None:
         cluster.close()
