@@ -312,15 +312,11 @@ class PyCurve:
     YMULT: float = _f(1.0)
 
 
-def _default_control() -> Control:
-    return Control()
-
-
 @dataclass
 class Problem:
     """One problem (or stage) of a deck."""
     title: str = "WALL"
-    control: Control = field(default_factory=_default_control)
+    control: Control = field(default_factory=Control)
     geometry: Geometry = field(default_factory=Geometry)
     specified: List[SpecifiedPoint] = field(default_factory=list)
     wall_sections: List[WallSection] = field(default_factory=list)
@@ -587,6 +583,7 @@ def _problem_lines(p: Problem) -> List[str]:
         c.py_factors = len(p.py_factors.rows) if p.py_factors else 0
     if p._reads_held_curves() or p._reads_user_curves() or p.py_curves:
         c.user_py_curves = len(p.py_curves)
+    # Which tables follow is decided on the counts as written.
     probe = copy.copy(p)
     probe.control = c
     lines = [p.title, format_record(_record(c)), format_record(_record(p.geometry))]
