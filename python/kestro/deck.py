@@ -42,10 +42,22 @@ def unit_of(cls_or_obj: Any, name: str, units: str) -> str:
     raise KeyError(name)
 
 
+# The values the engine's variables hold before a record is read, which a null
+# item or an item after "/" leaves in place: 0, but for these.
+_ENGINE_INITIAL = {("SoilLayer", "IDSOIL"): 1, ("Soil", "loading_flag"): 1}
+
+
+def _initial(cls, name: str, kind: str) -> Value:
+    value = _ENGINE_INITIAL.get((cls.__name__, name), 0)
+    return float(value) if kind == "float" else value
+
+
 def _fill(cls, values: Sequence[Value]):
-    """An object of cls from a record: a null item keeps the field's default."""
-    names = [f.name for f in fields(cls)]
-    kwargs = {n: v for n, v in zip(names, values) if v is not None}
+    """An object of cls from a record; a null item takes the value the
+    engine's variable starts with (not the friendlier default of the class)."""
+    kwargs = {}
+    for f, v in zip(fields(cls), values):
+        kwargs[f.name] = _initial(cls, f.name, str(f.type)) if v is None else v
     return cls(**kwargs)
 
 
@@ -435,8 +447,7 @@ def _read_curves(reader: ListReader, count: int) -> List[PyCurve]:
     for _ in range(max(count, 0)):
         sta, np_, pmult, ymult = reader.record("iirr")
         np_ = reader.count(np_, "points of a p-y curve")
-        curve = PyCurve(station=sta or 0, PMULT=1.0 if pmult is None else pmult,
-                        YMULT=1.0 if ymult is None else ymult)
+        curve = PyCurve(station=sta or 0, PMULT=pmult or 0.0, YMULT=ymult or 0.0)
         curve.points = _pairs(reader, np_)
         curves.append(curve)
     return curves
@@ -455,7 +466,8 @@ def _read_soil(reader: ListReader) -> Soil:
     soil.load_cycles = cycles or 0.0
     for _ in range(nlayer):
         idsoil, zbot = reader.record("ir")
-        layer = SoilLayer(IDSOIL=idsoil or 0, ZBOT=zbot or 0.0)
+        layer = SoilLayer(IDSOIL=_initial(SoilLayer, "IDSOIL", "int") if idsoil is None
+                          else idsoil, ZBOT=zbot or 0.0)
         layer.top = _fill(LayerValues, reader.record("rrrrrr"))
         layer.bottom = _fill(LayerValues, reader.record("rrrrrr"))
         soil.layers.append(layer)
@@ -536,7 +548,7 @@ def _read_problem(reader: ListReader) -> Tuple[Problem, bool]:
             rows = []
             for _ in range(c.py_factors):
                 d, pf, yf = reader.record("rrr")
-                rows.append((d or 0.0, pf or 0.0, yf or 0.0))
+                rows.append((d or 0.0, 1.0 if pf is None else pf, 1.0 if yf is None else yf))
             p.py_factors = PyFactors(combination=combination or 0, rows=rows)
         if p._reads_pressure_table():
             (count,) = reader.record("i")

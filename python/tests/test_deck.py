@@ -64,6 +64,25 @@ def test_free_format_reads_as_the_engine_reads() -> None:
     _same_results(a, b)
 
 
+def test_null_items_take_the_engines_initial_values() -> None:
+    """A null item or '/' leaves the engine's variable at its initial value:
+    the deck reader gives the same values, and the written deck the same run."""
+    plain = read(ROOT / "examples" / "tied-back-wall-clay.dat")
+    lines = plain.splitlines()
+    assert lines[14:18] == ["120.0 12.0 12.0 96.0 168.0 1.0 1 0.0 0.0",
+                            "0.0 0.0 0.0 0.0 0.0 0.0", "0", "3 1 0.0"]
+    assert lines[18] == "1 180.0"
+    lines[14] = "120.0 12.0 12.0 96.0 168.0 1.0 1 /     BETA and SLOPEX left at 0"
+    lines[15] = "/"
+    lines[17] = "3 /                                     static loading is the initial value"
+    lines[18] = ", 180.0                                 soft clay is the initial soil type"
+    shorthand = "\n".join(lines) + "\n"
+    assert kestro.Deck.from_text(shorthand) == kestro.Deck.from_text(plain)
+    a = kestro.run(shorthand, when=WHEN)
+    b = kestro.run(kestro.Deck.from_text(shorthand).to_text(), when=WHEN)
+    assert a.report == b.report == kestro.run(plain, when=WHEN).report
+
+
 def _syntax_cases():
     text = read(ROOT / "tests" / "catalogue" / "cases.txt")
     cases = []
