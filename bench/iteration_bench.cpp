@@ -11,6 +11,7 @@
 #include "input/moment_curvature.h"
 #include "input/sections.h"
 #include "input/station_tables.h"
+#include "read_problem.h"
 #include "soil/user_curves.h"
 #include "solver/iteration.h"
 
@@ -46,18 +47,7 @@ struct LargestProblem {
     context.files.report.attach(sink);
     context.files.monitor.attach(sink);
     context.files.plot.attach(sink);
-    InputContext input = input_context(context);
-    read_control_record(input);
-    echo_control_parameters(input);
-    read_geometry_record(input);
-    check_table_counts(input);
-    read_specified_points(input);
-    read_wall_sections(input);
-    read_cross_sections(input);
-    read_moment_curvature_data(input);
-    read_stiffness_and_load_data(input);
-    SoilContext soil = soil_context(context);
-    read_user_curves(soil);
+    bench::read_problem_records(context);
   }
   std::ostringstream console;
   std::ostringstream sink;

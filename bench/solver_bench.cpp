@@ -1,8 +1,8 @@
 // Speed of one solution of the wall, the step the iteration repeats.
 #include <benchmark/benchmark.h>
 
-#include "solver/difference_equation.h"
 #include "common/wall_model.h"
+#include "solver/difference_equation.h"
 
 namespace kestro {
 namespace {

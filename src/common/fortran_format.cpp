@@ -1,5 +1,7 @@
 #include "common/fortran_format.h"
 
+#include <algorithm>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -280,11 +282,85 @@ class Parser {
 };
 
 // ---------------------------------------------------------------------------
-// Decimal conversion.  std::to_chars with a precision is correctly rounded
-// from the exact binary value, exact ties going to even.
+// Decimal conversion.
+//
+// A real field needs |x| correctly rounded, from its exact binary value, at
+// one decimal place; exact ties go to even.  Three routes give it, each
+// taken only when the one before cannot decide:
+//
+// 1. Binary: |x| times an exact power of ten (at most 10^22) is one
+//    correctly rounded product y; below 2^52, y rounds to the same integer
+//    as the exact product unless it lies within an ulp of a half-integer,
+//    and there the exact error of y (a fused multiply-add) settles it.
+//    This serves fields of up to 16 significant digits.
+// 2. Shortest digits: one shortest round-trip conversion (std::to_chars
+//    without precision), rounded as a digit string.  That is the correct
+//    rounding unless the digits end exactly on the rounding midpoint, or
+//    more digits are asked for than the double determines; otherwise a
+//    midpoint between the value and its shortest digits would be a
+//    shorter, or an equally short and closer, representation of the same
+//    double.
+// 3. Exact expansion: std::to_chars with a precision, which is correctly
+//    rounded.
 
-// |x| * 10^p rounded to an integer, as decimal digits without leading zeros
-// ("" when it rounds to 0).
+// |x| = 0.d1 d2 ... dn * 10^exponent with d1 != 0; no digits for zero.
+struct Shortest {
+  char digits[24];
+  int count = 0;
+  int exponent = 0;
+};
+
+Shortest shortest(double magnitude) {
+  Shortest s;
+  if (magnitude == 0.0) return s;
+  char buffer[40];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
+  const char* c = buffer;
+  for (; *c != 'e'; ++c) {
+    if (*c != '.') s.digits[s.count++] = *c;
+  }
+  ++c;
+  const bool negative = *c == '-';
+  ++c;
+  int exponent = 0;
+  for (; c != result.ptr; ++c)
+    exponent = exponent * 10 + (*c - '0');
+  s.exponent = (negative ? -exponent : exponent) + 1;
+  while (s.count > 1 && s.digits[s.count - 1] == '0')
+    --s.count;
+  return s;
+}
+
+// A rounded decimal value: 0.digits * 10^exponent, the digits followed by as
+// many zeros as a field asks for.  No digits: the value rounded to zero.
+struct Rounded {
+  Rounded() = default;
+  Rounded(const Rounded&) = delete;
+  Rounded& operator=(const Rounded&) = delete;
+
+  std::string_view digits;
+  int exponent = 0;
+  char buffer[24];
+  std::string exact;  // digits of the exact route, when taken
+
+  // Writes digits first to last - 1 (zeros beyond the stored ones, and for
+  // negative positions) at c; returns the end.
+  char* copy_digits(char* c, int first, int last) const {
+    if (first < 0) {
+      const int zeros = std::min(last, 0) - first;
+      c = std::fill_n(c, zeros, '0');
+      first += zeros;
+    }
+    const int stored = std::clamp(static_cast<int>(digits.size()) - first, 0, last - first);
+    c = std::copy_n(digits.data() + first, stored, c);
+    return std::fill_n(c, last - first - stored, '0');
+  }
+};
+
+// |x| * 10^p rounded to an integer from the exact binary value, as decimal
+// digits without leading zeros ("" when it rounds to 0).  std::to_chars with
+// a precision is correctly rounded, exact ties going to even.
 std::string scaled_integer(double magnitude, int p) {
   if (p >= 0) {
     std::string buffer(static_cast<std::size_t>(p) + 320, '\0');
@@ -326,43 +402,277 @@ std::string scaled_integer(double magnitude, int p) {
   return first == std::string::npos ? std::string() : head.substr(first);
 }
 
-// |x| rounded to n >= 1 significant digits: x ~ 0.d1 d2 ... dn * 10^exponent.
-// Zero has n zero digits and exponent 0.
-struct Significant {
-  std::string digits;
+// True when the spacing of doubles at |x| is finer than 10^-p, so that a
+// value with no digit below 10^-p is the nearest such value to x.
+bool resolves(double magnitude, int p) {
+  constexpr double kLog2Of10 = 3.321928094887362347870319429489390175864831393;
+  const auto biased = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7FF);
+  const int ulp_exponent = biased == 0 ? -1074 : biased - 1075;
+  // p * log2(10) is never within 1e-6 of an integer for the p a double
+  // can ask for, other than p = 0, where the comparison is exact.
+  return ulp_exponent < -p * kLog2Of10 - 1e-6;
+}
+
+// Powers of ten that doubles hold exactly.
+constexpr int kExactPowers = 22;
+
+double exact_power_of_ten(int k) {
+  static constexpr double kPowers[kExactPowers + 1] = {
+      1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  return kPowers[k];
+}
+
+// |x| * 10^p for |p| <= 22, one correctly rounded product or quotient.
+double scaled(double magnitude, int p) {
+  return p >= 0 ? magnitude * exact_power_of_ten(p) : magnitude / exact_power_of_ten(-p);
+}
+
+// Number of decimal digits of x (1 for 0).
+int digit_count(std::uint32_t x) {
+  if (x >= 10000) {
+    if (x >= 1000000) return x >= 100000000 ? 9 + (x >= 1000000000) : 7 + (x >= 10000000);
+    return 5 + (x >= 100000);
+  }
+  if (x >= 100) return 3 + (x >= 1000);
+  return 1 + (x >= 10);
+}
+
+// Writes the last `count` decimal digits of x (zeros where x has fewer)
+// just before end, by pairs.
+void put_digits(std::uint32_t x, char* end, int count) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  for (; count >= 2; count -= 2) {
+    const std::uint32_t pair = x % 100;
+    x /= 100;
+    end -= 2;
+    end[0] = kPairs[2 * pair];
+    end[1] = kPairs[2 * pair + 1];
+  }
+  if (count == 1) end[-1] = static_cast<char>('0' + x % 10);
+}
+
+// Writes the decimal digits of 0 < v < 2^53 at out (room for 16) and returns
+// their number: two halves of at most eight digits in 32-bit arithmetic.
+int write_digits(std::uint64_t v, char* out) {
+  constexpr std::uint64_t kHalf = 100000000;
+  const auto high = static_cast<std::uint32_t>(v / kHalf);
+  const auto low = static_cast<std::uint32_t>(v % kHalf);
+  if (high == 0) {
+    const int length = digit_count(low);
+    put_digits(low, out + length, length);
+    return length;
+  }
+  const int length = digit_count(high);
+  put_digits(high, out + length, length);
+  put_digits(low, out + length + 8, 8);
+  return length + 8;
+}
+
+// The quick route: t = |x| * 10^p rounded to an integer in binary
+// arithmetic, from y = scaled(|x|, p), which is within half an ulp of t.
+// When no half-integer lies within an ulp of y, y rounds as t does.  Near
+// one (a decimal tie such as 1.0125 to four digits), the exact error of y,
+// which a fused multiply-add gives, tells on which side of it t lies, or
+// that t is the tie itself.  False when y is too large for that; r is then
+// untouched.
+bool round_scaled(double magnitude, double y, int p, Rounded& r) {
+  constexpr double kLimit = 0x1p52;  // below it y's ulp is at most 1/2
+  if (!(y < kLimit)) return false;
+  const auto truncated = static_cast<std::uint64_t>(y);
+  const double above_half = y - static_cast<double>(truncated) - 0.5;  // exact
+  bool round_up = above_half > 0;
+  if (std::fabs(above_half) <= y * 0x1p-52) {
+    const double power = exact_power_of_ten(p >= 0 ? p : -p);
+    // The sign of t - (truncated + 1/2) = above_half + (t - y), exactly:
+    // for a product t - y is fma(|x|, 10^p, -y); for a quotient it is
+    // fma(-y, 10^-p, |x|) / 10^-p, whose sign with above_half's comes from
+    // one more fused operation.
+    const double side = p >= 0 ? above_half + std::fma(magnitude, power, -y)
+                               : std::fma(above_half, power, std::fma(-y, power, magnitude));
+    round_up = side > 0 || (side == 0 && truncated % 2 == 1);
+  }
+  const std::uint64_t integer = truncated + (round_up ? 1 : 0);
+  if (integer == 0) {
+    r.digits = {};
+    r.exponent = 0;
+    return true;
+  }
+  const int length = write_digits(integer, r.buffer);
+  r.digits = std::string_view(r.buffer, static_cast<std::size_t>(length));
+  r.exponent = length - p;
+  return true;
+}
+
+// Rounds |x| (whose shortest digits are s) to p decimals, p < 0 rounding to
+// tens or coarser, correctly from the exact binary value.
+void round_at(double magnitude, const Shortest& s, int p, Rounded& r) {
+  r.digits = {};
+  r.exponent = 0;
+  if (s.count == 0) return;
+  const int n = s.exponent + p;  // significant digits kept
+  bool exact_needed = false;
+  if (n >= s.count) {
+    exact_needed = !resolves(magnitude, p);
+    if (!exact_needed) {
+      r.digits = std::string_view(s.digits, static_cast<std::size_t>(s.count));
+      r.exponent = s.exponent;
+      return;
+    }
+  } else if (n >= 0) {
+    const char first_dropped = s.digits[n];
+    if (first_dropped == '5' && s.count == n + 1) {
+      exact_needed = true;  // on the midpoint, or the shortest digits hide the side
+    } else if (first_dropped < '5') {
+      std::copy(s.digits, s.digits + n, r.buffer);
+      int count = n;
+      while (count > 0 && r.buffer[count - 1] == '0')
+        --count;
+      r.digits = std::string_view(r.buffer, static_cast<std::size_t>(count));
+      r.exponent = count > 0 ? s.exponent : 0;
+      return;
+    } else {
+      std::copy(s.digits, s.digits + n, r.buffer);
+      int count = n;
+      while (count > 0 && r.buffer[count - 1] == '9')
+        --count;
+      if (count == 0) {
+        r.buffer[0] = '1';
+        r.digits = std::string_view(r.buffer, 1);
+        r.exponent = s.exponent + 1;
+      } else {
+        ++r.buffer[count - 1];
+        r.digits = std::string_view(r.buffer, static_cast<std::size_t>(count));
+        r.exponent = s.exponent;
+      }
+      return;
+    }
+  } else {
+    return;  // below half of the last place kept: zero
+  }
+  if (exact_needed) {
+    r.exact = scaled_integer(magnitude, p);
+    r.digits = r.exact;
+    r.exponent = static_cast<int>(r.exact.size()) - p;
+  }
+}
+
+// |x| rounded to n >= 1 significant digits.  Zero has no digits and
+// exponent 0.
+void round_significant(double magnitude, const Shortest& s, int n, Rounded& r) {
+  // Shortest digits that are a power of ten may stand for a value just below
+  // it, whose first significant digit is one place lower.  When the doubles
+  // are dense enough even at that place, the power itself is the answer;
+  // otherwise the exact expansion decides.
+  if (s.count != 1 || s.digits[0] != '1') return round_at(magnitude, s, n - s.exponent, r);
+  if (resolves(magnitude, n - s.exponent + 1)) {
+    r.digits = std::string_view(s.digits, 1);
+    r.exponent = s.exponent;
+    return;
+  }
+  r.exact.assign(static_cast<std::size_t>(n) + 16, '\0');
+  const auto result = std::to_chars(r.exact.data(), r.exact.data() + r.exact.size(), magnitude,
+                                    std::chars_format::scientific, n - 1);
+  const std::string_view text(r.exact.data(),
+                              static_cast<std::size_t>(result.ptr - r.exact.data()));
+  const std::size_t e = text.find('e');
   int exponent = 0;
+  std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(),
+                  exponent);
+  std::string digits;
+  for (const char c : text.substr(0, e)) {
+    if (c != '.') digits += c;
+  }
+  r.exact = std::move(digits);
+  r.digits = r.exact;
+  r.exponent = exponent + 1;
+}
+
+// A finite magnitude to be rounded for a field: the quick binary route when
+// it can decide, else the rounding of its shortest digits (converted once).
+class Decimal {
+ public:
+  explicit Decimal(double magnitude) : magnitude_(magnitude) {}
+
+  double magnitude() const { return magnitude_; }
+
+  // Rounded to p decimals (p < 0: to tens or coarser).
+  void round_at(int p, Rounded& r) {
+    if (magnitude_ == 0.0) {
+      r.digits = {};
+      r.exponent = 0;
+      return;
+    }
+    if (p >= -kExactPowers && p <= kExactPowers &&
+        round_scaled(magnitude_, scaled(magnitude_, p), p, r)) {
+      return;
+    }
+    kestro::round_at(magnitude_, shortest(), p, r);
+  }
+
+  // Rounded to n >= 1 significant digits.
+  void round_significant(int n, Rounded& r) {
+    if (magnitude_ == 0.0) {
+      r.digits = {};
+      r.exponent = 0;
+      return;
+    }
+    if (n <= 16 && significant_quickly(n, r)) return;
+    kestro::round_significant(magnitude_, shortest(), n, r);
+  }
+
+ private:
+  const Shortest& shortest() {
+    if (!have_shortest_) {
+      shortest_ = kestro::shortest(magnitude_);
+      have_shortest_ = true;
+    }
+    return shortest_;
+  }
+
+  // The quick route needs the decimal exponent E (10^(E-1) <= |x| < 10^E):
+  // estimated from the binary exponent, it is E or E - 1; the scaled value
+  // then tells which, unless it lies too near a power of ten to be sure.
+  bool significant_quickly(int n, Rounded& r) const {
+    const auto biased = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude_) >> 52) & 0x7FF);
+    if (biased == 0) return false;                // subnormal
+    const int binary = biased - 1023;             // 2^binary <= |x| < 2^(binary + 1)
+    int exponent = ((binary * 78913) >> 18) + 1;  // floor(binary * log10(2)) + 1
+    int p = n - exponent;
+    if (p < -kExactPowers || p > kExactPowers) return false;
+    double y = scaled(magnitude_, p);
+    const double low = exact_power_of_ten(n - 1);
+    const double high = exact_power_of_ten(n);
+    if (y >= high) {
+      --p;
+      if (p < -kExactPowers) return false;
+      y = scaled(magnitude_, p);
+    }
+    constexpr double kMargin = 0x1p-50;
+    if (y < low * (1 + kMargin) || y >= high * (1 - kMargin)) return false;
+    return round_scaled(magnitude_, y, p, r);
+  }
+
+  double magnitude_;
+  Shortest shortest_;
+  bool have_shortest_ = false;
 };
 
-Significant significant(double magnitude, int n) {
-  std::string buffer(static_cast<std::size_t>(n) + 16, '\0');
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                    std::chars_format::scientific, n - 1);
-  Significant s;
-  const char* c = buffer.data();
-  for (; *c != 'e'; ++c) {
-    if (*c != '.') s.digits += *c;
-  }
-  ++c;
-  if (*c == '+') ++c;
-  int exponent = 0;
-  std::from_chars(c, result.ptr, exponent);
-  s.exponent = magnitude == 0.0 ? 0 : exponent + 1;
-  return s;
-}
-
 // ---------------------------------------------------------------------------
-// Field helpers.
+// Field writers: each appends exactly w characters to out.
 
-std::string stars(int w) {
-  return std::string(static_cast<std::size_t>(w), '*');
+void put_stars(std::string& out, int w) {
+  out.append(static_cast<std::size_t>(w), '*');
 }
 
-std::string right_justified(std::string_view text, int w) {
+void put_right_justified(std::string& out, std::string_view text, int w) {
   const std::size_t width = static_cast<std::size_t>(w);
-  if (text.size() > width) return stars(w);
-  std::string field(width - text.size(), ' ');
-  field += text;
-  return field;
+  if (text.size() > width) return put_stars(out, w);
+  out.append(width - text.size(), ' ');
+  out += text;
 }
 
 void check_width(int w, int d) {
@@ -371,11 +681,147 @@ void check_width(int w, int d) {
 }
 
 // NaN and infinities in a field of width w, shortened or starred to fit.
-std::optional<std::string> special_value(double value, int w) {
-  if (std::isnan(value)) return right_justified("NaN", w);
-  if (!std::isinf(value)) return std::nullopt;
-  if (value > 0) return right_justified(w >= 8 ? "Infinity" : "Inf", w);
-  return right_justified(w >= 9 ? "-Infinity" : "-Inf", w);
+void put_special_value(std::string& out, double value, int w) {
+  if (std::isnan(value)) {
+    put_right_justified(out, "NaN", w);
+  } else if (value > 0) {
+    put_right_justified(out, w >= 8 ? "Infinity" : "Inf", w);
+  } else {
+    put_right_justified(out, w >= 9 ? "-Infinity" : "-Inf", w);
+  }
+}
+
+// Room for w more characters at the end of out; the caller fills them all.
+char* extend(std::string& out, int w) {
+  const std::size_t size = out.size();
+  out.resize(size + static_cast<std::size_t>(w));
+  return out.data() + size;
+}
+
+// Fw.d of a value rounded to p = d + scale decimals (r), written when it
+// fits in w columns; false, with nothing written, when it does not.
+bool put_fixed(std::string& out, bool sign_bit, const Rounded& r, int p, int w, int d) {
+  // |x| * 10^p as an integer has `total` digits: r's digits, then zeros.
+  const int total = r.digits.empty() ? 0 : r.exponent + p;
+  const bool negative = sign_bit && total > 0;
+  const int head = total > d ? total - d : 0;
+  const int body = head + 1 + d;
+  // The zero before the point is written when there is room for it; without
+  // decimals it is the whole number and always written.
+  const bool lead_zero = head == 0 && (d == 0 || body + negative < w);
+  const int length = body + lead_zero + negative;
+  if (length > w) return false;
+  char* c = extend(out, w);
+  c = std::fill_n(c, w - length, ' ');
+  if (negative) *c++ = '-';
+  if (lead_zero) *c++ = '0';
+  c = r.copy_digits(c, 0, head);
+  *c++ = '.';
+  r.copy_digits(c, total - d, total);
+  return true;
+}
+
+void put_fixed_field(std::string& out, double value, int w, int d, int scale) {
+  Decimal decimal(std::fabs(value));
+  Rounded r;
+  decimal.round_at(d + scale, r);
+  if (!put_fixed(out, std::signbit(value), r, d + scale, w, d)) put_stars(out, w);
+}
+
+[[noreturn]] void scale_out_of_range(int w, int d, int scale) {
+  throw FormatError("scale factor " + std::to_string(scale) + "P is out of range for E" +
+                    std::to_string(w) + "." + std::to_string(d));
+}
+
+inline void check_scale(int w, int d, int scale) {
+  if (scale <= -d || scale > d + 1) scale_out_of_range(w, d, scale);
+}
+
+// Ew.dEe of a finite value.
+void put_exponent_field(std::string& out, bool sign_bit, Decimal& decimal, int w, int d, int e,
+                        int scale) {
+  const double magnitude = decimal.magnitude();
+  const int significant = scale > 0 ? d + 1 : d + scale;
+  Rounded r;
+  decimal.round_significant(significant, r);
+  const bool negative = sign_bit && magnitude != 0.0;
+  const int exponent = magnitude == 0.0 ? 0 : r.exponent - scale;
+  const int exp_magnitude = exponent < 0 ? -exponent : exponent;
+  const int exp_count = exp_magnitude < 10 ? 1 : exp_magnitude < 100 ? 2 : 3;
+  // E+nn up to 99, then +nnn without the letter (a double's decimal exponent
+  // never needs more than three digits); with Ee, E and e digits.
+  int exp_width = 0;
+  bool letter = true;
+  if (e == 0) {
+    exp_width = exp_count < 2 ? 2 : exp_count;
+    letter = exp_width == 2;
+  } else {
+    if (exp_count > e) return put_stars(out, w);
+    exp_width = e;
+  }
+  const int mantissa = scale > 0 ? significant + 1 : 1 - scale + significant;
+  const int body = mantissa + letter + 1 + exp_width;
+  const bool lead_zero = scale <= 0 && body + negative < w;
+  const int length = body + lead_zero + negative;
+  if (length > w) return put_stars(out, w);
+
+  char* c = extend(out, w);
+  c = std::fill_n(c, w - length, ' ');
+  if (negative) *c++ = '-';
+  if (lead_zero) *c++ = '0';
+  if (scale > 0) {
+    c = r.copy_digits(c, 0, scale);
+    *c++ = '.';
+    c = r.copy_digits(c, scale, significant);
+  } else {
+    *c++ = '.';
+    c = std::fill_n(c, -scale, '0');
+    c = r.copy_digits(c, 0, significant);
+  }
+  if (letter) *c++ = 'E';
+  *c++ = exponent < 0 ? '-' : '+';
+  c = std::fill_n(c, exp_width - exp_count, '0');
+  std::to_chars(c, c + exp_count, exp_magnitude);
+}
+
+// Gw.dEe of a finite value.
+void put_general_field(std::string& out, double value, int w, int d, int e, int scale) {
+  // In range, the value is written as F without scale factor in the first
+  // w - n columns, followed by n blanks where the exponent would be.
+  const int n = e == 0 ? 4 : e + 2;
+  Decimal decimal(std::fabs(value));
+  const auto as_fixed = [&](const Rounded& r, int decimals) {
+    if (w - n < 1 || !put_fixed(out, std::signbit(value), r, decimals, w - n, decimals)) {
+      return put_stars(out, w);
+    }
+    out.append(static_cast<std::size_t>(n), ' ');
+  };
+  Rounded r;
+  if (decimal.magnitude() == 0.0) return as_fixed(r, d - 1);
+  // The range is decided on the value rounded to d digits: 0.1 <= r < 10^d.
+  // In range, F with d - exponent decimals keeps the same d digits (or,
+  // when rounding carried into a new decade, gives the same power of ten),
+  // so r serves for the F form as it is.
+  decimal.round_significant(d, r);
+  if (r.exponent >= 0 && r.exponent <= d) return as_fixed(r, d - r.exponent);
+  check_scale(w, d, scale);
+  put_exponent_field(out, std::signbit(value), decimal, w, d, e, scale);
+}
+
+void put_integer_field(std::string& out, std::int64_t value, int w, int m) {
+  if (m == 0 && value == 0) return out.append(static_cast<std::size_t>(w), ' '), void();
+  const std::uint64_t magnitude = value < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value)
+                                            : static_cast<std::uint64_t>(value);
+  char buffer[24];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude);
+  const int digits = static_cast<int>(result.ptr - buffer);
+  const int zeros = m > digits ? m - digits : 0;
+  const int length = digits + zeros + (value < 0 ? 1 : 0);
+  if (length > w) return put_stars(out, w);
+  out.append(static_cast<std::size_t>(w - length), ' ');
+  if (value < 0) out += '-';
+  out.append(static_cast<std::size_t>(zeros), '0');
+  out.append(buffer, static_cast<std::size_t>(digits));
 }
 
 }  // namespace
@@ -383,99 +829,54 @@ std::optional<std::string> special_value(double value, int w) {
 // ---------------------------------------------------------------------------
 // Edit descriptors.
 
-std::string edit_integer(std::int64_t value, int w, int m) {
+void append_integer(std::string& out, std::int64_t value, int w, int m) {
   check_width(w, 0);
-  if (m == 0 && value == 0) return std::string(static_cast<std::size_t>(w), ' ');
-  const std::uint64_t magnitude = value < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value)
-                                            : static_cast<std::uint64_t>(value);
-  char buffer[24];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude);
-  std::string digits(buffer, result.ptr);
-  if (m > static_cast<int>(digits.size()))
-    digits.insert(0, static_cast<std::size_t>(m) - digits.size(), '0');
-  if (value < 0) digits.insert(digits.begin(), '-');
-  return right_justified(digits, w);
+  put_integer_field(out, value, w, m);
+}
+
+void append_fixed(std::string& out, double value, int w, int d, int scale) {
+  check_width(w, d);
+  if (!std::isfinite(value)) return put_special_value(out, value, w);
+  put_fixed_field(out, value, w, d, scale);
+}
+
+void append_exponent(std::string& out, double value, int w, int d, int e, int scale) {
+  check_width(w, d);
+  check_scale(w, d, scale);
+  if (!std::isfinite(value)) return put_special_value(out, value, w);
+  Decimal decimal(std::fabs(value));
+  put_exponent_field(out, std::signbit(value), decimal, w, d, e, scale);
+}
+
+void append_general(std::string& out, double value, int w, int d, int e, int scale) {
+  check_width(w, d);
+  if (d < 1) throw FormatError("G needs at least one digit");
+  if (!std::isfinite(value)) return put_special_value(out, value, w);
+  put_general_field(out, value, w, d, e, scale);
+}
+
+std::string edit_integer(std::int64_t value, int w, int m) {
+  std::string out;
+  append_integer(out, value, w, m);
+  return out;
 }
 
 std::string edit_fixed(double value, int w, int d, int scale) {
-  check_width(w, d);
-  if (auto special = special_value(value, w)) return *special;
-  std::string digits = scaled_integer(std::fabs(value), d + scale);
-  const bool negative = std::signbit(value) && !digits.empty();
-  const std::size_t decimals = static_cast<std::size_t>(d);
-  if (digits.size() < decimals) digits.insert(0, decimals - digits.size(), '0');
-  std::string body =
-      digits.substr(0, digits.size() - decimals) + '.' + digits.substr(digits.size() - decimals);
-  // The zero before the point is written when there is room for it; without
-  // decimals it is the whole number and always written.
-  if (body[0] == '.' && (d == 0 || static_cast<int>(body.size()) + negative < w))
-    body.insert(0, 1, '0');
-  if (negative) body.insert(0, 1, '-');
-  return right_justified(body, w);
+  std::string out;
+  append_fixed(out, value, w, d, scale);
+  return out;
 }
 
 std::string edit_exponent(double value, int w, int d, int e, int scale) {
-  check_width(w, d);
-  if (scale <= -d || scale > d + 1) {
-    throw FormatError("scale factor " + std::to_string(scale) + "P is out of range for E" +
-                      std::to_string(w) + "." + std::to_string(d));
-  }
-  if (auto special = special_value(value, w)) return *special;
-  const double magnitude = std::fabs(value);
-  const Significant s = significant(magnitude, scale > 0 ? d + 1 : d + scale);
-  const bool negative = std::signbit(value) && magnitude != 0.0;
-
-  std::string mantissa;
-  if (scale > 0) {
-    const std::size_t before = static_cast<std::size_t>(scale);
-    mantissa = s.digits.substr(0, before) + '.' + s.digits.substr(before);
-  } else {
-    mantissa = '.' + std::string(static_cast<std::size_t>(-scale), '0') + s.digits;
-  }
-
-  const int exponent = magnitude == 0.0 ? 0 : s.exponent - scale;
-  char buffer[8];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::abs(exponent));
-  std::string exp_digits(buffer, result.ptr);
-  const char exp_sign = exponent < 0 ? '-' : '+';
-  std::string exp_field;
-  if (e == 0) {
-    // E+nn up to 99, then +nnn without the letter (a double's decimal
-    // exponent never needs more than three digits).
-    if (exp_digits.size() < 2) exp_digits.insert(0, 1, '0');
-    exp_field =
-        exp_digits.size() == 2 ? std::string("E") + exp_sign + exp_digits : exp_sign + exp_digits;
-  } else {
-    if (static_cast<int>(exp_digits.size()) > e) return stars(w);
-    exp_digits.insert(0, static_cast<std::size_t>(e) - exp_digits.size(), '0');
-    exp_field = std::string("E") + exp_sign + exp_digits;
-  }
-
-  std::string body = mantissa + exp_field;
-  if (body[0] == '.' && static_cast<int>(body.size()) + negative < w) body.insert(0, 1, '0');
-  if (negative) body.insert(0, 1, '-');
-  return right_justified(body, w);
+  std::string out;
+  append_exponent(out, value, w, d, e, scale);
+  return out;
 }
 
 std::string edit_general(double value, int w, int d, int e, int scale) {
-  check_width(w, d);
-  if (d < 1) throw FormatError("G needs at least one digit");
-  if (auto special = special_value(value, w)) return *special;
-  // In range, the value is written as F without scale factor in the first
-  // w - n columns, followed by n blanks where the exponent would be.
-  const int n = e == 0 ? 4 : e + 2;
-  const auto as_fixed = [&](int decimals) {
-    if (w - n < 1) return stars(w);
-    std::string field = edit_fixed(value, w - n, decimals, 0);
-    if (field[0] == '*') return stars(w);
-    return field + std::string(static_cast<std::size_t>(n), ' ');
-  };
-  const double magnitude = std::fabs(value);
-  if (magnitude == 0.0) return as_fixed(d - 1);
-  // The range is decided on the value rounded to d digits: 0.1 <= r < 10^d.
-  const int exponent = significant(magnitude, d).exponent;
-  if (exponent >= 0 && exponent <= d) return as_fixed(d - exponent);
-  return edit_exponent(value, w, d, e, scale);
+  std::string out;
+  append_general(out, value, w, d, e, scale);
+  return out;
 }
 
 // ---------------------------------------------------------------------------
@@ -485,7 +886,7 @@ namespace {
 
 class Writer {
  public:
-  explicit Writer(std::span<const FormatItem> items) : items_(items) {}
+  Writer(std::span<const FormatItem> items, std::string& out) : items_(items), out_(out) {}
 
   bool items_left() const { return next_ < items_.size(); }
   std::size_t items_used() const { return next_; }
@@ -505,9 +906,10 @@ class Writer {
     keep_open_ = false;
   }
 
-  FormattedText finish() && {
+  // Ends the write; true when its last record stays open.
+  bool finish() {
     if (!keep_open_) out_ += '\n';
-    return FormattedText{std::move(out_), keep_open_};
+    return keep_open_;
   }
 
  private:
@@ -522,7 +924,8 @@ class Writer {
         pending_skip_ += node.width;
         return true;
       case Kind::literal:
-        put(node.text);
+        skip_pending();
+        out_ += node.text;
         return true;
       case Kind::scale:
         scale_ = node.factor;
@@ -537,38 +940,45 @@ class Writer {
       default:
         for (int r = 0; r < node.repeat; ++r) {
           if (!items_left()) return false;
-          put(edit(node, items_[next_++]));
+          skip_pending();
+          edit(node, items_[next_++]);
         }
         return true;
     }
   }
 
-  void put(std::string_view field) {
+  void skip_pending() {
     out_.append(static_cast<std::size_t>(pending_skip_), ' ');
     pending_skip_ = 0;
-    out_ += field;
   }
 
-  std::string edit(const Node& node, const FormatItem& item) const {
+  void edit(const Node& node, const FormatItem& item) const {
     switch (node.kind) {
       case Kind::integer:
-        return edit_integer(get<std::int64_t>(item, "I"), node.width, node.digits);
+        return append_integer(out_, get<std::int64_t>(item, "I"), node.width, node.digits);
       case Kind::fixed:
-        return edit_fixed(get<double>(item, "F"), node.width, node.digits, scale_);
+        return append_fixed(out_, get<double>(item, "F"), node.width, node.digits, scale_);
       case Kind::exponent:
-        return edit_exponent(get<double>(item, "E"), node.width, node.digits, node.exp_digits,
-                             scale_);
+        return append_exponent(out_, get<double>(item, "E"), node.width, node.digits,
+                               node.exp_digits, scale_);
       case Kind::general:
-        return edit_general(get<double>(item, "G"), node.width, node.digits, node.exp_digits,
-                            scale_);
+        return append_general(out_, get<double>(item, "G"), node.width, node.digits,
+                              node.exp_digits, scale_);
       case Kind::logical:
-        return right_justified(get<bool>(item, "L") ? "T" : "F", node.width);
+        return put_right_justified(out_, get<bool>(item, "L") ? "T" : "F", node.width);
       default: {
         const std::string_view text = get<std::string_view>(item, "A");
-        if (node.width < 0) return std::string(text);
+        if (node.width < 0) {
+          out_ += text;
+          return;
+        }
         const std::size_t w = static_cast<std::size_t>(node.width);
-        if (text.size() >= w) return std::string(text.substr(0, w));
-        return std::string(w - text.size(), ' ') + std::string(text);
+        if (text.size() >= w) {
+          out_ += text.substr(0, w);
+        } else {
+          out_.append(w - text.size(), ' ');
+          out_ += text;
+        }
       }
     }
   }
@@ -583,7 +993,7 @@ class Writer {
 
   std::span<const FormatItem> items_;
   std::size_t next_ = 0;
-  std::string out_;
+  std::string& out_;
   int pending_skip_ = 0;
   int scale_ = 0;
   bool keep_open_ = false;
@@ -603,8 +1013,9 @@ FortranFormat FortranFormat::parse(std::string_view text) {
   return format;
 }
 
-FormattedText format_write(const FortranFormat& format, std::span<const FormatItem> items) {
-  Writer writer(items);
+bool format_append(const FortranFormat& format, std::span<const FormatItem> items,
+                   std::string& out) {
+  Writer writer(items, out);
   const std::vector<Node>& top = format.root().items;
   if (writer.run(top)) {
     while (writer.items_left()) {
@@ -617,7 +1028,13 @@ FormattedText format_write(const FortranFormat& format, std::span<const FormatIt
       }
     }
   }
-  return std::move(writer).finish();
+  return writer.finish();
+}
+
+FormattedText format_write(const FortranFormat& format, std::span<const FormatItem> items) {
+  FormattedText result;
+  result.record_open = format_append(format, items, result.text);
+  return result;
 }
 
 }  // namespace kestro

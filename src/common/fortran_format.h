@@ -83,6 +83,14 @@ struct FormattedText {
 // write; a '/' or a reversion after it still ends that record.
 FormattedText format_write(const FortranFormat& format, std::span<const FormatItem> items);
 
+// The same write appended to out, which is left to hold the text of
+// FormattedText::text after what it held; returns FormattedText::record_open.
+// Allocates nothing once out has the capacity, except for the rare value
+// whose rounding needs its exact decimal expansion.  On FormatError, out
+// may hold part of the write.
+bool format_append(const FortranFormat& format, std::span<const FormatItem> items,
+                   std::string& out);
+
 // Convenience for call sites: format_write(format, {item, item, ...}).
 inline FormattedText format_write(const FortranFormat& format,
                                   std::initializer_list<FormatItem> items) {
@@ -96,5 +104,12 @@ std::string edit_integer(std::int64_t value, int w, int m = -1);  // m < 0: no .
 std::string edit_fixed(double value, int w, int d, int scale = 0);
 std::string edit_exponent(double value, int w, int d, int e = 0, int scale = 0);  // e = 0: default
 std::string edit_general(double value, int w, int d, int e = 0, int scale = 0);
+
+// The same descriptors appended to out (allocation as for format_append);
+// errors as above, with nothing appended.
+void append_integer(std::string& out, std::int64_t value, int w, int m = -1);
+void append_fixed(std::string& out, double value, int w, int d, int scale = 0);
+void append_exponent(std::string& out, double value, int w, int d, int e = 0, int scale = 0);
+void append_general(std::string& out, double value, int w, int d, int e = 0, int scale = 0);
 
 }  // namespace kestro

@@ -12,7 +12,6 @@ namespace {
 
 constexpr std::size_t kShownLength = 40;                        // longer found texts are cut
 constexpr std::int64_t kExponentLimit = 1'000'000'000'000'000;  // exponents saturate here
-constexpr const char* kItemEnd = " \t,/";
 
 bool is_digit(char c) {
   return c >= '0' && c <= '9';
@@ -22,6 +21,15 @@ bool is_quote(char c) {
 }
 bool ends_item(char c) {
   return c == ' ' || c == '\t' || c == ',' || c == '/';
+}
+
+// Length of the unquoted item at the start of text: up to a blank, comma,
+// slash or the end of the line.
+std::size_t item_length(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && !ends_item(text[i]))
+    ++i;
+  return i;
 }
 
 std::size_t skip_digits(std::string_view s, std::size_t i) {
@@ -58,6 +66,9 @@ std::string show(std::string_view raw) {
 // exponent is E, e, D or d with an optional sign, or a sign alone, then digits.
 struct Number {
   bool negative = false;
+  // Written as std::from_chars reads it: no '+' before the number, and an
+  // exponent, if any, with the letter E or e.
+  bool plain = true;
   std::string_view mantissa;  // digits and point, without the sign
   std::string_view whole;     // digits before the point
   std::string_view fraction;  // digits after the point
@@ -81,7 +92,11 @@ struct Number {
 std::optional<Number> parse_number(std::string_view s) {
   Number n;
   std::size_t i = 0;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) n.negative = s[i++] == '-';
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+    n.negative = s[i] == '-';
+    n.plain = n.negative;
+    ++i;
+  }
   const std::size_t mantissa_start = i;
   std::size_t j = skip_digits(s, i);
   n.whole = s.substr(i, j - i);
@@ -96,9 +111,14 @@ std::optional<Number> parse_number(std::string_view s) {
   if (i == s.size()) return n;
 
   const char c = s[i];
-  if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
+  if (c == 'E' || c == 'e') {
     ++i;
-  } else if (c != '+' && c != '-') {
+  } else if (c == 'D' || c == 'd') {
+    n.plain = false;
+    ++i;
+  } else if (c == '+' || c == '-') {
+    n.plain = false;
+  } else {
     return std::nullopt;
   }
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) n.exponent_negative = s[i++] == '-';
@@ -112,21 +132,116 @@ std::optional<Number> parse_number(std::string_view s) {
   return n;
 }
 
-// The value of n as a double; std::nullopt when it is too large.  A value too
-// small for a double is zero.
-std::optional<double> to_real(const Number& n) {
-  std::string text;
-  text.reserve(n.mantissa.size() + n.exponent_digits.size() + 3);
-  if (n.negative) text += '-';
-  text += n.mantissa;
-  if (!n.exponent_digits.empty()) {
-    text += 'e';
-    if (n.exponent_negative) text += '-';
-    text += n.exponent_digits;
+// Up to this many digits, a number's digits make an exact double.
+constexpr int kExactDigits = 15;
+// Powers of ten that doubles hold exactly.
+constexpr int kExactPower = 22;
+
+// digits * 10^power as the correctly rounded double: one correctly rounded
+// product or quotient of two exact doubles, for digits below 10^15 and
+// |power| <= 22.
+double exact_scaled(std::uint64_t digits, int power) {
+  static constexpr double kPowers[kExactPower + 1] = {
+      1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const auto whole = static_cast<double>(digits);
+  return power >= 0 ? whole * kPowers[power] : whole / kPowers[-power];
+}
+
+// The value of the common short forms ([sign] digits [. digits] [exponent],
+// at most 15 digits, a small exponent) in one pass over the item; nothing
+// for any other item, which then takes the general route.
+std::optional<double> quick_real(std::string_view s) {
+  std::size_t i = 0;
+  const std::size_t size = s.size();
+  bool negative = false;
+  if (i < size && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
+  std::uint64_t digits = 0;
+  int count = 0;
+  int fraction = 0;
+  for (; i < size && is_digit(s[i]); ++i, ++count)
+    digits = digits * 10 + static_cast<std::uint64_t>(s[i] - '0');
+  if (i < size && s[i] == '.') {
+    for (++i; i < size && is_digit(s[i]); ++i, ++count, ++fraction)
+      digits = digits * 10 + static_cast<std::uint64_t>(s[i] - '0');
+  }
+  if (count == 0 || count > kExactDigits) return std::nullopt;
+  int exponent = 0;
+  if (i < size) {
+    const char c = s[i];
+    if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
+      ++i;
+    } else if (c != '+' && c != '-') {
+      return std::nullopt;
+    }
+    bool exponent_negative = false;
+    if (i < size && (s[i] == '+' || s[i] == '-')) exponent_negative = s[i++] == '-';
+    const std::size_t first = i;
+    for (; i < size && is_digit(s[i]) && i - first < 4; ++i)
+      exponent = exponent * 10 + (s[i] - '0');
+    if (i == first || i != size) return std::nullopt;
+    if (exponent_negative) exponent = -exponent;
+  }
+  const int power = exponent - fraction;
+  if (power < -kExactPower || power > kExactPower) return std::nullopt;
+  const double magnitude = exact_scaled(digits, power);
+  return negative ? -magnitude : magnitude;
+}
+
+// The common integer form: [sign] up to 9 digits; nothing for any other item.
+std::optional<int> quick_integer(std::string_view s) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
+  if (i == s.size() || s.size() - i > 9) return std::nullopt;
+  int value = 0;
+  for (; i < s.size(); ++i) {
+    if (!is_digit(s[i])) return std::nullopt;
+    value = value * 10 + (s[i] - '0');
+  }
+  return negative ? -value : value;
+}
+
+// The value of n, parsed from item, as a double; std::nullopt when it is too
+// large.  A value too small for a double is zero.
+std::optional<double> to_real(std::string_view item, const Number& n) {
+  if (n.digit_count() <= kExactDigits) {
+    const std::int64_t power = n.exponent - static_cast<std::int64_t>(n.fraction.size());
+    if (power >= -kExactPower && power <= kExactPower) {
+      std::uint64_t digits = 0;
+      for (const char c : n.whole)
+        digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      for (const char c : n.fraction)
+        digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      const double magnitude = exact_scaled(digits, static_cast<int>(power));
+      return n.negative ? -magnitude : magnitude;
+    }
   }
   double value = 0;
-  const char* const end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::general);
+  std::from_chars_result result{};
+  const char* end = nullptr;
+  if (n.plain) {
+    end = item.data() + item.size();
+    result = std::from_chars(item.data(), end, value, std::chars_format::general);
+  } else {
+    // 1.5D3, 1.5+3 or +1.5: spelt again as -1.5e3 for the conversion, on the
+    // stack when short.
+    char small[64];
+    std::string large;
+    const std::size_t length = n.mantissa.size() + n.exponent_digits.size() + 3;
+    char* const text = length <= sizeof small ? small : (large.resize(length), large.data());
+    char* p = text;
+    if (n.negative) *p++ = '-';
+    p = std::copy(n.mantissa.begin(), n.mantissa.end(), p);
+    if (!n.exponent_digits.empty()) {
+      *p++ = 'e';
+      if (n.exponent_negative) *p++ = '-';
+      p = std::copy(n.exponent_digits.begin(), n.exponent_digits.end(), p);
+    }
+    end = p;
+    result = std::from_chars(text, end, value, std::chars_format::general);
+  }
+  const auto [ptr, ec] = result;
   if (ec == std::errc() && ptr == end) return value;
   if (ec != std::errc::result_out_of_range) return std::nullopt;
   // Out of range either way: the position of the first significant digit
@@ -208,8 +323,11 @@ bool ListInput::skip_blanks() {
       column_ = 0;
       in_line_ = true;
     }
-    const std::size_t p = line(line_).find_first_not_of(" \t", column_);
-    if (p != std::string_view::npos) {
+    const std::string_view text = line(line_);
+    std::size_t p = column_;
+    while (p < text.size() && (text[p] == ' ' || text[p] == '\t'))
+      ++p;
+    if (p < text.size()) {
       column_ = p;
       return true;
     }
@@ -292,7 +410,13 @@ ListRead::Item& ListRead::next(std::string_view expected) {
   item_.integer.reset();
   item_.real.reset();
   std::string_view rest = in.line(in.line_).substr(in.column_);
-  const std::string_view word = rest.substr(0, rest.find_first_of(kItemEnd));
+  // The item up to its end, and where its first '*' is (or its length).
+  std::size_t length = 0;
+  std::size_t star = std::string_view::npos;
+  for (; length < rest.size() && !ends_item(rest[length]); ++length) {
+    if (rest[length] == '*' && star == std::string_view::npos) star = length;
+  }
+  const std::string_view word = rest.substr(0, length);
   int repeats = 1;
   const std::size_t digits = skip_digits(rest, 0);
   if (digits > 0 && digits < rest.size() && rest[digits] == '*') {
@@ -310,9 +434,9 @@ ListRead::Item& ListRead::next(std::string_view expected) {
       separator_pending_ = true;
       return item_;
     }
+    length = item_length(rest);
   } else if (!is_quote(rest[0])) {
     // -2*5 or 1.5*3: a repeat count that is not a positive integer.
-    const std::size_t star = word.find('*');
     if (star != std::string_view::npos && star > 0 && parse_number(word.substr(0, star))) {
       fail(item_.line, "a positive repeat count", show(word));
     }
@@ -322,10 +446,8 @@ ListRead::Item& ListRead::next(std::string_view expected) {
   if (item_.quoted) {
     take_quoted(expected);
   } else {
-    const std::string_view value = rest.substr(0, rest.find_first_of(kItemEnd));
-    item_.value.assign(value);
-    item_.shown.assign(value);
-    in.column_ += value.size();
+    item_.value = rest.substr(0, length);
+    in.column_ += length;
   }
   item_.null = false;
   repeats_left_ = repeats - 1;
@@ -337,12 +459,12 @@ ListRead::Item& ListRead::next(std::string_view expected) {
 void ListRead::take_quoted(std::string_view expected) {
   ListInput& in = input_;
   const char quote = in.line(in.line_)[in.column_++];
-  item_.value.clear();
+  quoted_.clear();
   for (;;) {
     const std::string_view line = in.line(in.line_);
     const std::size_t close = line.find(quote, in.column_);
     if (close == std::string_view::npos) {
-      item_.value.append(line.substr(in.column_));
+      quoted_.append(line.substr(in.column_));
       if (in.at_end()) {
         in.current_line_ = item_.line;
         fail(item_.line, expected, "a quote that is never closed");
@@ -351,23 +473,24 @@ void ListRead::take_quoted(std::string_view expected) {
       in.column_ = 0;
       continue;
     }
-    item_.value.append(line.substr(in.column_, close - in.column_));
+    quoted_.append(line.substr(in.column_, close - in.column_));
     in.column_ = close + 1;
     if (in.column_ < line.size() && line[in.column_] == quote) {  // doubled quote
-      item_.value += quote;
+      quoted_ += quote;
       ++in.column_;
       continue;
     }
     break;
   }
   in.current_line_ = in.line_ + 1;
-  item_.shown.assign(1, quote);
-  item_.shown += item_.value;
-  item_.shown += quote;
+  item_.value = quoted_;
+  quoted_shown_.assign(1, quote);
+  quoted_shown_ += quoted_;
+  quoted_shown_ += quote;
   const std::string_view rest = in.line(in.line_).substr(in.column_);
   if (!rest.empty() && !ends_item(rest[0])) {
-    item_.shown += rest.substr(0, rest.find_first_of(kItemEnd));
-    fail(in.current_line_, expected, show(item_.shown));
+    quoted_shown_ += rest.substr(0, item_length(rest));
+    fail(in.current_line_, expected, show(quoted_shown_));
   }
 }
 
@@ -388,9 +511,12 @@ std::optional<int> ListRead::integer() {
   Item& item = next(kExpected);
   if (item.null) return std::nullopt;
   if (!item.integer && !item.quoted) {  // a quoted item is never a number
-    if (const auto number = parse_number(item.value)) item.integer = to_integer(*number);
+    item.integer = quick_integer(item.value);
+    if (!item.integer) {
+      if (const auto number = parse_number(item.value)) item.integer = to_integer(*number);
+    }
   }
-  if (!item.integer) fail(item.line, kExpected, show(item.shown));
+  if (!item.integer) fail(item.line, kExpected, show(shown()));
   return item.integer;
 }
 
@@ -399,16 +525,23 @@ std::optional<double> ListRead::real() {
   Item& item = next(kExpected);
   if (item.null) return std::nullopt;
   if (!item.real && !item.quoted) {
-    if (const auto number = parse_number(item.value)) item.real = to_real(*number);
+    item.real = quick_real(item.value);
+    if (!item.real) {
+      if (const auto number = parse_number(item.value)) item.real = to_real(item.value, *number);
+    }
   }
-  if (!item.real) fail(item.line, kExpected, show(item.shown));
+  if (!item.real) fail(item.line, kExpected, show(shown()));
   return item.real;
 }
 
 std::optional<std::string> ListRead::text() {
   const Item& item = next("a text");
   if (item.null) return std::nullopt;
-  return item.value;
+  return std::string(item.value);
+}
+
+std::string ListRead::shown() const {
+  return item_.quoted ? quoted_shown_ : std::string(item_.value);
 }
 
 }  // namespace kestro

@@ -71,8 +71,9 @@ class ListRead {
   struct Item {
     bool null = true;
     bool quoted = false;
-    std::string value;  // the text of the item, quotes removed
-    std::string shown;  // the item as written, for messages
+    // The text of the item, quotes removed: a view into the input, or into
+    // quoted_ for a quoted item.
+    std::string_view value;
     std::size_t line = 0;
     // Its value once converted, so that the copies of r*c are not parsed again.
     std::optional<int> integer;
@@ -85,8 +86,13 @@ class ListRead {
   void take_quoted(std::string_view expected);
   [[noreturn]] void fail(std::size_t line, std::string_view expected, std::string_view found) const;
 
+  // The item as written, for messages.
+  std::string shown() const;
+
   ListInput& input_;
   Item item_;
+  std::string quoted_;        // value of the last quoted item (doubled quotes made single)
+  std::string quoted_shown_;  // that item as written
   int item_number_ = 0;
   int repeats_left_ = 0;  // copies of item_ still to hand out
   bool slash_seen_ = false;

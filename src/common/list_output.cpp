@@ -9,33 +9,55 @@ namespace {
 // Records are at most this many columns long, unless one item alone is wider.
 constexpr std::size_t kRecordLength = 80;
 
-std::string field(const ListItem& item) {
-  if (const auto* value = std::get_if<std::int64_t>(&item)) return edit_integer(*value, 12);
-  if (const auto* value = std::get_if<double>(&item)) {
+// Widths of the fields: I12, 1PG24.15E3, L2; a text takes its own length.
+constexpr std::size_t kIntegerWidth = 12;
+constexpr std::size_t kRealWidth = 24;
+constexpr std::size_t kLogicalWidth = 2;
+
+std::size_t field_width(const ListItem& item) {
+  if (std::holds_alternative<std::int64_t>(item)) return kIntegerWidth;
+  if (std::holds_alternative<double>(item)) return kRealWidth;
+  if (std::holds_alternative<bool>(item)) return kLogicalWidth;
+  return std::get<std::string_view>(item).size();
+}
+
+void put_field(const ListItem& item, std::string& out) {
+  if (const auto* value = std::get_if<std::int64_t>(&item)) {
+    append_integer(out, *value, static_cast<int>(kIntegerWidth));
+  } else if (const auto* real = std::get_if<double>(&item)) {
     // 1PG24.15E3, except that zero takes the E form instead of G's F form.
-    if (*value == 0.0) return edit_exponent(*value, 24, 15, 3, 1);
-    return edit_general(*value, 24, 15, 3, 1);
+    if (*real == 0.0) {
+      append_exponent(out, *real, static_cast<int>(kRealWidth), 15, 3, 1);
+    } else {
+      append_general(out, *real, static_cast<int>(kRealWidth), 15, 3, 1);
+    }
+  } else if (const auto* logical = std::get_if<bool>(&item)) {
+    out += *logical ? " T" : " F";
+  } else {
+    out += std::get<std::string_view>(item);
   }
-  if (const auto* value = std::get_if<bool>(&item)) return *value ? " T" : " F";
-  return std::string(std::get<std::string_view>(item));
 }
 
 }  // namespace
 
-std::string list_write(std::span<const ListItem> items) {
-  std::string out = " ";
-  std::size_t record_start = 0;
+void list_append(std::span<const ListItem> items, std::string& out) {
+  out += ' ';
+  std::size_t record_start = out.size() - 1;
   for (const ListItem& item : items) {
-    const std::string text = field(item);
     const std::size_t used = out.size() - record_start;
-    if (used > 1 && used + text.size() > kRecordLength) {
+    if (used > 1 && used + field_width(item) > kRecordLength) {
       out += '\n';
       record_start = out.size();
       out += ' ';
     }
-    out += text;
+    put_field(item, out);
   }
   out += '\n';
+}
+
+std::string list_write(std::span<const ListItem> items) {
+  std::string out;
+  list_append(items, out);
   return out;
 }
 

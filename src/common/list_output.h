@@ -18,6 +18,10 @@ using ListItem = std::variant<std::int64_t, double, std::string_view, bool>;
 // followed by '\n'.
 std::string list_write(std::span<const ListItem> items);
 
+// The same records appended to out, without allocating once out has the
+// capacity.
+void list_append(std::span<const ListItem> items, std::string& out);
+
 inline std::string list_write(std::initializer_list<ListItem> items) {
   return list_write(std::span<const ListItem>(items.begin(), items.size()));
 }

@@ -2,12 +2,26 @@
 
 namespace kestro {
 
+namespace {
+
+// A file unit hands its text to the file once this much is pending.
+constexpr std::size_t kFileChunk = 64 * 1024;
+
+}  // namespace
+
+TextUnit::~TextUnit() {
+  if (out_ != nullptr && !pending_.empty()) {
+    out_->write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
+  }
+}
+
 bool TextUnit::open(const std::filesystem::path& path) {
   close();
   file_.open(path, std::ios::out | std::ios::trunc | std::ios::binary);
   if (!file_.is_open()) return false;
   out_ = &file_;
   path_ = path;
+  pending_.reserve(kFileChunk + 1024);
   return true;
 }
 
@@ -18,30 +32,50 @@ void TextUnit::attach(std::ostream& stream) {
 
 void TextUnit::close() {
   if (out_ == nullptr) return;
-  if (record_open_) *out_ << '\n';
+  if (record_open_) pending_ += '\n';
   record_open_ = false;
+  out_->write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
+  pending_.clear();
   out_->flush();
   if (out_ == &file_) file_.close();
   out_ = nullptr;
 }
 
+void TextUnit::written() {
+  if (out_ != &file_ || pending_.size() >= kFileChunk) {
+    out_->write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
+    pending_.clear();
+  }
+}
+
 void TextUnit::write(const FortranFormat& format, std::span<const FormatItem> items) {
   if (out_ == nullptr) return;
-  FormattedText text = format_write(format, items);
-  *out_ << text.text;
-  record_open_ = text.record_open;
+  const std::size_t before = pending_.size();
+  try {
+    record_open_ = format_append(format, items, pending_);
+  } catch (...) {
+    pending_.resize(before);
+    throw;
+  }
+  written();
 }
 
 void TextUnit::write_list(std::span<const ListItem> items) {
-  write_text(list_write(items));
+  if (out_ == nullptr) return;
+  // A list-directed write starts a record of its own.
+  if (record_open_) pending_ += '\n';
+  record_open_ = false;
+  list_append(items, pending_);
+  written();
 }
 
 void TextUnit::write_text(std::string_view text) {
   if (out_ == nullptr) return;
-  // A list-directed or raw write starts a record of its own.
-  if (record_open_) *out_ << '\n';
+  // A raw write starts a record of its own.
+  if (record_open_) pending_ += '\n';
   record_open_ = false;
-  *out_ << text;
+  pending_ += text;
+  written();
 }
 
 }  // namespace kestro

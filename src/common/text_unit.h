@@ -2,6 +2,9 @@
 // files are: a unit is opened on a file name, receives formatted and
 // list-directed writes and is closed.  A write whose format ends on the
 // record-keeping backslash leaves its record open; the next write continues it.
+// Writes are edited straight into the unit's buffer and reach a file in large
+// pieces of whole text; nothing is allocated per write once the buffer has
+// grown.
 #pragma once
 
 #include <filesystem>
@@ -35,6 +38,9 @@ class TextUnit {
   TextUnit() = default;
   TextUnit(const TextUnit&) = delete;
   TextUnit& operator=(const TextUnit&) = delete;
+  // Hands what the unit still holds to its file as it stands (an open record
+  // is not ended); close() is the orderly end.
+  ~TextUnit();
 
   // Opens (creates or truncates) the file; false when it cannot be opened.
   bool open(const std::filesystem::path& path);
@@ -60,10 +66,36 @@ class TextUnit {
   // Raw text of complete records (each ending in '\n').
   void write_text(std::string_view text);
 
+  // Continues the current record (or starts one) with what `edit` appends to
+  // the string it is given, and leaves the record open, exactly as a write
+  // of that text with "(A,\\)" would.  Used with the append_... edit
+  // functions of fortran_format.h to write a field without building it
+  // apart.  Nothing happens on a closed unit; if edit throws, nothing is
+  // written.
+  template <class Edit>
+  void continue_record(Edit&& edit) {
+    if (out_ == nullptr) return;
+    const std::size_t before = pending_.size();
+    try {
+      edit(pending_);
+    } catch (...) {
+      pending_.resize(before);
+      throw;
+    }
+    record_open_ = true;
+    written();
+  }
+
  private:
+  // Hands the pending text to the stream: at once for a stream the unit
+  // does not own (its owner may look at it between writes), in large pieces
+  // for a file.
+  void written();
+
   std::ofstream file_;
   std::ostream* out_ = nullptr;
   std::filesystem::path path_;
+  std::string pending_;  // text written but not yet handed to out_
   bool record_open_ = false;
 };
 

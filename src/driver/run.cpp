@@ -117,7 +117,9 @@ void read_wall_model(RunContext& context) {
   read_stiffness_and_load_data(input);
   const ControlParameters& c = context.problem.control;
   if (c.py_factors < 0) {
-    stop_quietly(place_of(context.in(), c.line), "negative number of p-y modification factors");
+    stop_quietly(place_of(context.in(), c.line),
+                 "negative number of p-y modification factors (control item 5 is " +
+                     std::to_string(c.py_factors) + ")");
   }
   if (c.py_factors > 0) {
     context.problem.reduction_factors = read_reduction_factors(context.in(), c.py_factors);

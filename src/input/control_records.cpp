@@ -117,7 +117,9 @@ void read_geometry_record(const InputContext& context) {
   report.write(f.real_line, {std::string_view(label("INCREMENT LENGTH")), g.h, labels.length});
 
   if (g.max_iterations < 0)
-    stop_quietly(place_of(in, g.line), "negative maximum number of iterations");
+    stop_quietly(place_of(in, g.line),
+                 "negative maximum number of iterations (item 8 of the geometry record is " +
+                     std::to_string(g.max_iterations) + ")");
   if (g.max_iterations > 0) {
     report.write(f.real_line, {std::string_view(label("MAXIMUM ALLOWABLE DEFLECTION")),
                                g.max_deflection, labels.length});
@@ -148,7 +150,9 @@ void check_table_counts(const InputContext& context) {
   const ControlParameters& c = context.control;
   const ListInput& in = context.in();
   if (c.specified_points < 0) {
-    stop_quietly(place_of(in, c.line), "negative number of specified deflection points");
+    stop_quietly(place_of(in, c.line),
+                 "negative number of specified deflection points (control item 2 is " +
+                     std::to_string(c.specified_points) + ")");
   }
   if (c.specified_points > kMaxSpecifiedPoints) {
     stop_error(
@@ -156,7 +160,9 @@ void check_table_counts(const InputContext& context) {
         "more than " + std::to_string(kMaxSpecifiedPoints) +
             " points of specified deflection and slope: " + std::to_string(c.specified_points));
   }
-  if (c.wall_sections < 0) stop_quietly(place_of(in, c.line), "negative number of wall sections");
+  if (c.wall_sections < 0)
+    stop_quietly(place_of(in, c.line), "negative number of wall sections (control item 3 is " +
+                                           std::to_string(c.wall_sections) + ")");
 }
 
 }  // namespace kestro

@@ -15,7 +15,8 @@ void read_user_curves(const SoilContext& context) {
   context.curves.clear();
   if (count < 0)
     stop_quietly(place_of(in, context.control.line),
-                 "negative number of user-specified p-y curves");
+                 "negative number of user-specified p-y curves (control item 8 is " +
+                     std::to_string(count) + ")");
   if (count > kMaxStationCurves) {
     report.write(f.empty_line);
     stop_error(ErrorStop::too_much_data, place_of(context.in(), context.control.line),

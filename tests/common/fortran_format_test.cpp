@@ -5,6 +5,9 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <string>
@@ -237,6 +240,92 @@ TEST(FortranFormat, EditHelpers) {
   EXPECT_THROW(edit_exponent(1.0, 10, 3, 0, 5), FormatError);   // k must be < d + 2
   EXPECT_THROW(edit_exponent(1.0, 10, 3, 0, -3), FormatError);  // and > -d
   EXPECT_THROW(edit_fixed(1.0, 0, 2), FormatError);
+}
+
+// The correctly rounded decimal digits of the exact binary value, from the C
+// library's printf, an independent exact conversion that rounds ties to even.
+// The values are deck-like short decimals, random bit patterns, exact binary
+// ties at the rounding digit, and neighbours of powers of ten, at every
+// number of digits from 0 to beyond what a double determines.
+std::vector<double> rounding_probes() {
+  std::vector<double> values;
+  std::uint64_t state = 0x9E3779B97F4A7C15u;
+  const auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+  };
+  for (int i = 0; i < 3000; ++i) {
+    const double decimal = static_cast<double>(next() % 2000001) / std::pow(10.0, next() % 12);
+    values.push_back(i % 2 == 0 ? decimal : -decimal);
+    const std::uint64_t bits = next() & ~(std::uint64_t{1} << 63);
+    const double random = std::bit_cast<double>(bits);
+    if (std::isfinite(random) && random < 1e15 && random > 1e-15) values.push_back(random);
+    // k + 1/2^m: a tie at decimal m for every m below the last bit.
+    values.push_back(static_cast<double>(next() % 1000) + std::ldexp(1.0, -1 - int(next() % 12)));
+  }
+  for (int k = -20; k <= 20; ++k) {
+    const double p = std::pow(10.0, k);
+    values.push_back(p);
+    values.push_back(std::nextafter(p, 0.0));
+    values.push_back(std::nextafter(p, 1e300));
+    values.push_back(5 * p);
+    values.push_back(std::nextafter(5 * p, 0.0));
+    values.push_back(std::nextafter(9.5 * p, 1e300));
+  }
+  return values;
+}
+
+TEST(FortranFormat, RoundingMatchesExactDecimalExpansion) {
+  int failures = 0;
+  char expected[512];
+  for (const double x : rounding_probes()) {
+    for (int d = 0; d <= 24; ++d) {
+      // F: printf's %.*f, without the sign of a value that prints as zero.
+      std::snprintf(expected, sizeof expected, "%.*f%s", d, x, d == 0 ? "." : "");
+      std::string fixed(expected);
+      if (fixed[0] == '-' && fixed.find_first_not_of("-0.") == std::string::npos) fixed.erase(0, 1);
+      const std::string got_fixed = edit_fixed(x, 80, d);
+      if (got_fixed.substr(got_fixed.find_first_not_of(' ')) != fixed && ++failures <= 20) {
+        ADD_FAILURE() << "F80." << d << " of " << std::hexfloat << x << std::defaultfloat
+                      << ": got \"" << got_fixed << "\", expected \"" << fixed << '"';
+      }
+      // 1PE: d + 1 significant digits, printf's %.*e.
+      if (x == 0.0 || d == 0) continue;
+      std::snprintf(expected, sizeof expected, "%.*e", d, x);
+      const std::string printed(expected);
+      const std::size_t e = printed.find('e');
+      const int exponent = std::stoi(printed.substr(e + 1));
+      char exponent_text[16];
+      std::snprintf(exponent_text, sizeof exponent_text, "%c%03d", exponent < 0 ? '-' : '+',
+                    std::abs(exponent));
+      const std::string scientific = printed.substr(0, e) + 'E' + exponent_text;
+      const std::string got_exponent = edit_exponent(x, 60, d, 3, 1);
+      const std::string expected_exponent = std::string(60 - scientific.size(), ' ') + scientific;
+      if (got_exponent != expected_exponent && ++failures <= 20) {
+        ADD_FAILURE() << "1PE60." << d << "E3 of " << std::hexfloat << x << std::defaultfloat
+                      << ": got \"" << got_exponent << "\", expected \"" << expected_exponent
+                      << '"';
+      }
+      // 1PG: in range (decided on the value rounded to d digits) as F with
+      // five blanks (E3) after, otherwise as 1PE.
+      std::snprintf(expected, sizeof expected, "%.*e", d - 1, x);
+      const int decade = std::atoi(std::strchr(expected, 'e') + 1) + 1;
+      std::string expected_general = expected_exponent;
+      if (decade >= 0 && decade <= d) {
+        std::snprintf(expected, sizeof expected, "%.*f", d - decade, x);
+        expected_general = std::string(expected) + (d == decade ? "." : "") + "     ";
+        expected_general.insert(0, 60 - expected_general.size(), ' ');
+      }
+      const std::string got_general = edit_general(x, 60, d, 3, 1);
+      if (got_general != expected_general && ++failures <= 20) {
+        ADD_FAILURE() << "1PG60." << d << "E3 of " << std::hexfloat << x << std::defaultfloat
+                      << ": got \"" << got_general << "\", expected \"" << expected_general << '"';
+      }
+    }
+  }
+  EXPECT_EQ(failures, 0);
 }
 
 // ---------------------------------------------------------------------------

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -127,6 +129,50 @@ TEST(ListInput, RealForms) {
     in.read().real(value);
     EXPECT_DOUBLE_EQ(value, c.expected);
   }
+}
+
+// Every spelling of a number reads as the correctly rounded double of its
+// decimal value, bit for bit: checked against the C library's strtod on
+// random decimals of 1 to 20 digits, with the exponent forms of the input.
+TEST(ListInput, RealsAreCorrectlyRounded) {
+  std::uint64_t state = 0x2545F4914F6CDD1Du;
+  const auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+  };
+  int failures = 0;
+  for (int i = 0; i < 20000; ++i) {
+    std::string digits;
+    const int count = 1 + static_cast<int>(next() % 20);
+    for (int k = 0; k < count; ++k)
+      digits += static_cast<char>('0' + next() % 10);
+    const std::size_t point = next() % (digits.size() + 1);
+    const std::string mantissa = digits.substr(0, point) + "." + digits.substr(point);
+    const int exponent = static_cast<int>(next() % 61) - 30;
+    const char* const sign = next() % 2 == 0 ? "-" : "";
+    const std::string c_form = sign + mantissa + "e" + std::to_string(exponent);
+    const double expected = std::strtod(c_form.c_str(), nullptr);
+    const std::string exponent_digits = std::to_string(std::abs(exponent));
+    const char exponent_sign = exponent < 0 ? '-' : '+';
+    const std::string forms[] = {
+        c_form,
+        sign + mantissa + "D" + exponent_sign + exponent_digits,
+        sign + mantissa + exponent_sign + exponent_digits,
+        sign + mantissa + (exponent == 0 ? "" : "E" + std::to_string(exponent)),
+    };
+    for (const std::string& form : forms) {
+      ListInput in("wall.dat", form);
+      double value = 0;
+      in.read().real(value);
+      if (std::bit_cast<std::uint64_t>(value) != std::bit_cast<std::uint64_t>(expected) &&
+          ++failures <= 10) {
+        ADD_FAILURE() << form << " read as " << value << ", expected " << expected;
+      }
+    }
+  }
+  EXPECT_EQ(failures, 0);
 }
 
 TEST(ListInput, TextItems) {

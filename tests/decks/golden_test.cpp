@@ -72,7 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Deck{"clamped-nonlinear", "tests/decks/clamped-nonlinear.dat"},
                       Deck{"cantilever-layered-soil", "examples/cantilever-layered-soil.dat"},
                       Deck{"earth-pressure-si", "tests/decks/earth-pressure-si.dat"},
-                      Deck{"tied-back-wall-clay", "examples/tied-back-wall-clay.dat"}),
+                      Deck{"tied-back-wall-clay", "examples/tied-back-wall-clay.dat"},
+                      Deck{"clay-si", "tests/decks/clay-si.dat"}),
     [](const ::testing::TestParamInfo<Deck>& info) {
       std::string name = info.param.name;
       for (char& c : name) {

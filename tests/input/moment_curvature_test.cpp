@@ -8,49 +8,15 @@
 #include <string>
 
 #include "driver/run_context.h"
+#include "support/section_fixture.h"
 
 namespace kestro {
 namespace {
 
-struct Context {
-  Context(int N, double h, UnitSystem units) {
-    context.problem.wall.N = N;
-    context.problem.wall.h = h;
-    context.problem.geometry.N = N;
-    context.problem.geometry.h = h;
-    context.problem.control.units = units;
-    set_unit_labels(context.problem.labels, label_selector(units));
-    context.files.report.attach(report);
-  }
-  std::ostringstream console;
-  std::ostringstream report;
-  RunContext context{".", console, Clock{}};
-};
-
-CrossSection elastic(double EI_top, double EI_bottom) {
-  CrossSection section;
-  section.E_top = 10.0;
-  section.I_top = EI_top / 10.0;
-  section.E_bottom = 20.0;
-  section.I_bottom = EI_bottom / 20.0;
-  return section;
-}
-
-CrossSection nonlinear(NonlinearType type, int set = 0) {
-  CrossSection section;
-  section.nonlinear_flag = 1;
-  section.descriptors.type = static_cast<int>(type);
-  section.descriptors.ei_set = set;
-  return section;
-}
-
-MomentCurvatureCurve curve(std::vector<double> M, std::vector<double> phi, double thrust = 0.0) {
-  MomentCurvatureCurve c;
-  c.thrust = thrust;
-  c.M = std::move(M);
-  c.phi = std::move(phi);
-  return c;
-}
+using testing::Context;
+using testing::curve;
+using testing::elastic;
+using testing::nonlinear;
 
 TEST(NonlinearEcho, WritesBothBlocksInTheirLayout) {
   Context c(2, 1.0, UnitSystem::si);

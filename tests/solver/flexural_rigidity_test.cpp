@@ -9,51 +9,17 @@
 #include <string>
 
 #include "driver/run_context.h"
+#include "support/section_fixture.h"
 
 namespace kestro {
 namespace {
 
+using testing::Context;
+using testing::curve;
+using testing::elastic;
+using testing::nonlinear;
+
 constexpr double kRelative = 1e-12;  // relative tolerance of exact-arithmetic checks
-
-struct Context {
-  Context(int N, double h, UnitSystem units) {
-    context.problem.wall.N = N;
-    context.problem.wall.h = h;
-    context.problem.geometry.N = N;
-    context.problem.geometry.h = h;
-    context.problem.control.units = units;
-    set_unit_labels(context.problem.labels, label_selector(units));
-    context.files.report.attach(report);
-  }
-  std::ostringstream console;
-  std::ostringstream report;
-  RunContext context{".", console, Clock{}};
-};
-
-CrossSection elastic(double EI_top, double EI_bottom) {
-  CrossSection section;
-  section.E_top = 10.0;
-  section.I_top = EI_top / 10.0;
-  section.E_bottom = 20.0;
-  section.I_bottom = EI_bottom / 20.0;
-  return section;
-}
-
-CrossSection nonlinear(NonlinearType type, int set = 0) {
-  CrossSection section;
-  section.nonlinear_flag = 1;
-  section.descriptors.type = static_cast<int>(type);
-  section.descriptors.ei_set = set;
-  return section;
-}
-
-MomentCurvatureCurve curve(std::vector<double> M, std::vector<double> phi, double thrust = 0.0) {
-  MomentCurvatureCurve c;
-  c.thrust = thrust;
-  c.M = std::move(M);
-  c.phi = std::move(phi);
-  return c;
-}
 
 void expect_relative(double actual, double expected, const std::string& what) {
   EXPECT_NEAR(actual, expected, kRelative * std::abs(expected)) << what;
