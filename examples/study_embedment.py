@@ -27,10 +27,10 @@ from kestro import study  # noqa: E402
 DECK = Path(__file__).resolve().parent / "tied-back-wall-clay.dat"
 
 
-def make_deck(base_text: str, length_ft: float, prestress_lb: float) -> str:
+def make_deck(base: kestro.Deck, length_ft: float, prestress_lb: float) -> str:
     """The example deck with a wall `length_ft` long (increments of 6 in kept)
     and its tie-back prestressed to `prestress_lb`."""
-    deck = kestro.Deck.from_text(base_text)
+    deck = base.copy()
     p = deck.problems[0]
     h_in = p.geometry.increment_length
     p.geometry.increments = round(length_ft * 12.0 / h_in)
@@ -48,13 +48,17 @@ def summarise(run: kestro.Run) -> dict:
 
 
 class Builder:
-    """make_deck with the base deck bound, sent to the workers once per task."""
+    """make_deck with the base deck bound: sent to the workers as text once
+    per task and read there once, each deck then a copy."""
 
     def __init__(self, base_text: str) -> None:
         self.base_text = base_text
+        self._base = None
 
     def __call__(self, param: tuple) -> str:
-        return make_deck(self.base_text, *param)
+        if self._base is None:
+            self._base = kestro.Deck.from_text(self.base_text)
+        return make_deck(self._base, *param)
 
 
 def main() -> None:

@@ -31,11 +31,14 @@ class Sampler:
     """Builds the deck of one sample: a factor on S per layer and a prestress."""
 
     def __init__(self, base_text: str) -> None:
-        self.base_text = base_text
+        self.base_text = base_text  # travels with each task; read once there
+        self._base = None
 
     def __call__(self, sample: tuple) -> str:
         factors, prestress = sample
-        deck = kestro.Deck.from_text(self.base_text)
+        if self._base is None:
+            self._base = kestro.Deck.from_text(self.base_text)
+        deck = self._base.copy()
         p = deck.problems[0]
         for layer, factor in zip(p.soil.layers, factors):
             layer.top.S *= factor
