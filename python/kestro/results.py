@@ -1,0 +1,298 @@
+"""Runs through the in-memory engine, and their results as numpy arrays and
+pandas DataFrames."""
+from __future__ import annotations
+
+import re
+from dataclasses import dataclass, field
+from typing import Any, Dict, List, Optional, Sequence
+
+import numpy as np
+
+from . import _engine
+
+# Units of the results, per unit system of a problem (its control record).
+UNITS: Dict[str, Dict[str, str]] = {
+    "english": {"depth": "in", "x": "ft", "deflection": "in", "slope": "rad",
+                "moment": "lb-in", "shear": "lb", "soil_reaction": "lb/in",
+                "net_force": "lb", "EI": "lb-in^2", "force": "lb", "length": "in",
+                "spacing": "ft", "area": "in^2", "angle": "deg",
+                "load": "lb/in", "p": "lb/in", "y": "in"},
+    "si": {"depth": "m", "x": "m", "deflection": "m", "slope": "rad",
+           "moment": "kN-m", "shear": "kN", "soil_reaction": "kN/m",
+           "net_force": "kN", "EI": "kN-m^2", "force": "kN", "length": "m",
+           "spacing": "m", "area": "m^2", "angle": "deg",
+           "load": "kN/m", "p": "kN/m", "y": "m"},
+}
+
+# Decks and outputs are bytes to the engine; Python sees them as UTF-8, with
+# any other byte kept as a lone surrogate so that nothing is lost either way.
+ENCODING = "utf-8"
+ERRORS = "surrogateescape"
+
+
+def decode(data: bytes) -> str:
+    return data.decode(ENCODING, ERRORS)
+
+
+def encode(text: Any) -> bytes:
+    """A deck as bytes for the engine: bytes as they are, a str encoded, a
+    kestro.Deck written."""
+    if isinstance(text, bytes):
+        return text
+    if not isinstance(text, str):
+        text = text.to_text()
+    return text.encode(ENCODING, ERRORS)
+
+
+_PLACE = re.compile(r"^(?P<file>[^,]+), line (?P<line>\d+)")
+
+
+class KestroError(Exception):
+    """A run that ended on input it could not read or use.  `message` is the
+    engine's message, `file` and `line` the place it names (None when it names
+    none), `run` the Run with every output text written up to the stop."""
+
+    def __init__(self, message: str, run: "Run") -> None:
+        super().__init__(message)
+        self.message = message
+        self.run = run
+        m = _PLACE.match(message)
+        self.file: Optional[str] = m.group("file") if m else None
+        self.line: Optional[int] = int(m.group("line")) if m else None
+
+
+class BadInputError(KestroError, ValueError):
+    """The engine could not read the deck (outcome "bad input" or "could not start")."""
+
+
+class ErrorStop(KestroError):
+    """The run ended by an error stop of the analysis (outcome "error stop")."""
+
+
+@dataclass
+class Tiebacks:
+    """The tie-back table of a problem, one entry per tie-back."""
+    number: np.ndarray
+    station: np.ndarray
+    depth: np.ndarray
+    spacing: np.ndarray
+    area: np.ndarray
+    angle: np.ndarray
+    prestress: np.ndarray
+    horizontal_force: np.ndarray  # per station
+    force: np.ndarray  # along the tie-back, per station
+    force_per_tieback: np.ndarray
+
+
+@dataclass
+class Curve:
+    """A p-y curve the solver used (per unit length of wall), with the point reached."""
+    station: int
+    x: float
+    y: np.ndarray
+    p: np.ndarray
+    y_reached: float
+    p_reached: float
+
+
+class Problem:
+    """One problem (stage) of a run.  The per-station arrays hold stations
+    0..N in the problem's base units (`units`, `unit_of`); they are empty when
+    the problem has no valid solution (`has_results` False)."""
+
+    def __init__(self, d: Dict[str, Any]) -> None:
+        self.number: int = d["number"]
+        self.stages: int = d["stages"]
+        self.units: str = d["units"]
+        self.title: str = decode(d["title"])
+        self.solved: bool = d["solved"]
+        self.iteration_outcome: Optional[str] = d["iteration_outcome"]
+        self.iterations: int = d["iterations"]
+        self.stations_over_allowable: int = d["stations_over_allowable"]
+        self.stations_not_closed: int = d["stations_not_closed"]
+        self.warning: str = decode(d["warning"])
+        r = d["results"]
+        empty = np.zeros(0)
+        self.has_results = r is not None
+        self.N: Optional[int] = r["N"] if r else None
+        self.x: np.ndarray = r["X"] if r else empty  # depth as printed: ft or m
+        self.depth: np.ndarray = self.x * 12.0 if self.units == "english" else self.x.copy()
+        self.station: np.ndarray = np.arange(len(self.x))
+        self.deflection: np.ndarray = r["deflection"] if r else empty
+        self.slope: np.ndarray = r["slope"] if r else empty
+        self.moment: np.ndarray = r["moment"] if r else empty
+        self.shear: np.ndarray = r["shear"] if r else empty
+        self.soil_reaction: np.ndarray = r["soil_reaction"] if r else empty
+        self.net_force: np.ndarray = r["net_force"] if r else empty
+        self.EI: np.ndarray = r["EI"] if r else empty
+        t = r["tiebacks"] if r else {k: empty for k in Tiebacks.__dataclass_fields__}
+        self.tiebacks = Tiebacks(**t)
+        self.node_reactions: Dict[str, np.ndarray] = r["node_reactions"] if r else {}
+        self.restraints: Dict[str, np.ndarray] = r["restraints"] if r else {}
+        self.history: Dict[str, np.ndarray] = d["history"]
+        self.pressure: Dict[str, np.ndarray] = d["pressure"]
+        self.curves: List[Curve] = [
+            Curve(c["station"], c["X"], c["y"], c["p"], c["y_reached"], c["p_reached"])
+            for c in d["curves"]]
+
+    def unit_of(self, quantity: str) -> str:
+        """The unit of a result quantity ('moment', 'depth', ...) in this problem."""
+        return UNITS[self.units][quantity]
+
+    @property
+    def valid(self) -> bool:
+        """Solved, with a valid solution (its results tables were written)."""
+        return self.solved and self.has_results
+
+    def largest(self, quantity: str) -> tuple:
+        """(value, depth) of the largest absolute value of a station quantity."""
+        values = getattr(self, quantity)
+        if len(values) == 0:
+            raise ValueError(f"problem {self.number} has no results")
+        k = int(np.argmax(np.abs(values)))
+        return float(values[k]), float(self.depth[k])
+
+    # -- DataFrames ---------------------------------------------------------
+
+    def stations_frame(self):
+        """The per-station results as a DataFrame, units in the column names
+        and in attrs["units"]."""
+        import pandas as pd
+        u = UNITS[self.units]
+        cols = ["depth", "x", "deflection", "slope", "moment", "shear", "soil_reaction",
+                "net_force", "EI"]
+        data = {"station": self.station}
+        units = {"station": ""}
+        for c in cols:
+            name = f"{c} [{u[c]}]"
+            data[name] = getattr(self, c)
+            units[name] = u[c]
+        frame = pd.DataFrame(data)
+        frame.attrs.update({"units": units, "unit_system": self.units, "problem": self.number,
+                            "title": self.title})
+        return frame
+
+    def tiebacks_frame(self):
+        """The tie-back table as a DataFrame (forces per station of wall and
+        per tie-back), units in the column names and in attrs["units"]."""
+        import pandas as pd
+        u = UNITS[self.units]
+        spec = [("number", ""), ("station", ""), ("depth", u["spacing"]),
+                ("spacing", u["spacing"]), ("area", u["area"]), ("angle", "deg"),
+                ("prestress", u["force"]), ("horizontal_force", u["force"]),
+                ("force", u["force"]), ("force_per_tieback", u["force"])]
+        data = {}
+        units = {}
+        for name, unit in spec:
+            column = f"{name} [{unit}]" if unit else name
+            values = getattr(self.tiebacks, name)
+            data[column] = values.astype(int) if name in ("number", "station") else values
+            units[column] = unit
+        frame = pd.DataFrame(data)
+        frame.attrs.update({"units": units, "unit_system": self.units, "problem": self.number})
+        return frame
+
+    def pressure_frame(self):
+        """The pressure on the wall (load per length of wall) against depth."""
+        import pandas as pd
+        u = UNITS[self.units]
+        data = {}
+        units = {}
+        for name, values in self.pressure.items():
+            unit = u["length"] if name == "depth" else u["load"]
+            column = f"{name} [{unit}]"
+            data[column] = values
+            units[column] = unit
+        frame = pd.DataFrame(data)
+        frame.attrs.update({"units": units, "unit_system": self.units, "problem": self.number})
+        return frame
+
+    def __repr__(self) -> str:
+        return (f"<kestro.Problem {self.number} {self.title!r} solved={self.solved} "
+                f"outcome={self.iteration_outcome!r} iterations={self.iterations}>")
+
+
+class Run:
+    """A run: its outcome, every output text and the problems' results."""
+
+    def __init__(self, d: Dict[str, Any]) -> None:
+        self.outcome: str = d["outcome"]
+        self.message: str = decode(d["message"])
+        self.report: str = decode(d["report"])
+        self.plot_data: str = decode(d["plot_data"])
+        self.monitor: str = decode(d["monitor"])
+        self.py_curves: str = decode(d["py_curves"])
+        self.earth_pressure: str = decode(d["earth_pressure"])
+        self.console: str = decode(d["console"])
+        self.problems: List[Problem] = [Problem(p) for p in d["problems"]]
+
+    @property
+    def solved(self) -> bool:
+        """Completed, and every problem with a wall has a valid solution."""
+        return self.outcome == "completed" and all(p.valid for p in self.problems if p.solved)
+
+    def stations_frame(self):
+        """Every problem's per-station results in one DataFrame, with a
+        'problem' column."""
+        import pandas as pd
+        frames = []
+        for p in self.problems:
+            f = p.stations_frame()
+            f.insert(0, "problem", p.number)
+            frames.append(f)
+        if not frames:
+            return pd.DataFrame()
+        frame = pd.concat(frames, ignore_index=True)
+        frame.attrs.update(frames[0].attrs)
+        frame.attrs.pop("problem", None)
+        return frame
+
+    def tiebacks_frame(self):
+        import pandas as pd
+        frames = []
+        for p in self.problems:
+            f = p.tiebacks_frame()
+            f.insert(0, "problem", p.number)
+            frames.append(f)
+        if not frames:
+            return pd.DataFrame()
+        frame = pd.concat(frames, ignore_index=True)
+        frame.attrs.update(frames[0].attrs)
+        frame.attrs.pop("problem", None)
+        return frame
+
+    def __repr__(self) -> str:
+        return f"<kestro.Run {self.outcome} problems={len(self.problems)}>"
+
+
+def run(deck: Any, *, name: str = "wall.dat", directory: str = "", version: str = "0.1.0",
+        when: Optional[Sequence[int]] = None, raise_on_error: bool = True) -> Run:
+    """Runs a deck (its text as str or bytes, or a kestro.Deck) in memory and returns its Run.
+
+    The GIL is released while the engine runs, so threads run decks in
+    parallel.  `name` is the deck's name in messages and the report header;
+    `when` (year, month, day, hour, minute, second) fixes the report's date.
+    A deck the engine cannot read raises BadInputError, an error stop
+    ErrorStop, each with the engine's message, file and line (and the Run);
+    with raise_on_error=False the Run is returned instead."""
+    result = Run(_engine.run(encode(deck), name, version, directory,
+                             list(when) if when is not None else None))
+    if raise_on_error and result.outcome != "completed":
+        cls = ErrorStop if result.outcome == "error stop" else BadInputError
+        raise cls(result.message, result)
+    return result
+
+
+@dataclass
+class CheckResult:
+    outcome: str
+    message: str
+    findings: List[tuple] = field(default_factory=list)  # (problem, line, text)
+
+
+def check(deck: Any, *, name: str = "wall.dat") -> CheckResult:
+    """Reads every problem as a run would, without solving, and lists what the
+    engine accepts but an engineer would not have meant."""
+    d = _engine.check(encode(deck), name)
+    return CheckResult(d["outcome"], decode(d["message"]),
+                       [(f[0], f[1], decode(f[2])) for f in d["findings"]])

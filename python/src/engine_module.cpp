@@ -1,0 +1,219 @@
+// The extension module kestro._engine: runs a deck through the in-memory
+// engine with the GIL released and hands back every output text and, per
+// problem, its results as plain Python values and numpy arrays.  Texts go in
+// and come out as bytes, as the engine reads and writes them; the Python
+// package decodes them and builds its result objects from what this returns.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "kestro/kestro.hpp"
+
+namespace py = pybind11;
+
+namespace {
+
+// A numpy array of one member of every element of `rows`.
+template <typename Row, typename Value>
+py::array_t<double> column(const std::vector<Row>& rows, Value Row::*member, std::size_t count) {
+  py::array_t<double> array(static_cast<py::ssize_t>(count));
+  double* out = array.mutable_data();
+  for (std::size_t i = 0; i < count; ++i)
+    out[i] = static_cast<double>(rows[i].*member);
+  return array;
+}
+
+template <typename Row, typename Value>
+py::array_t<double> column(const std::vector<Row>& rows, Value Row::*member) {
+  return column(rows, member, rows.size());
+}
+
+py::array_t<double> array_of(const std::vector<double>& values) {
+  py::array_t<double> array(static_cast<py::ssize_t>(values.size()));
+  double* out = array.mutable_data();
+  for (std::size_t i = 0; i < values.size(); ++i)
+    out[i] = values[i];
+  return array;
+}
+
+const char* iteration_name(kestro::IterationOutcome outcome) {
+  switch (outcome) {
+    case kestro::IterationOutcome::converged:
+      return "converged";
+    case kestro::IterationOutcome::allowable_deflection_exceeded:
+      return "allowable deflection exceeded";
+    case kestro::IterationOutcome::iteration_limit_reached:
+      return "iteration limit reached";
+    case kestro::IterationOutcome::single_pass:
+      return "single pass";
+    case kestro::IterationOutcome::not_finite:
+      return "not finite";
+  }
+  return "";
+}
+
+// The station table 0..N (the engine keeps N+1 as well; the report prints 0..N).
+py::dict stations_of(const kestro::ResultsTable& table) {
+  using kestro::StationResult;
+  const std::size_t count = std::min(table.stations.size(), static_cast<std::size_t>(table.N) + 1);
+  py::dict d;
+  d["N"] = table.N;
+  d["X"] = column(table.stations, &StationResult::X, count);
+  d["deflection"] = column(table.stations, &StationResult::deflection, count);
+  d["slope"] = column(table.stations, &StationResult::slope, count);
+  d["moment"] = column(table.stations, &StationResult::moment, count);
+  d["shear"] = column(table.stations, &StationResult::shear, count);
+  d["soil_reaction"] = column(table.stations, &StationResult::soil_reaction, count);
+  d["net_force"] = column(table.stations, &StationResult::net_force, count);
+  d["EI"] = column(table.stations, &StationResult::EI, count);
+
+  using kestro::TiebackResult;
+  py::dict t;
+  t["number"] = column(table.tiebacks, &TiebackResult::number);
+  t["station"] = column(table.tiebacks, &TiebackResult::station);
+  t["depth"] = column(table.tiebacks, &TiebackResult::depth);
+  t["spacing"] = column(table.tiebacks, &TiebackResult::spacing);
+  t["area"] = column(table.tiebacks, &TiebackResult::area);
+  t["angle"] = column(table.tiebacks, &TiebackResult::angle);
+  t["prestress"] = column(table.tiebacks, &TiebackResult::prestress);
+  t["horizontal_force"] = column(table.tiebacks, &TiebackResult::horizontal_force);
+  t["force"] = column(table.tiebacks, &TiebackResult::force);
+  t["force_per_tieback"] = column(table.tiebacks, &TiebackResult::force_per_tieback);
+  d["tiebacks"] = t;
+
+  using kestro::NodeReaction;
+  py::dict n;
+  n["number"] = column(table.node_reactions, &NodeReaction::number);
+  n["station"] = column(table.node_reactions, &NodeReaction::station);
+  n["X"] = column(table.node_reactions, &NodeReaction::X);
+  n["force"] = column(table.node_reactions, &NodeReaction::force);
+  d["node_reactions"] = n;
+
+  using kestro::RestraintResult;
+  py::dict r;
+  r["station"] = column(table.restraints, &RestraintResult::station);
+  r["X"] = column(table.restraints, &RestraintResult::X);
+  r["force"] = column(table.restraints, &RestraintResult::force);
+  r["moment"] = column(table.restraints, &RestraintResult::moment);
+  d["restraints"] = r;
+  return d;
+}
+
+py::dict problem_of(const kestro::ProblemResult& p) {
+  py::dict d;
+  d["number"] = p.number;
+  d["stages"] = p.stages;
+  d["units"] = p.units == kestro::UnitSystem::si ? "si" : "english";
+  d["title"] = py::bytes(p.title);
+  d["solved"] = p.solved;
+  d["iteration_outcome"] = p.solved ? py::object(py::str(iteration_name(p.outcome))) : py::none();
+  d["iterations"] = p.iterations;
+  d["stations_over_allowable"] = p.stations_over_allowable;
+  d["stations_not_closed"] = p.stations_not_closed;
+  d["warning"] = py::bytes(kestro::solution_warning(p));
+  d["results"] = p.results ? py::object(stations_of(*p.results)) : py::none();
+
+  using kestro::IterationStep;
+  py::dict h;
+  h["iteration"] = column(p.history, &IterationStep::iteration);
+  h["stations_not_closed"] = column(p.history, &IterationStep::stations_not_closed);
+  h["largest_change"] = column(p.history, &IterationStep::largest_change);
+  d["history"] = h;
+
+  using kestro::PressureResult;
+  py::dict pr;
+  pr["depth"] = column(p.pressure, &PressureResult::depth);
+  pr["load"] = column(p.pressure, &PressureResult::load);
+  pr["earth"] = column(p.pressure, &PressureResult::earth);
+  pr["water"] = column(p.pressure, &PressureResult::water);
+  pr["surface"] = column(p.pressure, &PressureResult::surface);
+  pr["surcharge"] = column(p.pressure, &PressureResult::surcharge);
+  pr["apparent"] = column(p.pressure, &PressureResult::apparent);
+  pr["passive"] = column(p.pressure, &PressureResult::passive);
+  pr["at_rest"] = column(p.pressure, &PressureResult::at_rest);
+  d["pressure"] = pr;
+
+  py::list curves;
+  for (const kestro::CurveResult& c : p.curves) {
+    py::dict cd;
+    cd["station"] = c.station;
+    cd["X"] = c.X;
+    cd["y"] = array_of(c.y);
+    cd["p"] = array_of(c.p);
+    cd["y_reached"] = c.y_reached;
+    cd["p_reached"] = c.p_reached;
+    curves.append(cd);
+  }
+  d["curves"] = curves;
+  return d;
+}
+
+py::dict run(std::string deck, std::string deck_name, std::string version, std::string directory,
+             std::optional<std::vector<int>> when) {
+  kestro::MemoryRunInput input;
+  input.deck = std::move(deck);
+  input.deck_name = std::move(deck_name);
+  input.version = std::move(version);
+  input.directory = std::move(directory);
+  kestro::Clock clock = kestro::system_local_time;
+  if (when) {
+    if (when->size() != 6) throw py::value_error("when must hold six numbers: Y, M, D, h, m, s");
+    const std::vector<int> t = *when;
+    clock = [t] { return kestro::LocalTime{t[0], t[1], t[2], t[3], t[4], t[5]}; };
+  }
+  kestro::MemoryRunResult result;
+  {
+    py::gil_scoped_release released;
+    result = kestro::run_in_memory(input, clock);
+  }
+  py::dict d;
+  d["outcome"] = kestro::outcome_name(result.outcome);
+  d["message"] = py::bytes(result.message);
+  d["report"] = py::bytes(result.report);
+  d["plot_data"] = py::bytes(result.plot_data);
+  d["monitor"] = py::bytes(result.monitor);
+  d["py_curves"] = py::bytes(result.py_curves);
+  d["earth_pressure"] = py::bytes(result.earth_pressure);
+  d["console"] = py::bytes(result.console);
+  py::list problems;
+  for (const kestro::ProblemResult& p : result.problems)
+    problems.append(problem_of(p));
+  d["problems"] = problems;
+  return d;
+}
+
+py::dict check(std::string deck, std::string deck_name) {
+  kestro::MemoryRunInput input;
+  input.deck = std::move(deck);
+  input.deck_name = std::move(deck_name);
+  kestro::DeckCheckResult result;
+  {
+    py::gil_scoped_release released;
+    result = kestro::check_deck(input);
+  }
+  py::dict d;
+  d["outcome"] = kestro::outcome_name(result.outcome);
+  d["message"] = py::bytes(result.message);
+  py::list findings;
+  for (const kestro::DeckFinding& f : result.findings)
+    findings.append(py::make_tuple(f.problem, f.line, py::bytes(f.text)));
+  d["findings"] = findings;
+  return d;
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_engine, m) {
+  m.doc() = "The KESTRO engine, run in memory.";
+  m.def("run", &run, py::arg("deck"), py::arg("deck_name") = "wall.dat",
+        py::arg("version") = "0.1.0", py::arg("directory") = "", py::arg("when") = py::none(),
+        "Runs a deck in memory with the GIL released; returns a dict of the outputs.");
+  m.def("check", &check, py::arg("deck"), py::arg("deck_name") = "wall.dat",
+        "Reads a deck without solving and lists its findings.");
+}
