@@ -72,7 +72,7 @@ struct ProblemResult {
   /* The values of the results tables, present when they were written: the
    * solution converged (or was a single pass) and is valid. */
   std::optional<ResultsTable> results;
-  std::vector<IterationStep> history;  /* the monitor rows of the iteration */
+  std::vector<IterationStep> history;   /* the monitor rows of the iteration */
   std::vector<PressureResult> pressure; /* the earth-pressure distribution applied, if any */
   std::vector<CurveResult> curves;      /* the p-y curves the solver used */
   Ground ground;                        /* the wall and its ground, for drawings */

@@ -125,8 +125,8 @@ struct GroundSurcharge {
   double width = 0.0;    /* of a strip */
 };
 struct GroundTieback {
-  double depth = 0.0; /* in base units */
-  double angle = 0.0; /* degrees below the horizontal */
+  double depth = 0.0;  /* in base units */
+  double angle = 0.0;  /* degrees below the horizontal */
   double length = 0.0; /* unbonded length, in base units */
 };
 struct WallPiece {
@@ -135,11 +135,11 @@ struct WallPiece {
   std::string section; /* name of its cross section */
 };
 struct Ground {
-  bool has_soil = false;        /* the problem gave its wall and soil records */
-  double excavation = 0.0;      /* depth of the excavation */
-  double water_backfill = 0.0;  /* depth of the water table on the retained side */
+  bool has_soil = false;       /* the problem gave its wall and soil records */
+  double excavation = 0.0;     /* depth of the excavation */
+  double water_backfill = 0.0; /* depth of the water table on the retained side */
   double water_excavation = 0.0;
-  double backfill_slope = 0.0;  /* degrees */
+  double backfill_slope = 0.0; /* degrees */
   double surface_pressure = 0.0;
   std::vector<GroundLayer> layers;
   std::vector<GroundSurcharge> surcharges;

@@ -8,7 +8,6 @@
 
 namespace kestro {
 
-
 // Labels of the current problem.  Blanks are significant: each label has the
 // fixed width given beside it, and a label printed with a smaller A width
 // shows its first characters.

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "common/text_unit.h"
-#include "kestro/results.h"
 #include "common/unit_labels.h"
 #include "common/wall_model.h"
 #include "input/problem_records.h"
+#include "kestro/results.h"
 #include "solver/iteration.h"
 
 namespace kestro {

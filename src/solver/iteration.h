@@ -13,9 +13,9 @@ namespace kestro {
 
 struct IterationResult {
   IterationOutcome outcome = IterationOutcome::converged;
-  int iterations = 0;               // number of iterations to print
-  int stations_over_allowable = 0;  // stations beyond the maximum allowable deflection
-  int stations_not_closed = 0;      // stations whose change exceeds the tolerance
+  int iterations = 0;                  // number of iterations to print
+  int stations_over_allowable = 0;     // stations beyond the maximum allowable deflection
+  int stations_not_closed = 0;         // stations whose change exceeds the tolerance
   std::vector<IterationStep> history;  // the monitor rows
 
   // True when the solution is valid and its results are reported: it
