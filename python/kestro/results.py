@@ -177,13 +177,13 @@ class Problem:
         per tie-back), units in the column names and in attrs["units"]."""
         import pandas as pd
         u = UNITS[self.units]
-        spec = [("number", ""), ("station", ""), ("depth", u["spacing"]),
+        layout = [("number", ""), ("station", ""), ("depth", u["spacing"]),
                 ("spacing", u["spacing"]), ("area", u["area"]), ("angle", "deg"),
                 ("prestress", u["force"]), ("horizontal_force", u["force"]),
                 ("force", u["force"]), ("force_per_tieback", u["force"])]
         data = {}
         units = {}
-        for name, unit in spec:
+        for name, unit in layout:
             column = f"{name} [{unit}]" if unit else name
             values = getattr(self.tiebacks, name)
             data[column] = values.astype(int) if name in ("number", "station") else values

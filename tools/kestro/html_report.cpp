@@ -370,27 +370,27 @@ std::vector<Level> depth_levels(const ProblemResult& p) {
   return levels;
 }
 
-std::string figure(const ChartSpec& spec) {
-  return "<figure class=\"fig\">" + svg_chart(spec) + chart_legend(spec) + "</figure>";
+std::string figure(const ChartLayout& layout) {
+  return "<figure class=\"fig\">" + svg_chart(layout) + chart_legend(layout) + "</figure>";
 }
 
-ChartSpec depth_chart(const ProblemResult& p, const std::string& id, const std::string& title,
-                      const std::string& x_label, double depth_bottom, bool first) {
-  ChartSpec spec;
-  spec.id = id;
-  spec.title = title;
-  spec.x_label = x_label;
-  spec.y_label = std::string("depth (") + unit_names(p.units).depth + ")";
-  spec.width = first ? 200 : 160;
-  spec.height = 440;
-  spec.y_down = true;
-  spec.y_labels = first;
-  spec.y_range = AxisRange{0.0, depth_bottom};
-  spec.levels = depth_levels(p);
+ChartLayout depth_chart(const ProblemResult& p, const std::string& id, const std::string& title,
+                        const std::string& x_label, double depth_bottom, bool first) {
+  ChartLayout layout;
+  layout.id = id;
+  layout.title = title;
+  layout.x_label = x_label;
+  layout.y_label = std::string("depth (") + unit_names(p.units).depth + ")";
+  layout.width = first ? 200 : 160;
+  layout.height = 440;
+  layout.y_down = true;
+  layout.y_labels = first;
+  layout.y_range = AxisRange{0.0, depth_bottom};
+  layout.levels = depth_levels(p);
   if (!first)
-    for (Level& l : spec.levels)
+    for (Level& l : layout.levels)
       l.label.clear();
-  return spec;
+  return layout;
 }
 
 std::string profiles(const ProblemResult& p, const std::string& pid) {
@@ -420,14 +420,15 @@ std::string profiles(const ProblemResult& p, const std::string& pid) {
                           {"soil", "Soil reaction", u.per_length, &soil, "c3"}};
   bool first = true;
   for (const Panel& panel : panels) {
-    ChartSpec spec = depth_chart(p, pid + "-" + panel.key, panel.title,
-                                 std::string(panel.title) + " (" + panel.unit + ")", bottom, first);
-    spec.series.push_back(Series{*panel.values, X, panel.css, "", true, false});
-    h += figure(spec);
+    ChartLayout layout =
+        depth_chart(p, pid + "-" + panel.key, panel.title,
+                    std::string(panel.title) + " (" + panel.unit + ")", bottom, first);
+    layout.series.push_back(Series{*panel.values, X, panel.css, "", true, false});
+    h += figure(layout);
     first = false;
   }
   if (!p.pressure.empty()) {
-    ChartSpec spec =
+    ChartLayout layout =
         depth_chart(p, pid + "-pressure", "Pressure on the wall",
                     std::string("load per length (") + u.per_length + ")", bottom, false);
     std::vector<double> depth, load, earth, water, surface, surcharge;
@@ -441,17 +442,17 @@ std::string profiles(const ProblemResult& p, const std::string& pid) {
       surface.push_back(q.surface);
       surcharge.push_back(q.surcharge);
     }
-    spec.series.push_back(Series{earth, depth, "earth", "earth", true, false});
-    spec.series.push_back(Series{water, depth, "water", "water", true, false});
-    spec.series.push_back(Series{surcharge, depth, "surcharge", "surcharge", true, false});
-    spec.series.push_back(Series{surface, depth, "surface", "surface", true, false});
-    spec.series.push_back(Series{load, depth, "total", "load applied", true, false});
-    spec.width = 200;
-    h += figure(spec);
+    layout.series.push_back(Series{earth, depth, "earth", "earth", true, false});
+    layout.series.push_back(Series{water, depth, "water", "water", true, false});
+    layout.series.push_back(Series{surcharge, depth, "surcharge", "surcharge", true, false});
+    layout.series.push_back(Series{surface, depth, "surface", "surface", true, false});
+    layout.series.push_back(Series{load, depth, "total", "load applied", true, false});
+    layout.width = 200;
+    h += figure(layout);
   }
   if (!p.curves.empty()) {
-    ChartSpec spec = depth_chart(p, pid + "-mobilised", "Mobilised resistance",
-                                 "p reached / p ultimate", bottom, false);
+    ChartLayout layout = depth_chart(p, pid + "-mobilised", "Mobilised resistance",
+                                     "p reached / p ultimate", bottom, false);
     std::vector<double> depth, ratio;
     std::vector<std::pair<double, double>> points;
     double largest_ratio = 1.0;
@@ -469,12 +470,12 @@ std::string profiles(const ProblemResult& p, const std::string& pid) {
       ratio.push_back(q);
       largest_ratio = std::max(largest_ratio, q);
     }
-    spec.x_range = AxisRange{0.0, largest_ratio};
+    layout.x_range = AxisRange{0.0, largest_ratio};
     // Curves that share a station (two layers meeting there, say) are shown
     // as points only: a line through them would zigzag between the curves.
     const bool shared = std::adjacent_find(depth.begin(), depth.end()) != depth.end();
-    spec.series.push_back(Series{ratio, depth, "c4", "", !shared, true});
-    h += figure(spec);
+    layout.series.push_back(Series{ratio, depth, "c4", "", !shared, true});
+    h += figure(layout);
   }
   h += "</div>";
   if (p.pressure.empty())
@@ -520,20 +521,20 @@ std::string py_section(const ProblemResult& p, const std::string& pid) {
               (shown[k] ? " checked" : "") + "> " + std::to_string(k + 1) + ": " +
               html_escape(name) + " (" +
               std::to_string(static_cast<int>(std::lround(ratios[k] * 100.0))) + "%)</label> ";
-    ChartSpec spec;
-    spec.id = cid;
-    spec.title = "p-y curve at " + name;
-    spec.x_label = std::string("y, deflection (") + u.deflection + ")";
-    spec.y_label = std::string("p, resistance (") + u.per_length + ")";
-    spec.width = 300;
-    spec.height = 230;
-    spec.series.push_back(Series{curve.y, curve.p, "c5", "", true, true});
-    spec.markers.push_back(Marker{curve.y_reached, curve.p_reached, "reached",
-                                  "reached: y " + summary_number(curve.y_reached) + " " +
-                                      u.deflection + ", p " + summary_number(curve.p_reached) +
-                                      " " + u.per_length});
+    ChartLayout layout;
+    layout.id = cid;
+    layout.title = "p-y curve at " + name;
+    layout.x_label = std::string("y, deflection (") + u.deflection + ")";
+    layout.y_label = std::string("p, resistance (") + u.per_length + ")";
+    layout.width = 300;
+    layout.height = 230;
+    layout.series.push_back(Series{curve.y, curve.p, "c5", "", true, true});
+    layout.markers.push_back(Marker{curve.y_reached, curve.p_reached, "reached",
+                                    "reached: y " + summary_number(curve.y_reached) + " " +
+                                        u.deflection + ", p " + summary_number(curve.p_reached) +
+                                        " " + u.per_length});
     charts += "<figure class=\"fig py\" data-curve=\"" + cid + "\"" + (shown[k] ? "" : " hidden") +
-              ">" + svg_chart(spec) + chart_legend(spec) + "</figure>";
+              ">" + svg_chart(layout) + chart_legend(layout) + "</figure>";
   }
   picker +=
       "<button type=\"button\" data-show=\"all\">all</button> <button type=\"button\" "
@@ -542,16 +543,16 @@ std::string py_section(const ProblemResult& p, const std::string& pid) {
 }
 
 std::string history_chart(const ProblemResult& p, const std::string& pid) {
-  ChartSpec spec;
-  spec.id = pid + "-history";
-  spec.title = "Iteration history";
-  spec.x_label = "iteration";
-  spec.y_label =
+  ChartLayout layout;
+  layout.id = pid + "-history";
+  layout.title = "Iteration history";
+  layout.x_label = "iteration";
+  layout.y_label =
       std::string("largest change of deflection (") + unit_names(p.units).deflection + ")";
-  spec.width = 360;
-  spec.height = 260;
-  spec.log_y = true;
-  spec.integer_x = true;
+  layout.width = 360;
+  layout.height = 260;
+  layout.log_y = true;
+  layout.integer_x = true;
   std::vector<double> it, change;
   double smallest = 0.0;
   for (const IterationStep& step : p.history) {
@@ -560,7 +561,7 @@ std::string history_chart(const ProblemResult& p, const std::string& pid) {
     if (change.back() > 0.0 && (smallest == 0.0 || change.back() < smallest))
       smallest = change.back();
   }
-  spec.series.push_back(Series{it, change, "c0", "largest change", true, true});
+  layout.series.push_back(Series{it, change, "c0", "largest change", true, true});
   // A change of exactly zero has no place on a log scale: it is marked a
   // decade below the smallest change drawn.
   std::vector<double> zero_it, zero_at;
@@ -571,9 +572,9 @@ std::string history_chart(const ProblemResult& p, const std::string& pid) {
     }
   }
   if (!zero_it.empty())
-    spec.series.push_back(
+    layout.series.push_back(
         Series{zero_it, zero_at, "c1", "no change (0), drawn a decade below", false, true});
-  return figure(spec);
+  return figure(layout);
 }
 
 std::string envelope(const MemoryRunResult& run) {
@@ -589,16 +590,16 @@ std::string envelope(const MemoryRunResult& run) {
       "<section class=\"envelope\" id=\"envelope\"><h2>Envelope over the stages</h2>"
       "<div class=\"profiles\">";
   for (int which = 0; which < 2; ++which) {
-    ChartSpec spec;
-    spec.id = which == 0 ? "envelope-deflection" : "envelope-moment";
-    spec.title = which == 0 ? "Deflection, every stage" : "Bending moment, every stage";
-    spec.x_label = which == 0 ? std::string("deflection (") + u.deflection + ")"
-                              : std::string("moment (") + u.moment + ")";
-    spec.y_label = std::string("depth (") + u.depth + ")";
-    spec.width = 340;
-    spec.height = 440;
-    spec.y_down = true;
-    spec.y_range = AxisRange{0.0, std::max(bottom, 1e-9)};
+    ChartLayout layout;
+    layout.id = which == 0 ? "envelope-deflection" : "envelope-moment";
+    layout.title = which == 0 ? "Deflection, every stage" : "Bending moment, every stage";
+    layout.x_label = which == 0 ? std::string("deflection (") + u.deflection + ")"
+                                : std::string("moment (") + u.moment + ")";
+    layout.y_label = std::string("depth (") + u.depth + ")";
+    layout.width = 340;
+    layout.height = 440;
+    layout.y_down = true;
+    layout.y_range = AxisRange{0.0, std::max(bottom, 1e-9)};
     // The envelope at the depths of the longest wall's stations.
     std::vector<double> depth, lo, hi;
     for (std::size_t k = 0; k < stages.size(); ++k) {
@@ -622,7 +623,7 @@ std::string envelope(const MemoryRunResult& run) {
           hi[j] = std::max(hi[j], v[i]);
         }
       }
-      spec.series.push_back(
+      layout.series.push_back(
           Series{v, X, "st" + std::to_string(k % 6), problem_name(*stages[k]), true, false});
     }
     std::vector<std::size_t> order(depth.size());
@@ -635,9 +636,9 @@ std::string envelope(const MemoryRunResult& run) {
       lo2.push_back(lo[i]);
       hi2.push_back(hi[i]);
     }
-    spec.series.push_back(Series{lo2, d2, "env", "envelope", true, false});
-    spec.series.push_back(Series{hi2, d2, "env", "", true, false});
-    h += figure(spec);
+    layout.series.push_back(Series{lo2, d2, "env", "envelope", true, false});
+    layout.series.push_back(Series{hi2, d2, "env", "", true, false});
+    h += figure(layout);
   }
   return h + "</div></section>";
 }

@@ -113,45 +113,46 @@ std::string html_escape(const std::string& text) {
   return out;
 }
 
-std::string svg_chart(const ChartSpec& spec) {
+std::string svg_chart(const ChartLayout& layout) {
   // The extent of the data.
   double xlo = std::numeric_limits<double>::infinity(), xhi = -xlo;
   double ylo = xlo, yhi = -xlo;
   bool any = false;
   const auto take = [&](double x, double y) {
-    if (!std::isfinite(x) || !std::isfinite(y) || (spec.log_y && y <= 0.0)) return;
+    if (!std::isfinite(x) || !std::isfinite(y) || (layout.log_y && y <= 0.0)) return;
     any = true;
     xlo = std::min(xlo, x);
     xhi = std::max(xhi, x);
     ylo = std::min(ylo, y);
     yhi = std::max(yhi, y);
   };
-  for (const Series& s : spec.series)
+  for (const Series& s : layout.series)
     for (std::size_t i = 0; i < std::min(s.x.size(), s.y.size()); ++i)
       take(s.x[i], s.y[i]);
-  for (const Marker& m : spec.markers)
+  for (const Marker& m : layout.markers)
     take(m.x, m.y);
 
   Frame f{};
-  f.left = spec.y_labels ? kLeft : kLeftBare;
+  f.left = layout.y_labels ? kLeft : kLeftBare;
   f.top = kTop;
-  f.width = spec.width - f.left - kRight;
-  f.height = spec.height - kTop - kBottom;
-  f.y_down = spec.y_down;
-  f.log_y = spec.log_y;
+  f.width = layout.width - f.left - kRight;
+  f.height = layout.height - kTop - kBottom;
+  f.y_down = layout.y_down;
+  f.log_y = layout.log_y;
 
-  AxisRange xr = spec.x_range.value_or(any ? AxisRange{xlo, xhi} : AxisRange{0.0, 1.0});
+  AxisRange xr = layout.x_range.value_or(any ? AxisRange{xlo, xhi} : AxisRange{0.0, 1.0});
   // About one tick label per 50 px, so labels never run into each other.
   const int x_target = std::max(2, static_cast<int>(f.width / 50.0));
-  std::vector<double> xticks = spec.x_range ? ticks_within(xr, x_target) : nice_ticks(xr, x_target);
-  if (spec.integer_x) {
+  std::vector<double> xticks =
+      layout.x_range ? ticks_within(xr, x_target) : nice_ticks(xr, x_target);
+  if (layout.integer_x) {
     std::erase_if(xticks, [](double t) { return t != std::round(t); });
   }
   open_range(xr);
   f.x = xr;
 
   std::vector<double> yticks;
-  if (spec.log_y) {
+  if (layout.log_y) {
     const double lo = any ? std::floor(std::log10(ylo)) : 0.0;
     double hi = any ? std::ceil(std::log10(yhi)) : 1.0;
     if (hi <= lo) hi = lo + 1.0;
@@ -159,27 +160,27 @@ std::string svg_chart(const ChartSpec& spec) {
     for (double e = lo; e <= hi + 1e-9; e += 1.0)
       yticks.push_back(e);
   } else {
-    AxisRange yr = spec.y_range.value_or(any ? AxisRange{ylo, yhi} : AxisRange{0.0, 1.0});
-    for (const Level& level : spec.levels) {
-      if (!spec.y_range && std::isfinite(level.y)) {
+    AxisRange yr = layout.y_range.value_or(any ? AxisRange{ylo, yhi} : AxisRange{0.0, 1.0});
+    for (const Level& level : layout.levels) {
+      if (!layout.y_range && std::isfinite(level.y)) {
         yr.lo = std::min(yr.lo, level.y);
         yr.hi = std::max(yr.hi, level.y);
       }
     }
-    yticks = spec.y_range ? ticks_within(yr, spec.y_down ? 8 : 5) : nice_ticks(yr, 5);
+    yticks = layout.y_range ? ticks_within(yr, layout.y_down ? 8 : 5) : nice_ticks(yr, 5);
     open_range(yr);
     f.y = yr;
   }
 
   std::string svg;
   svg.reserve(4096);
-  svg += "<svg class=\"chart\" id=\"" + html_escape(spec.id) + "\" viewBox=\"0 0 " +
-         std::to_string(spec.width) + " " + std::to_string(spec.height) + "\" width=\"" +
-         std::to_string(spec.width) + "\" height=\"" + std::to_string(spec.height) +
-         "\" role=\"img\" aria-label=\"" + html_escape(spec.title) + "\">";
-  svg += "<title>" + html_escape(spec.title) + "</title>";
+  svg += "<svg class=\"chart\" id=\"" + html_escape(layout.id) + "\" viewBox=\"0 0 " +
+         std::to_string(layout.width) + " " + std::to_string(layout.height) + "\" width=\"" +
+         std::to_string(layout.width) + "\" height=\"" + std::to_string(layout.height) +
+         "\" role=\"img\" aria-label=\"" + html_escape(layout.title) + "\">";
+  svg += "<title>" + html_escape(layout.title) + "</title>";
   svg += "<text class=\"ctitle\" x=\"" + fixed2(f.left + f.width / 2) + "\" y=\"16\">" +
-         html_escape(spec.title) + "</text>";
+         html_escape(layout.title) + "</text>";
   svg += "<rect class=\"plot-area\" x=\"" + fixed2(f.left) + "\" y=\"" + fixed2(f.top) +
          "\" width=\"" + fixed2(f.width) + "\" height=\"" + fixed2(f.height) + "\" data-plot=\"" +
          fixed2(f.left) + " " + fixed2(f.top) + " " + fixed2(f.width) + " " + fixed2(f.height) +
@@ -194,39 +195,39 @@ std::string svg_chart(const ChartSpec& spec) {
            "\">" + tick_label(t) + "</text>";
   }
   for (double t : yticks) {
-    const double y = spec.log_y ? f.py(std::pow(10.0, t)) : f.py(t);
+    const double y = layout.log_y ? f.py(std::pow(10.0, t)) : f.py(t);
     svg += "<line class=\"grid\" x1=\"" + fixed2(f.left) + "\" y1=\"" + fixed2(y) + "\" x2=\"" +
            fixed2(f.left + f.width) + "\" y2=\"" + fixed2(y) + "\"/>";
-    if (spec.y_labels) {
-      const std::string label = spec.log_y ? "1e" + tick_label(t) : tick_label(t);
+    if (layout.y_labels) {
+      const std::string label = layout.log_y ? "1e" + tick_label(t) : tick_label(t);
       svg += "<text class=\"tick ty\" x=\"" + fixed2(f.left - 4) + "\" y=\"" + fixed2(y + 3.5) +
              "\">" + label + "</text>";
     }
   }
-  if (!spec.log_y && f.x.lo < 0.0 && f.x.hi > 0.0) {
+  if (!layout.log_y && f.x.lo < 0.0 && f.x.hi > 0.0) {
     const double x = f.px(0.0);
     svg += "<line class=\"zero\" x1=\"" + fixed2(x) + "\" y1=\"" + fixed2(f.top) + "\" x2=\"" +
            fixed2(x) + "\" y2=\"" + fixed2(f.top + f.height) + "\"/>";
   }
-  if (!spec.log_y && !spec.y_down && f.y.lo < 0.0 && f.y.hi > 0.0) {
+  if (!layout.log_y && !layout.y_down && f.y.lo < 0.0 && f.y.hi > 0.0) {
     const double y = f.py(0.0);
     svg += "<line class=\"zero\" x1=\"" + fixed2(f.left) + "\" y1=\"" + fixed2(y) + "\" x2=\"" +
            fixed2(f.left + f.width) + "\" y2=\"" + fixed2(y) + "\"/>";
   }
   svg += "<text class=\"alabel\" x=\"" + fixed2(f.left + f.width / 2) + "\" y=\"" +
-         std::to_string(spec.height - 8) + "\">" + html_escape(spec.x_label) + "</text>";
-  if (spec.y_labels) {
+         std::to_string(layout.height - 8) + "\">" + html_escape(layout.x_label) + "</text>";
+  if (layout.y_labels) {
     svg += "<text class=\"alabel\" transform=\"translate(12 " + fixed2(f.top + f.height / 2) +
-           ") rotate(-90)\">" + html_escape(spec.y_label) + "</text>";
+           ") rotate(-90)\">" + html_escape(layout.y_label) + "</text>";
   }
 
-  for (const Level& level : spec.levels) {
-    if (!std::isfinite(level.y) || (spec.log_y && level.y <= 0.0)) continue;
+  for (const Level& level : layout.levels) {
+    if (!std::isfinite(level.y) || (layout.log_y && level.y <= 0.0)) continue;
     const double y = f.py(level.y);
     svg += "<line class=\"level " + level.css + "\" x1=\"" + fixed2(f.left) + "\" y1=\"" +
            fixed2(y) + "\" x2=\"" + fixed2(f.left + f.width) + "\" y2=\"" + fixed2(y) + "\"/>";
   }
-  for (const Series& s : spec.series) {
+  for (const Series& s : layout.series) {
     std::string points;
     std::string dots;
     for (std::size_t i = 0; i < std::min(s.x.size(), s.y.size()); ++i) {
@@ -244,7 +245,7 @@ std::string svg_chart(const ChartSpec& spec) {
     }
     svg += dots;
   }
-  for (const Marker& m : spec.markers) {
+  for (const Marker& m : layout.markers) {
     if (!f.usable(m.x, m.y)) continue;
     svg += "<circle class=\"curve reached " + m.css + "\" cx=\"" + fixed2(f.px(m.x)) + "\" cy=\"" +
            fixed2(f.py(m.y)) + "\" r=\"4\"><title>" + html_escape(m.label) + "</title></circle>";
@@ -257,20 +258,20 @@ std::string svg_chart(const ChartSpec& spec) {
   return svg;
 }
 
-std::string chart_legend(const ChartSpec& spec) {
+std::string chart_legend(const ChartLayout& layout) {
   std::string html;
-  for (const Series& s : spec.series) {
+  for (const Series& s : layout.series) {
     if (s.label.empty()) continue;
     html += "<span class=\"key\"><span class=\"sw " + s.css + "\"></span>" + html_escape(s.label) +
             "</span>";
   }
-  for (const Marker& m : spec.markers) {
+  for (const Marker& m : layout.markers) {
     if (m.label.empty()) continue;
     html += "<span class=\"key\"><span class=\"swdot " + m.css + "\"></span>" +
             html_escape(m.label) + "</span>";
     break;
   }
-  for (const Level& l : spec.levels) {
+  for (const Level& l : layout.levels) {
     if (l.label.empty()) continue;
     html += "<span class=\"key\"><span class=\"sw " + l.css + "\"></span>" + html_escape(l.label) +
             "</span>";

@@ -49,7 +49,7 @@ struct Level {
   std::string label;
 };
 
-struct ChartSpec {
+struct ChartLayout {
   std::string id;
   std::string title;
   std::string x_label;
@@ -70,10 +70,10 @@ struct ChartSpec {
 // The chart as an <svg class="chart"> element; its plot-area rectangle
 // carries data-plot="x y width height" and every drawn curve the class
 // "curve".  A chart without any finite point says so inside the plot area.
-std::string svg_chart(const ChartSpec& spec);
+std::string svg_chart(const ChartLayout& layout);
 
 // The legend of a chart's labelled series and markers, as HTML.
-std::string chart_legend(const ChartSpec& spec);
+std::string chart_legend(const ChartLayout& layout);
 
 // Escapes &, <, >, " and ' for HTML text and attributes.
 std::string html_escape(const std::string& text);
