@@ -353,7 +353,9 @@ struct Rounded {
       first += zeros;
     }
     const int stored = std::clamp(static_cast<int>(digits.size()) - first, 0, last - first);
-    c = std::copy_n(digits.data() + first, stored, c);
+    // No digits stored (a value that rounds to zero): nothing to copy, and no
+    // offset may be applied to the empty view's pointer.
+    if (stored > 0) c = std::copy_n(digits.data() + first, stored, c);
     return std::fill_n(c, last - first - stored, '0');
   }
 };
