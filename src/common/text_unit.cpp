@@ -10,9 +10,16 @@ constexpr std::size_t kFileChunk = 64 * 1024;
 }  // namespace
 
 TextUnit::~TextUnit() {
-  if (out_ != nullptr && !pending_.empty()) {
+  if (!pending_.empty()) hand_over();
+}
+
+void TextUnit::hand_over() {
+  if (text_ != nullptr) {
+    text_->append(pending_);
+  } else if (out_ != nullptr) {
     out_->write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
   }
+  pending_.clear();
 }
 
 bool TextUnit::open(const std::filesystem::path& path) {
@@ -30,26 +37,30 @@ void TextUnit::attach(std::ostream& stream) {
   out_ = &stream;
 }
 
+void TextUnit::collect(std::string& text) {
+  close();
+  text_ = &text;
+  pending_.reserve(kFileChunk + 1024);
+}
+
 void TextUnit::close() {
-  if (out_ == nullptr) return;
+  if (!is_open()) return;
   if (record_open_) pending_ += '\n';
   record_open_ = false;
-  out_->write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
-  pending_.clear();
-  out_->flush();
+  hand_over();
+  if (out_ != nullptr) out_->flush();
   if (out_ == &file_) file_.close();
   out_ = nullptr;
+  text_ = nullptr;
 }
 
 void TextUnit::written() {
-  if (out_ != &file_ || pending_.size() >= kFileChunk) {
-    out_->write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
-    pending_.clear();
-  }
+  const bool chunked = text_ != nullptr || out_ == &file_;
+  if (!chunked || pending_.size() >= kFileChunk) hand_over();
 }
 
 void TextUnit::write(const FortranFormat& format, std::span<const FormatItem> items) {
-  if (out_ == nullptr) return;
+  if (!is_open()) return;
   const std::size_t before = pending_.size();
   try {
     record_open_ = format_append(format, items, pending_);
@@ -61,7 +72,7 @@ void TextUnit::write(const FortranFormat& format, std::span<const FormatItem> it
 }
 
 void TextUnit::write_list(std::span<const ListItem> items) {
-  if (out_ == nullptr) return;
+  if (!is_open()) return;
   // A list-directed write starts a record of its own.
   if (record_open_) pending_ += '\n';
   record_open_ = false;
@@ -70,7 +81,7 @@ void TextUnit::write_list(std::span<const ListItem> items) {
 }
 
 void TextUnit::write_text(std::string_view text) {
-  if (out_ == nullptr) return;
+  if (!is_open()) return;
   // A raw write starts a record of its own.
   if (record_open_) pending_ += '\n';
   record_open_ = false;

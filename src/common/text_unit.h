@@ -46,11 +46,14 @@ class TextUnit {
   bool open(const std::filesystem::path& path);
   // Attaches a stream that the unit writes to but does not own.
   void attach(std::ostream& stream);
+  // Collects the unit's text in `text` (owned by the caller), in large pieces
+  // as a file gets them: the whole text is there once the unit is closed.
+  void collect(std::string& text);
   // Ends an open record, flushes and closes the file (or detaches the
   // stream).  Closing a closed unit does nothing.
   void close();
 
-  bool is_open() const { return out_ != nullptr; }
+  bool is_open() const { return out_ != nullptr || text_ != nullptr; }
   const std::filesystem::path& path() const { return path_; }
 
   // One formatted WRITE.  Writing to a closed unit does nothing.
@@ -74,7 +77,7 @@ class TextUnit {
   // written.
   template <class Edit>
   void continue_record(Edit&& edit) {
-    if (out_ == nullptr) return;
+    if (!is_open()) return;
     const std::size_t before = pending_.size();
     try {
       edit(pending_);
@@ -91,9 +94,12 @@ class TextUnit {
   // does not own (its owner may look at it between writes), in large pieces
   // for a file.
   void written();
+  // Hands all pending text over.
+  void hand_over();
 
   std::ofstream file_;
   std::ostream* out_ = nullptr;
+  std::string* text_ = nullptr;  // collecting: the caller's text
   std::filesystem::path path_;
   std::string pending_;  // text written but not yet handed to out_
   bool record_open_ = false;

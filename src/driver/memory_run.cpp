@@ -28,9 +28,6 @@ MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) n
   MemoryRunResult result;
   try {
     std::ostringstream console;
-    std::ostringstream report;
-    std::ostringstream plot;
-    std::ostringstream monitor;
     RunContext context(input.directory, console, clock);
     context.expand_paths = false;
     const std::filesystem::path deck_path(input.deck_name);
@@ -40,9 +37,9 @@ MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) n
     run.names = RunFileNames{input.deck_name, stem + ".out", stem + ".plt",
                              stem + ".mon",   stem + ".pyc", stem + ".epf"};
     context.files.input.emplace(deck_path.filename().string(), input.deck);
-    context.files.report.attach(report);
-    context.files.plot.attach(plot);
-    context.files.monitor.attach(monitor);
+    context.files.report.collect(result.report);
+    context.files.plot.collect(result.plot_data);
+    context.files.monitor.collect(result.monitor);
     context.files.py_curves = memory_hand_over(result.py_curves, run.names.py_curves);
     context.files.earth_pressure =
         memory_hand_over(result.earth_pressure, run.names.earth_pressure);
@@ -50,9 +47,6 @@ MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) n
     const RunResult ended = run_opened(context);
     result.outcome = ended.outcome;
     result.message = ended.message;
-    result.report = report.str();
-    result.plot_data = plot.str();
-    result.monitor = monitor.str();
     result.console = console.str();
     result.problems = std::move(context.run.problems);
   } catch (const std::exception& error) {
