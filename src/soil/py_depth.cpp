@@ -62,7 +62,16 @@ void write_curve_file_point(TextUnit& curve_file, int number, double p, double y
 }
 
 double printed_depth(const PyDepth& at, bool backfill) {
-  return (backfill ? at.x + at.H : at.x) / depth_print_divisor(at.units);
+  return side_depth(at, backfill) / depth_print_divisor(at.units);
+}
+
+double side_depth(const PyDepth& at, bool backfill) {
+  return backfill ? at.x + at.H : at.x;
+}
+
+double equivalent_side_depth(const PyDepth& at, const PyLayerState& state, bool backfill) {
+  const double d = side_depth(at, backfill);
+  return at.layer == 0 ? d : d - at.XT + state.XEQ;
 }
 
 CurveUnits curve_units(UnitSystem units) {

@@ -126,6 +126,15 @@ void write_curve_file_point(TextUnit& curve_file, int number, double p, double y
 // backfill side, in feet with English units.
 double printed_depth(const PyDepth& at, bool backfill);
 
+// Depth of a side below its own ground surface: x on the excavation side,
+// x + H on the backfill side.
+double side_depth(const PyDepth& at, bool backfill);
+
+// The depth a side's resistance is computed at: its side depth in the first
+// p-y layer; in deeper layers its depth within the layer plus the layer's
+// equivalent depth XEQ.
+double equivalent_side_depth(const PyDepth& at, const PyLayerState& state, bool backfill);
+
 // Units printed in the curve heads: stress, unit weight and force per length.
 struct CurveUnits {
   std::string stress;       // "LBS/IN**2"

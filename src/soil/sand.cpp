@@ -192,7 +192,7 @@ HalfCurve parabolic_curve(const ParabolicShape& s) {
 
 SandSide sand_side(const PyDepth& at, bool backfill, const PyLoading& loading, double xe) {
   SandSide side;
-  const double d = backfill ? at.x + at.H : at.x;
+  const double d = side_depth(at, backfill);
   const double width = at.continuous ? at.Lf : at.b;
   side.resistance = frictional_resistance(at, backfill, xe, kPi, at.PHI / 2.0);
   side.A = sand_A(d / width, loading.cyclic);
@@ -213,8 +213,7 @@ void sand_depth(PyWriters& out, const PyDepth& at, const PyLoading& loading, PyL
   const CurveUnits units = curve_units(at.units);
   const double degrees = at.PHI * 180.0 / kPi;
   for (const bool backfill : {false, true}) {
-    const double d = backfill ? at.x + at.H : at.x;
-    const double xe = at.layer == 0 ? d : d - at.XT + state.XEQ;
+    const double xe = equivalent_side_depth(at, state, backfill);
     const SandSide side = sand_side(at, backfill, loading, xe);
     write_side_title(out.report, backfill);
     const double depth = printed_depth(at, backfill);

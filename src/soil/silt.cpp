@@ -65,7 +65,7 @@ double silt_wall_friction() {
 
 SiltSide silt_side(const PyDepth& at, bool backfill, const PyLoading& loading, double xe) {
   SiltSide side;
-  const double d = backfill ? at.x + at.H : at.x;
+  const double d = side_depth(at, backfill);
   const double width = at.continuous ? at.Lf : at.b;
   side.Pu_phi = frictional_resistance(at, backfill, xe, kPi, kWallFriction).ps;
   side.Puc = cohesive_part(at, backfill, xe);
@@ -138,8 +138,7 @@ void silt_depth(PyWriters& out, const PyDepth& at, const PyLoading& loading, PyL
   const CurveUnits units = curve_units(at.units);
   const double degrees = at.PHI * 180.0 / kPrintPi;
   for (const bool backfill : {false, true}) {
-    const double d = backfill ? at.x + at.H : at.x;
-    const double xe = at.layer == 0 ? d : d - at.XT + state.XEQ;
+    const double xe = equivalent_side_depth(at, state, backfill);
     const SiltSide side = silt_side(at, backfill, loading, xe);
     write_side_title(out.report, backfill);
     out.report.write(

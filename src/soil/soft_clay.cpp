@@ -91,8 +91,7 @@ void soft_clay_depth(PyWriters& out, const PyDepth& at, const PyLoading& loading
   const SoilLabels labels = soil_labels(at.units);
   const CurveUnits units = curve_units(at.units);
   for (const bool backfill : {false, true}) {
-    const double d = backfill ? at.x + at.H : at.x;
-    const double xe = at.layer == 0 ? d : d - at.XT + state.XEQ;
+    const double xe = equivalent_side_depth(at, state, backfill);
     const ClaySide side = soft_clay_side(at, backfill, loading, xe);
     write_side_title(out.report, backfill);
     out.report.write(f.head, {labels.depth, labels.inner, units.stress, units.unit_weight,

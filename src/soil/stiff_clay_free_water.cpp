@@ -87,7 +87,7 @@ FreeWaterSide stiff_clay_free_water_side(const PyDepth& at, bool backfill, const
                                          double ca) {
   const double c = at.c;
   const double b = at.b;
-  const double d = backfill ? at.x + at.H : at.x;
+  const double d = side_depth(at, backfill);
   FreeWaterSide side;
   if (!at.continuous) {
     double pct = 2.0 * ca * b + at.gamma_avg * b * d + kWedge * ca * d;

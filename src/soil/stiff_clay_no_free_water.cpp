@@ -96,8 +96,7 @@ void stiff_clay_no_free_water_depth(PyWriters& out, const PyDepth& at, const PyL
   const SoilLabels labels = soil_labels(at.units);
   const CurveUnits units = curve_units(at.units);
   for (const bool backfill : {false, true}) {
-    const double d = backfill ? at.x + at.H : at.x;
-    const double xe = at.layer == 0 ? d : d - at.XT + state.XEQ;
+    const double xe = equivalent_side_depth(at, state, backfill);
     const ClaySide side = stiff_clay_no_free_water_side(at, backfill, loading, ca, xe);
     write_side_title(out.report, backfill);
     out.report.write(f.head, {labels.depth, labels.inner, units.stress, units.stress,
