@@ -69,6 +69,13 @@ struct ProblemResult {
   int iterations = 0;
   int stations_over_allowable = 0; /* stations beyond the allowable deflection */
   int stations_not_closed = 0;     /* stations still changing by more than the tolerance */
+  /* Of a valid solution: how far the forces on the solved wall are out of
+   * balance, |sum of loads, soil forces, spring, tie-back and node forces|
+   * over the sum of their magnitudes (0.01 is 1 %).  The iteration closes on
+   * the change of deflection, so a tolerance that is loose for stiff soil
+   * leaves a residual; above kForceResidualWarning the result deserves a
+   * tighter tolerance.  0 when the problem has no valid solution. */
+  double force_residual = 0.0;
   /* The values of the results tables, present when they were written: the
    * solution converged (or was a single pass) and is valid. */
   std::optional<ResultsTable> results;
@@ -77,6 +84,14 @@ struct ProblemResult {
   std::vector<CurveResult> curves;      /* the p-y curves the solver used */
   Ground ground;                        /* the wall and its ground, for drawings */
 };
+
+/* The force residual above which a solution is reported as out of balance. */
+inline constexpr double kForceResidualWarning = 0.01;
+
+/* The warning of a valid solution whose forces balance only to more than
+ * kForceResidualWarning, e.g. "THE FORCES ON THE WALL BALANCE ONLY TO 1.8 %:
+ * TIGHTEN THE DEFLECTION CLOSURE TOLERANCE"; empty otherwise. */
+std::string balance_warning(const ProblemResult& problem);
 
 /* Why a solved problem has no valid solution, as its warning says, e.g.
  * "MAX ALLOWABLE DEFLECTION EXCEEDED AT 40 STATIONS"; empty when its

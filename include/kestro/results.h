@@ -101,7 +101,12 @@ struct PressureResult {
 /* A p-y curve the solver used: its station and depth (X as printed), its
  * points (deflection, soil resistance per unit length of wall) and the point
  * reached: the station's final deflection and the curve's resistance there
- * (its end segments extended, as the iteration extends them). */
+ * (beyond its ends as the iteration takes it: a generated curve holds its
+ * end values, a user curve extends its end segments).  p_ultimate is the
+ * resistance the side of the curve the deflection is on can give (positive
+ * y: towards the excavation), its largest |p| that resists; mobilised =
+ * |p_reached| / p_ultimate, 0 when that side does not resist (the retained
+ * soil above the excavation pushing the wall away from it). */
 struct CurveResult {
   int station = 0;
   double X = 0.0;
@@ -109,6 +114,8 @@ struct CurveResult {
   std::vector<double> p;
   double y_reached = 0.0;
   double p_reached = 0.0;
+  double p_ultimate = 0.0;
+  double mobilised = 0.0;
 };
 
 /* The ground around the wall as the problem gives it, for drawings: depths

@@ -93,6 +93,8 @@ class Curve:
     p: np.ndarray
     y_reached: float
     p_reached: float
+    p_ultimate: float = 0.0  # largest |p| on the side the deflection is on
+    mobilised: float = 0.0   # |p_reached| / p_ultimate
 
 
 class Problem:
@@ -132,7 +134,8 @@ class Problem:
         self.history: Dict[str, np.ndarray] = d["history"]
         self.pressure: Dict[str, np.ndarray] = d["pressure"]
         self.curves: List[Curve] = [
-            Curve(c["station"], c["X"], c["y"], c["p"], c["y_reached"], c["p_reached"])
+            Curve(c["station"], c["X"], c["y"], c["p"], c["y_reached"], c["p_reached"],
+                  c["p_ultimate"], c["mobilised"])
             for c in d["curves"]]
 
     def unit_of(self, quantity: str) -> str:

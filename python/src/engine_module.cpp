@@ -148,6 +148,8 @@ py::dict problem_of(const kestro::ProblemResult& p) {
     cd["p"] = array_of(c.p);
     cd["y_reached"] = c.y_reached;
     cd["p_reached"] = c.p_reached;
+    cd["p_ultimate"] = c.p_ultimate;
+    cd["mobilised"] = c.mobilised;
     curves.append(cd);
   }
   d["curves"] = curves;

@@ -1,5 +1,6 @@
 #include "driver/run.h"
 
+#include <cstdio>
 #include <ctime>
 #include <iostream>
 #include <new>
@@ -141,17 +142,13 @@ void keep_curves(const ProblemState& problem, ProblemResult& kept) {
     for (double p : curve.p)
       used.p.push_back(p / wall.h);
     if (is_array_station(curve.FROM) && used.y.size() >= 2 && used.y.size() == used.p.size()) {
-      // The curve's resistance at the deflection its station reached, its
-      // end segments extended as the iteration extends them.
+      // The curve's resistance at the deflection its station reached, taken
+      // beyond its ends as the iteration takes it.
       const double y = wall.w[curve.FROM];
-      std::size_t j = 1;
-      while (j + 1 < used.y.size() && y > used.y[j])
-        ++j;
-      const double dy = used.y[j] - used.y[j - 1];
       used.y_reached = y;
-      used.p_reached = dy == 0.0
-                           ? used.p[j]
-                           : used.p[j - 1] + (y - used.y[j - 1]) * (used.p[j] - used.p[j - 1]) / dy;
+      used.p_reached = curve_tangent(curve, y).p / wall.h;
+      used.p_ultimate = side_ultimate(curve, y) / wall.h;
+      if (used.p_ultimate > 0.0) used.mobilised = std::abs(used.p_reached) / used.p_ultimate;
     }
     kept.curves.push_back(std::move(used));
   }
@@ -272,6 +269,7 @@ void run_one_problem(RunContext& context) {
     kept.iterations = problem.iteration.iterations;
     kept.stations_over_allowable = problem.iteration.stations_over_allowable;
     kept.stations_not_closed = problem.iteration.stations_not_closed;
+    kept.force_residual = problem.iteration.force_residual;
     kept.results = problem.results;
     kept.history = problem.iteration.history;
     keep_curves(problem, kept);
@@ -393,6 +391,14 @@ std::string solution_warning(const ProblemResult& problem) {
       break;
   }
   return "NO VALID SOLUTION";
+}
+
+std::string balance_warning(const ProblemResult& problem) {
+  if (!problem.results || !(problem.force_residual > kForceResidualWarning)) return {};
+  char percent[32];
+  std::snprintf(percent, sizeof percent, "%.2f", 100.0 * problem.force_residual);
+  return std::string("THE FORCES ON THE WALL BALANCE ONLY TO ") + percent +
+         " %: TIGHTEN THE DEFLECTION CLOSURE TOLERANCE";
 }
 
 const char* outcome_name(Outcome outcome) {

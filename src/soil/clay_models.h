@@ -15,6 +15,7 @@ struct ClaySide {
   double pu = 0.0;
   double y50 = 0.0;
   HalfCurve curve{};
+  CurveTail tail;  // cyclic soft clay on its falling branch: the residual at 15*y50
 };
 
 // Soft clay at side depth xe (the depth in the resistance formulas: the side
@@ -48,6 +49,11 @@ ClaySide stiff_clay_no_free_water_side(const PyDepth& at, bool backfill, const P
                                        double ca, double xe);
 void stiff_clay_no_free_water_depth(PyWriters& out, const PyDepth& at, const PyLoading& loading,
                                     PyLayerState& state);
+
+// What stiff clay with free water hands on to the layers below (see
+// ContinuedResistance): its resistance pc at depth z times its residual
+// factor.  The model itself uses its side depth, not an equivalent depth.
+double free_water_continued_resistance(const PyDepth& at, const PyLoading& loading, double z);
 
 // Trapezoidal mean of c over the layer's curve depths from the first down to
 // x (c itself at the first depth).

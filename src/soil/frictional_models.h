@@ -84,19 +84,15 @@ struct SiltSide {
 SiltSide silt_side(const PyDepth& at, bool backfill, const PyLoading& loading, double xe);
 void silt_depth(PyWriters& out, const PyDepth& at, const PyLoading& loading, PyLayerState& state);
 
-// Equivalent depth of a sand or silt layer below the first: the depth at
-// which the resistance A*pst (silt: plus the cohesive part) of a homogeneous
-// profile of the layer's soil at `at`, summed from the surface in equal steps
-// (100 for sand, 50 for silt) down to the depth zt where pst meets psd,
-// reaches R; beyond zt the sum grows at the constant rate 0.88*psd(zt)
-// (silt: plus 9cb).  A soil without resistance has no equivalent depth (0).
-double frictional_equivalent_depth(double R, const PyDepth& at, const PyLoading& loading,
-                                   bool silt);
+// What sand and silt hand on to the layers below (see ContinuedResistance):
+// sand A(z/b)*min(pst, psd) at depth z, silt the same plus its cohesive part
+// min(Np, 9)*c*b, both on flat ground with the static or cyclic A.
+double sand_continued_resistance(const PyDepth& at, const PyLoading& loading, double z);
+double silt_continued_resistance(const PyDepth& at, const PyLoading& loading, double z);
 
-// Keeps the excavation-side pu of a curve depth for the equivalent depth of
-// deeper layers: the trapezoid from the layer's previous curve depth, and at
-// its last curve depth pu over the rest of the layer.
-void keep_resistance(PyLayerState& state, const PyDepth& at, double pu);
+// The values of `at` on flat ground for spaced elements: no excavation slope,
+// not a continuous wall.
+PyDepth flat_ground(const PyDepth& at);
 
 // Wall friction of a continuous wall in silt: 10 degrees.
 double silt_wall_friction();

@@ -1,5 +1,6 @@
 #include "soil/py_depth.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -9,7 +10,13 @@ namespace kestro {
 
 namespace {
 
-constexpr double kResidual = double(0.72f);
+constexpr double kMaxNp = 9.0;
+// The equivalent depth: panels of the column's sum, the deepest column tried
+// (in widths), and the steps and relative tolerance of its root.
+constexpr int kColumnPanels = 64;
+constexpr double kDeepestColumn = 1000.0;
+constexpr int kRootSteps = 100;
+constexpr double kRootTolerance = 1.0e-10;
 
 struct CurveFormats {
   FortranFormat excavation_side = FortranFormat::parse("(//9X,'AT THE EXCAVATION SIDE')");
@@ -34,13 +41,14 @@ void write_side_title(TextUnit& report, bool backfill) {
 }
 
 void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
-                      const FortranFormat& row_format, const HalfCurve& curve) {
-  write_half_curve(out, at, backfill, row_format, formats().file_point, true, curve);
+                      const FortranFormat& row_format, const HalfCurve& curve,
+                      const CurveTail& tail) {
+  write_half_curve(out, at, backfill, row_format, formats().file_point, true, curve, tail);
 }
 
 void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
                       const FortranFormat& row_format, const FortranFormat& file_format,
-                      bool multiplier_line, const HalfCurve& curve) {
+                      bool multiplier_line, const HalfCurve& curve, const CurveTail& tail) {
   const CurveFormats& f = formats();
   std::array<double, kHalfCurvePoints> y{};
   std::array<double, kHalfCurvePoints> p{};
@@ -54,6 +62,11 @@ void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
   if (!backfill) out.curve_file.write_list({at.x + at.H, std::int64_t{2 * kHalfCurvePoints}});
   for (std::size_t i = 0; i < curve.size(); ++i) {
     out.curve_file.write(file_format, {std::int64_t(i + 1), p[i], y[i]});
+  }
+  if (!backfill) out.tails.emplace_back();
+  if (tail.present && !out.tails.empty()) {
+    CurveTail& kept = backfill ? out.tails.back().backfill : out.tails.back().excavation;
+    kept = CurveTail{true, at.ym * tail.y, at.pm * tail.p};
   }
 }
 
@@ -80,21 +93,65 @@ CurveUnits curve_units(UnitSystem units) {
   return CurveUnits{unit + "**2", unit + "**3", unit};
 }
 
-double equivalent_depth(double R, double c, double gamma_avg, double b, bool cyclic_soft_clay) {
+double clay_continued_resistance(const PyDepth& at, const PyLoading&, double z) {
+  const double c = at.c;
+  const double b = at.b;
   if (!(c > 0.0)) return 0.0;
-  // Soft-clay resistance of a homogeneous profile: pu = (3c + gamma*z)b + 0.5cz
-  // up to z9, where it reaches 9cb; its integral to z is k*z + a*z^2.
-  const double a = gamma_avg * b / 2.0 + c / 4.0;
-  const double k = 3.0 * c * b;
-  const double z9 = 6.0 * c * b / (gamma_avg * b + 0.5 * c);
-  double R9 = (a * z9 + k) * z9;
-  double rate = 9.0 * c * b;
-  if (cyclic_soft_clay) {
-    R9 = kResidual * (b * gamma_avg * z9 * z9 / 3.0 + 1.5 * z9 * b * c + z9 * z9 * c / 6.0);
-    rate = kResidual * 9.0 * c * b;
+  const double Np = 3.0 + at.gamma_avg * z / c + 0.5 * z / b;
+  return std::min(Np, kMaxNp) * c * b;
+}
+
+double integrate(const std::function<double(double)>& f, double a, double b, int panels) {
+  if (!(b > a) || panels < 1) return 0.0;
+  // Gauss points of [-1, 1] at -+1/sqrt(3), weights 1.
+  const double offset = 0.5 / std::sqrt(3.0);
+  const double width = (b - a) / panels;
+  double sum = 0.0;
+  for (int k = 0; k < panels; ++k) {
+    const double middle = a + (k + 0.5) * width;
+    sum += f(middle - offset * width) + f(middle + offset * width);
   }
-  if (R <= R9) return (-k + std::sqrt(k * k + 4.0 * a * R)) / (2.0 * a);
-  return z9 + (R - R9) / rate;
+  return 0.5 * width * sum;
+}
+
+double equivalent_depth(double R,
+                        const std::function<double(double depth, double above_top)>& resistance,
+                        double guess, double width) {
+  if (!(R > 0.0) || !(width > 0.0)) return 0.0;
+  // What a column of height z hands on, less R.
+  const auto excess = [&](double z) {
+    return integrate([&](double d) { return resistance(d, z - d); }, 0.0, z, kColumnPanels) - R;
+  };
+  double low = 0.0;
+  double f_low = -R;
+  double high = guess > 0.0 ? guess : width;
+  double f_high = excess(high);
+  while (f_high < 0.0) {
+    low = high;
+    f_low = f_high;
+    high *= 2.0;
+    if (high > kDeepestColumn * width) return 0.0;
+    f_high = excess(high);
+  }
+  // Regula falsi with the Illinois halving, which keeps both ends moving.
+  int side = 0;
+  for (int k = 0; k < kRootSteps && high - low > kRootTolerance * high; ++k) {
+    const double z = (low * f_high - high * f_low) / (f_high - f_low);
+    const double f = excess(z);
+    if (f == 0.0) return z;
+    if (f < 0.0) {
+      low = z;
+      f_low = f;
+      if (side == -1) f_high *= 0.5;
+      side = -1;
+    } else {
+      high = z;
+      f_high = f;
+      if (side == 1) f_low *= 0.5;
+      side = 1;
+    }
+  }
+  return 0.5 * (low + high);
 }
 
 double slope_factor(double theta) {

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -40,6 +41,7 @@ struct PyDepth {
   double H = 0.0;         // HFREE: the backfill side's depth is x + H
   double XT = 0.0;        // top of the p-y layer
   double XBot = 0.0;      // bottom of the p-y layer
+  double rock_top = 0.0;  // top of the first of the consecutive weak-rock layers down to this one
   double b = 0.0;         // WP, printed as DIAM
   double c = 0.0;         // S at x
   double PHI = 0.0;       // radians
@@ -59,26 +61,19 @@ struct PyDepth {
 };
 
 // What the models of one generation keep from depth to depth: the curve
-// depths of the current layer with their c and pu, the resistance integral
-// kept for the equivalent depth of deeper layers, and that depth.
+// depths of the current layer with their c (for the mean strength of the
+// stiff clays) and the layer's equivalent depth, set by the generation
+// driver before the layer's first curve depth.
 struct PyLayerState {
-  double R = 0.0;                       // integral kept by the completed shallower layers
-  double kept = 0.0;                    // integral kept so far by the current layer
-  double XEQ = 0.0;                     // equivalent depth of the current layer (0 for the first)
-  std::vector<double> depths;           // earlier curve depths of the layer
-  std::vector<double> c_values;         // c at those depths
-  std::vector<double> pu_values;        // excavation-side pu (or pc) at those depths
-  std::vector<double> residual_values;  // residual resistance kept by stiff clay with free water
+  double XEQ = 0.0;              // equivalent depth of the current layer (0 for the first)
+  std::vector<double> depths;    // earlier curve depths of the layer
+  std::vector<double> c_values;  // c at those depths
 
-  // Starts a layer: the layer above's integral joins R.
+  // Starts a layer.
   void next_layer() {
-    R += kept;
-    kept = 0.0;
     XEQ = 0.0;
     depths.clear();
     c_values.clear();
-    pu_values.clear();
-    residual_values.clear();
   }
 };
 
@@ -93,6 +88,21 @@ struct HalfCurvePoint {
 };
 using HalfCurve = std::array<HalfCurvePoint, kHalfCurvePoints>;
 
+// Where a half-curve's criterion goes on changing beyond its 17th point: the
+// point (after the multipliers) that its last segment reaches, to be held
+// beyond.  Cyclic soft clay falls to its residual at 15*y50 and weak rock
+// rises to pur; every other generated half-curve ends on its held value and
+// has no tail.  Tails travel beside the p-y curve file, not in it.
+struct CurveTail {
+  bool present = false;
+  double y = 0.0;
+  double p = 0.0;
+};
+struct CurveTails {
+  CurveTail excavation;
+  CurveTail backfill;
+};
+
 // Where a model writes.
 struct PyWriters {
   TextUnit& report;
@@ -100,7 +110,8 @@ struct PyWriters {
   std::ostream& console;
   const SoilProfile& profile;
   const WallGroup& group;
-  const ListInput& input;  // names the input data file in messages
+  const ListInput& input;          // names the input data file in messages
+  std::vector<CurveTails>& tails;  // one entry per generated curve, in file order
 };
 
 // The side title ("AT THE EXCAVATION SIDE" or "AT THE BACKFILL SIDE").
@@ -109,15 +120,18 @@ void write_side_title(TextUnit& report, bool backfill);
 // Writes a half-curve: its 17 rows in `row_format` (y' = ym*y, p' = pm*p),
 // each followed by the small-deflection warning when marked, the multiplier
 // line, and the 17 point lines of the p-y curve file.  On the excavation side
-// the file's curve head (x + H, 34) comes first.
+// the file's curve head (x + H, 34) comes first.  The tail, when given (its
+// y above the last point's), is kept in out.tails with the multipliers
+// applied.
 void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
-                      const FortranFormat& row_format, const HalfCurve& curve);
+                      const FortranFormat& row_format, const HalfCurve& curve,
+                      const CurveTail& tail = {});
 
 // The same with the file's point lines in `file_format` (point number, p, y)
 // and, when multiplier_line is false, without the multiplier line.
 void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
                       const FortranFormat& row_format, const FortranFormat& file_format,
-                      bool multiplier_line, const HalfCurve& curve);
+                      bool multiplier_line, const HalfCurve& curve, const CurveTail& tail = {});
 
 // One point line of the p-y curve file: point number, p and y.
 void write_curve_file_point(TextUnit& curve_file, int number, double p, double y);
@@ -147,13 +161,37 @@ CurveUnits curve_units(UnitSystem units);
 using PyModel = void (*)(PyWriters& out, const PyDepth& at, const PyLoading& loading,
                          PyLayerState& state);
 
-// The equivalent depth of a layer below the first, from the integral R kept
-// by the layers above: the depth at which the soft-clay resistance of a
-// homogeneous profile of this layer's c, mean unit weight and width b
-// integrates to R.  Cyclic soft clay uses its residual resistance beyond the
-// transition depth.  A layer without strength (c <= 0) has no equivalent
-// depth (0).
-double equivalent_depth(double R, double c, double gamma_avg, double b, bool cyclic_soft_clay);
+// The resistance a layer hands on to the layers below it: the excavation-
+// side ultimate resistance, per unit length of wall, of spaced elements in a
+// flat, homogeneous profile of the layer's soil (the values of `at`) at depth
+// z.  Summed over a layer's depth it is what the layer keeps for the layers
+// below; a layer below the first takes as its equivalent depth XEQ the depth
+// at which its own such profile, summed from the surface, equals what the
+// layers above kept.  Because the same function is summed and inverted, a
+// layer split into two identical layers continues as one.
+using ContinuedResistance = double (*)(const PyDepth& at, const PyLoading& loading, double z);
+
+// The clay form: min(3 + gamma_avg*z/c + 0.5*z/b, 9)*c*b, the ultimate
+// resistance of soft clay and of stiff clay without free water, static or
+// cyclic; 0 without strength (c <= 0).
+double clay_continued_resistance(const PyDepth& at, const PyLoading& loading, double z);
+
+// The integral of f over [a, b] by the two-point Gauss-Legendre rule on
+// `panels` equal panels; f is never evaluated at a or b (a layer boundary).
+// Zero when b <= a.
+double integrate(const std::function<double(double)>& f, double a, double b, int panels);
+
+// The equivalent depth of a layer: the depth zeq at which a column of the
+// layer's own soil, from the surface down to zeq, hands on R, i.e. the
+// integral over d in [0, zeq] of resistance(d, zeq - d) equals R, where
+// resistance(d, u) is the resistance at depth d of the layer's soil as found
+// at height u above the layer's top (its strength continued upwards along
+// the layer's own gradient).  The column is summed by integrate() and zeq
+// found by regula falsi from a bracket grown from `guess`.  Zero when R <= 0
+// or when the column hands on nothing down to a thousand widths.
+double equivalent_depth(double R,
+                        const std::function<double(double depth, double above_top)>& resistance,
+                        double guess, double width);
 
 // The factor 1/(1 + tan(theta)) on the resistance of a sloping excavation
 // side; 1 when theta <= 0.

@@ -1,6 +1,9 @@
 #include "soil/py_generation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <functional>
 #include <sstream>
 
 #include "common/run_stop.h"
@@ -22,6 +25,8 @@ constexpr double kFootSI = 12.0 * kInchSI;
 constexpr double kFootEnglish = 12.0;
 constexpr int kCurvesPerLayer = 5;
 constexpr int kStationCurvePoints = 2 * kHalfCurvePoints - 1;
+// Gauss-Legendre panels over a layer's depth for what it hands on below.
+constexpr int kResistancePanels = 32;
 
 struct GenerationFormats {
   FortranFormat no_curves = FortranFormat::parse("(/'                    ')");
@@ -33,23 +38,31 @@ const GenerationFormats& formats() {
   return kFormats;
 }
 
+// A soil type's p-y model and what it hands on to the layers below it (none
+// for rock and weak rock); whether its curves take the equivalent depth.
+struct SoilModel {
+  PyModel curves = soft_clay_depth;
+  ContinuedResistance continued = nullptr;
+  bool equivalent_depth = false;
+};
+
 // The model of a soil type; codes outside 1..7 are soft clay.
-PyModel model_of(int IDSOIL) {
+SoilModel model_of(int IDSOIL) {
   switch (IDSOIL) {
     case static_cast<int>(SoilType::stiff_clay_free_water):
-      return stiff_clay_free_water_depth;
+      return {stiff_clay_free_water_depth, free_water_continued_resistance, false};
     case static_cast<int>(SoilType::stiff_clay_no_free_water):
-      return stiff_clay_no_free_water_depth;
+      return {stiff_clay_no_free_water_depth, clay_continued_resistance, true};
     case static_cast<int>(SoilType::sand):
-      return sand_depth;
+      return {sand_depth, sand_continued_resistance, true};
     case static_cast<int>(SoilType::silt):
-      return silt_depth;
+      return {silt_depth, silt_continued_resistance, true};
     case static_cast<int>(SoilType::rock):
-      return rock_depth;
+      return {rock_depth, nullptr, false};
     case static_cast<int>(SoilType::weak_rock):
-      return weak_rock_depth;
+      return {weak_rock_depth, nullptr, false};
     default:
-      return soft_clay_depth;
+      return {soft_clay_depth, clay_continued_resistance, true};
   }
 }
 
@@ -83,13 +96,34 @@ std::string depth_text(double value) {
   return text.str();
 }
 
+// The layer's soil as a column from the surface for its equivalent depth:
+// its values at its first curve depth, with the strength S and the friction
+// angle continued above its top along its own gradients (never below 0), so
+// that a layer whose strength grows with depth continues the layers above
+// when it is cut from them.
+std::function<double(double, double)> soil_column(const SoilProfile& profile, std::size_t i,
+                                                  const PyDepth& at, const PyLoading& loading,
+                                                  ContinuedResistance continued) {
+  const StrengthPoint& top = profile.strength[2 * i];
+  const StrengthPoint& bottom = profile.strength[2 * i + 1];
+  const double thickness = bottom.X - top.X;
+  const double dS = thickness > 0.0 ? (bottom.S - top.S) / thickness : 0.0;
+  const double dPHI = thickness > 0.0 ? (bottom.PHI - top.PHI) / thickness : 0.0;
+  return [=, &loading](double depth, double above_top) {
+    PyDepth column = at;
+    column.c = std::max(top.S - dS * above_top, 0.0);
+    column.PHI = std::max(top.PHI - dPHI * above_top, 0.0);
+    return continued(column, loading, depth);
+  };
+}
+
 }  // namespace
 
-std::string generate_py_curves(const ListInput& input, TextUnit& report, std::ostream& console,
-                               UnitSystem units, const Geometry& geometry, const WallGroup& group,
-                               const SoilResistanceInput& soil) {
+GeneratedCurves generate_py_curves(const ListInput& input, TextUnit& report, std::ostream& console,
+                                   UnitSystem units, const Geometry& geometry,
+                                   const WallGroup& group, const SoilResistanceInput& soil) {
   const SoilProfile profile = build_soil_profile(group, geometry, units, input);
-  std::vector<PyModel> models;
+  std::vector<SoilModel> models;
   for (const PyLayer& layer : profile.layers)
     models.push_back(model_of(layer.IDSOIL));
   const PyLoading loading = loading_of(group, profile, input);
@@ -109,11 +143,46 @@ std::string generate_py_curves(const ListInput& input, TextUnit& report, std::os
 
   const MultiplierInputs multipliers{group.HFREE, group.WA, group.WP, soil.factors};
   const bool continuous = spacing_ratio(group.WA, group.WP) < kContinuousBelow;
-  PyWriters out{report, file, console, profile, group, input};
+  GeneratedCurves generated;
+  PyWriters out{report, file, console, profile, group, input, generated.tails};
+  // The values every model gets at a depth x of the p-y layer i (no check
+  // of the profile's extent: x lies inside the layer).
+  const auto values_at = [&](std::size_t i, double x) {
+    const PyLayer& layer = profile.layers[i];
+    const StrengthValues strength = strength_at(profile, x, console);
+    PyDepth at;
+    at.layer = i;
+    at.x = x;
+    at.H = group.HFREE;
+    at.XT = layer.XT;
+    at.XBot = layer.XBot;
+    at.b = group.WP;
+    at.c = strength.S;
+    at.PHI = strength.PHI;
+    at.E50 = strength.E50;
+    at.P6 = strength.P6;
+    at.KPY = layer.top.KPY;
+    at.c_layer_top = layer.top.S;
+    at.gamma_avg = average_unit_weight(profile, x);
+    at.continuous = continuous;
+    at.Lf = units == UnitSystem::si ? kFootSI : kFootEnglish;
+    at.theta = group.SLOPEX / kDegreesPerRadian;
+    at.units = units;
+    at.line = layer.line;
+    return at;
+  };
+
   PyLayerState state;
+  double R = 0.0;  // what the layers above hand on (see ContinuedResistance)
+  double rock_top = 0.0;
   for (std::size_t i = 0; i < profile.layers.size(); ++i) {
     const PyLayer& layer = profile.layers[i];
+    const SoilModel& model = models[i];
     state.next_layer();
+    const auto weak_rock = [&](std::size_t k) {
+      return profile.layers[k].IDSOIL == static_cast<int>(SoilType::weak_rock);
+    };
+    if (i == 0 || !weak_rock(i - 1) || !weak_rock(i)) rock_top = layer.XT;
     const std::vector<double> depths = curve_depths(layer, units);
     for (int n = 1; n <= kCurvesPerLayer; ++n) {
       const double x = depths[std::size_t(n - 1)];
@@ -126,40 +195,39 @@ std::string generate_py_curves(const ListInput& input, TextUnit& report, std::os
           layer.IDSOIL == static_cast<int>(SoilType::silt)) {
         check_phi_depth(profile, x, console);
       }
-      const StrengthValues strength = strength_at(profile, x, console);
-      PyDepth at;
-      at.layer = i;
+      PyDepth at = values_at(i, x);
       at.number = n;
-      at.x = x;
-      at.H = group.HFREE;
-      at.XT = layer.XT;
-      at.XBot = layer.XBot;
-      at.b = group.WP;
-      at.c = strength.S;
-      at.PHI = strength.PHI;
-      at.E50 = strength.E50;
-      at.P6 = strength.P6;
-      at.KPY = layer.top.KPY;
-      at.c_layer_top = layer.top.S;
-      at.gamma_avg = average_unit_weight(profile, x);
-      at.continuous = continuous;
+      at.rock_top = rock_top;
       if (continuous) at.sigma_v = backfill_overburden(group, units, x + group.HFREE, report);
-      at.Lf = units == UnitSystem::si ? kFootSI : kFootEnglish;
-      at.theta = group.SLOPEX / kDegreesPerRadian;
       at.pm = p_multiplier(multipliers, x + group.HFREE);
       at.ym = y_multiplier(multipliers, x + group.HFREE);
-      at.units = units;
-      at.line = layer.line;
-      models[i](out, at, loading, state);
+      if (n == 1 && i > 0 && model.equivalent_depth) {
+        state.XEQ = equivalent_depth(R, soil_column(profile, i, at, loading, model.continued),
+                                     layer.XT, at.b);
+      }
+      model.curves(out, at, loading, state);
+    }
+    // What this layer hands on: its continued resistance summed over its
+    // depth, at the depths its own curves take.
+    if (model.continued != nullptr) {
+      const double XEQ = state.XEQ;
+      const bool equivalent = model.equivalent_depth;
+      R += integrate(
+          [&](double x) {
+            const double z = equivalent ? x - layer.XT + XEQ : x;
+            return model.continued(values_at(i, x), loading, z);
+          },
+          layer.XT, layer.XBot, kResistancePanels);
     }
   }
   file.close();
-  return text.str();
+  generated.file = text.str();
+  return generated;
 }
 
 void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, UnitSystem units,
                          double h, int user_curves, std::vector<StationCurve>& curves,
-                         bool first_pass) {
+                         bool first_pass, const std::vector<CurveTails>& tails) {
   const GenerationFormats& f = formats();
   int count = 0;
   {
@@ -178,9 +246,11 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
     return;
   }
   plot.write_list({std::int64_t{static_cast<int>(units)}, std::int64_t{count}});
+  const std::size_t appended_from = curves.size();
   for (int k = 0; k < count; ++k) {
     StationCurve curve;
     curve.CONTD = 1;
+    curve.source = k < user_curves ? CurveSource::user : CurveSource::generated;
     std::string name;
     std::size_t head_line = 0;
     if (k < user_curves) {
@@ -241,12 +311,17 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
       } else {
         plot.write_list({depth, std::int64_t{kStationCurvePoints}});
       }
-      // Backfill half (points 18-34) from its far end to y = 0, then the
-      // excavation half without its point at y = 0.
-      for (int j = 2 * kHalfCurvePoints - 1; j >= kHalfCurvePoints; --j) {
+      // Backfill half (points 18-34) from its far end, the origin, then the
+      // excavation half.  Both halves start at y = 0 with p = 0 but for weak
+      // rock, whose first point lies at a small deflection on its initial
+      // line: the origin stands in for both first points, so that the curve
+      // passes through it.
+      for (int j = 2 * kHalfCurvePoints - 1; j > kHalfCurvePoints; --j) {
         curve.y.push_back(-y[std::size_t(j)]);
         curve.p.push_back(p[std::size_t(j)]);
       }
+      curve.y.push_back(0.0);
+      curve.p.push_back(0.0);
       for (int j = 1; j < kHalfCurvePoints; ++j) {
         curve.y.push_back(y[std::size_t(j)]);
         curve.p.push_back(-p[std::size_t(j)]);
@@ -258,10 +333,12 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
       // curve (the break point of a silt curve, or deflections that the
       // file's digits no longer tell apart; the iteration never uses such a
       // step), but the deflections must not fall, and the first and last
-      // steps, which the iteration extends beyond the curve, must not vanish.
+      // steps of a user curve, which the iteration extends beyond the curve,
+      // must not vanish (a generated curve holds its end values instead).
       const std::size_t last = curve.y.size() - 1;
       const bool falls = j > 0 && !(curve.y[j] >= curve.y[j - 1]);
-      const bool end_step = (j == 1 || j == last) && !(curve.y[j] > curve.y[j - 1]);
+      const bool extended = curve.source != CurveSource::generated;
+      const bool end_step = extended && (j == 1 || j == last) && !(curve.y[j] > curve.y[j - 1]);
       const bool collapsed = j == last && !(curve.y.back() > curve.y.front());
       if (falls || end_step || collapsed) {
         stop_bad_record(file, head_line,
@@ -272,18 +349,34 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
       plot.write_list({curve.y[j], curve.p[j]});
       curve.p[j] *= h;
     }
+    const std::size_t generated_index = std::size_t(k - user_curves);
+    if (k >= user_curves && generated_index < tails.size()) {
+      const CurveTails& tail = tails[generated_index];
+      if (tail.backfill.present && -tail.backfill.y < curve.y.front()) {
+        curve.y.insert(curve.y.begin(), -tail.backfill.y);
+        curve.p.insert(curve.p.begin(), tail.backfill.p * h);
+      }
+      if (tail.excavation.present && tail.excavation.y > curve.y.back()) {
+        curve.y.push_back(tail.excavation.y);
+        curve.p.push_back(-tail.excavation.p * h);
+      }
+    }
     curves.push_back(std::move(curve));
   }
+  std::stable_sort(curves.begin() + std::ptrdiff_t(appended_from), curves.end(),
+                   [](const StationCurve& a, const StationCurve& b) { return a.FROM < b.FROM; });
 }
 
 void generate_soil_resistance(const ListInput& input, TextUnit& report, TextUnit& plot,
                               std::ostream& console, UnitSystem units, const Geometry& geometry,
                               const WallGroup& group, const SoilResistanceInput& soil,
                               std::vector<StationCurve>& curves, const HandOver& hand_over) {
-  std::string text = generate_py_curves(input, report, console, units, geometry, group, soil);
-  ListInput file = hand_over(std::move(text));
+  GeneratedCurves generated =
+      generate_py_curves(input, report, console, units, geometry, group, soil);
+  ListInput file = hand_over(std::move(generated.file));
   read_back_py_curves(file, report, plot, units, geometry.h,
-                      static_cast<int>(soil.held_user_curves.size()), curves);
+                      static_cast<int>(soil.held_user_curves.size()), curves, true,
+                      generated.tails);
 }
 
 }  // namespace kestro

@@ -23,6 +23,7 @@
 #include "common/transient_file.h"
 #include "input/problem_records.h"
 #include "pressure/wall_group.h"
+#include "soil/py_depth.h"
 #include "soil/py_multipliers.h"
 
 namespace kestro {
@@ -50,14 +51,22 @@ struct SoilResistanceInput {
 // first curve depth of its layer stops the run); cyclic loading with fewer than one cycle is bad
 // input when a stiff clay without free water needs the count.  `input` names the input data file in
 // messages.
-std::string generate_py_curves(const ListInput& input, TextUnit& report, std::ostream& console,
-                               UnitSystem units, const Geometry& geometry, const WallGroup& group,
-                               const SoilResistanceInput& soil);
+struct GeneratedCurves {
+  std::string file;               // the text of the p-y curve file
+  std::vector<CurveTails> tails;  // one per generated curve, in the file's order
+};
+GeneratedCurves generate_py_curves(const ListInput& input, TextUnit& report, std::ostream& console,
+                                   UnitSystem units, const Geometry& geometry,
+                                   const WallGroup& group, const SoilResistanceInput& soil);
 
 // Reads a p-y curve file back and appends its curves to `curves`: the first
 // user_curves curves at their own stations, then each generated curve at the
 // station nearest its depth with 33 points (the backfill half reversed with
-// y negated, the excavation half with p negated), p times h.  Every point
+// y negated, the excavation half with p negated, the origin between them),
+// p times h, and the tails of `tails` (its k-th entry for the k-th generated
+// curve) beyond its ends.  The curves appended are then put in station order
+// (stably), so that user curves among generated ones continue into their
+// neighbours; the plot-data file keeps the file's order.  Every point
 // goes to the plot-data file after the group record (unit flag, count); the
 // generated curves' depth records are fixed on the first pass and
 // list-directed on later ones.  Inside a curve a point may repeat the deflection of the one before
@@ -66,7 +75,7 @@ std::string generate_py_curves(const ListInput& input, TextUnit& report, std::os
 // deflections do not increase, or a malformed file, is bad input naming the file and line.
 void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, UnitSystem units,
                          double h, int user_curves, std::vector<StationCurve>& curves,
-                         bool first_pass = true);
+                         bool first_pass = true, const std::vector<CurveTails>& tails = {});
 
 // The whole step: generate_py_curves, the hand-over of the text as the p-y
 // curve file, and read_back_py_curves into `curves`.

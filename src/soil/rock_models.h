@@ -36,7 +36,10 @@ struct WeakRockSide {
   double yrm = 0.0;
   double ya = 0.0;
   HalfCurve curve{};
+  CurveTail tail;  // where p reaches pur, when the 17th point (12*yrm) lies below it
 };
+// xr is counted from the top of the rock mass (at.rock_top), so that a mass
+// given as several layers weakens near its surface only.
 WeakRockSide weak_rock_side(const PyDepth& at);
 // Stops the run (console warning, no stop code) when qur is below 1.0E-10 at
 // a curve depth after the first of its layer.

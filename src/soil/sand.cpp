@@ -206,9 +206,6 @@ SandSide sand_side(const PyDepth& at, bool backfill, const PyLoading& loading, d
 
 void sand_depth(PyWriters& out, const PyDepth& at, const PyLoading& loading, PyLayerState& state) {
   const SandFormats& f = formats();
-  if (at.number == 1 && at.layer > 0) {
-    state.XEQ = frictional_equivalent_depth(state.R, at, loading, false);
-  }
   const SoilLabels labels = soil_labels(at.units);
   const CurveUnits units = curve_units(at.units);
   const double degrees = at.PHI * 180.0 / kPi;
@@ -229,19 +226,21 @@ void sand_depth(PyWriters& out, const PyDepth& at, const PyLoading& loading, PyL
                         side.resistance.pst, side.resistance.psd, labels.inner, units.line_load});
     }
     write_half_curve(out, at, backfill, f.row, f.file_point, true, side.curve);
-    if (backfill) continue;
-    keep_resistance(state, at, side.shape.pu);
   }
   state.depths.push_back(at.x);
   state.c_values.push_back(at.c);
 }
 
-void keep_resistance(PyLayerState& state, const PyDepth& at, double pu) {
-  if (!state.depths.empty()) {
-    state.kept += 0.5 * (state.pu_values.back() + pu) * (at.x - state.depths.back());
-  }
-  if (at.number == 5) state.kept += pu * (at.XBot - at.x);
-  state.pu_values.push_back(pu);
+double sand_continued_resistance(const PyDepth& at, const PyLoading& loading, double z) {
+  const FrictionalResistance r = frictional_resistance(flat_ground(at), true, z, kPi, 0.0);
+  return sand_A(z / at.b, loading.cyclic) * std::max(std::min(r.pst, r.psd), 0.0);
+}
+
+PyDepth flat_ground(const PyDepth& at) {
+  PyDepth flat = at;
+  flat.theta = 0.0;
+  flat.continuous = false;
+  return flat;
 }
 
 }  // namespace kestro

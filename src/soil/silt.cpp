@@ -12,9 +12,6 @@ constexpr double kPrintPi = double(3.1416f);
 constexpr double kWallFriction = double(0.17453332f);  // 10 degrees
 constexpr double kAtYm = 1.5;
 constexpr double kMaxNp = 9.0;
-constexpr double kDeepA = double(0.88f);
-constexpr int kSandSteps = 100;
-constexpr int kSiltSteps = 50;
 
 // Case-2 deflections before the break point, in eighths of y2 (3/4 is not
 // among them), and case-3 multiples of pu/Es beyond it.
@@ -131,9 +128,6 @@ SiltSide silt_side(const PyDepth& at, bool backfill, const PyLoading& loading, d
 
 void silt_depth(PyWriters& out, const PyDepth& at, const PyLoading& loading, PyLayerState& state) {
   const SiltFormats& f = formats();
-  if (at.number == 1 && at.layer > 0) {
-    state.XEQ = frictional_equivalent_depth(state.R, at, loading, true);
-  }
   const SoilLabels labels = soil_labels(at.units);
   const CurveUnits units = curve_units(at.units);
   const double degrees = at.PHI * 180.0 / kPrintPi;
@@ -146,48 +140,16 @@ void silt_depth(PyWriters& out, const PyDepth& at, const PyLoading& loading, PyL
                  units.line_load, printed_depth(at, backfill), at.b, degrees, at.gamma_avg, side.A,
                  side.B, side.Puc, side.Pu_phi, labels.inner, units.line_load});
     write_half_curve(out, at, backfill, f.row, f.file_point, true, side.curve);
-    if (backfill) continue;
-    keep_resistance(state, at, side.shape.pu);
   }
   state.depths.push_back(at.x);
   state.c_values.push_back(at.c);
 }
 
-double frictional_equivalent_depth(double R, const PyDepth& at, const PyLoading& loading,
-                                   bool silt) {
-  if (!(R > 0.0) || !(at.gamma_avg > 0.0)) return 0.0;
-  const double pi = silt ? kPi : kPrintPi;
-  const double delta = silt ? kWallFriction : at.PHI / 2.0;
-  const double width = at.continuous ? at.Lf : at.b;
-  // A flat homogeneous profile: no excavation slope.
-  PyDepth flat = at;
-  flat.theta = 0.0;
-  auto resistance = [&](double z) { return frictional_resistance(flat, true, z, pi, delta); };
-  // (pst - psd)/z is linear in z: its root is the depth where the wedge meets the flow.
-  const double g1 = resistance(1.0).pst - resistance(1.0).psd;
-  const double g2 = (resistance(2.0).pst - resistance(2.0).psd) / 2.0;
-  const double slope = g2 - g1;
-  const double zt = slope > 0.0 ? std::max(0.0, -(g1 - slope) / slope) : 0.0;
-  auto summand = [&](double z) {
-    double value = sand_A(z / width, loading.cyclic) * resistance(z).pst;
-    if (silt) value += cohesive_part(flat, true, z);
-    return value;
-  };
-  const int steps = silt ? kSiltSteps : kSandSteps;
-  const double dz = zt / steps;
-  double sum = 0.0;
-  double previous = summand(0.0);
-  for (int k = 1; k <= steps && dz > 0.0; ++k) {
-    const double next = summand(k * dz);
-    const double add = 0.5 * (previous + next) * dz;
-    if (add > 0.0 && sum + add >= R) return (k - 1) * dz + dz * (R - sum) / add;
-    sum += add;
-    previous = next;
-  }
-  double rate = kDeepA * resistance(zt).psd;
-  if (silt && at.c > 0.0) rate += kMaxNp * at.c * at.b;
-  if (!(rate > 0.0)) return zt;
-  return zt + (R - sum) / rate;
+double silt_continued_resistance(const PyDepth& at, const PyLoading& loading, double z) {
+  const PyDepth flat = flat_ground(at);
+  const FrictionalResistance r = frictional_resistance(flat, true, z, kPi, kWallFriction);
+  return sand_A(z / at.b, loading.cyclic) * std::max(std::min(r.pst, r.psd), 0.0) +
+         cohesive_part(flat, true, z);
 }
 
 }  // namespace kestro

@@ -10,6 +10,8 @@ constexpr double kThird = double(1.0f / 3.0f);
 constexpr double kResidual = double(0.72f);
 constexpr double kTiny = 1.0e-6;
 constexpr double kSmallDeflection = 1.0e-14;
+// Multiple of y50 from which cyclic soft clay holds its residual resistance.
+constexpr double kResidualStart = 15.0;
 
 // Fractions of 8*y50 at the 17 deflections.
 constexpr std::array<double, kHalfCurvePoints> kFractions = {
@@ -65,8 +67,9 @@ ClaySide soft_clay_side(const PyDepth& at, bool backfill, const PyLoading& loadi
     if (y <= 3.0 * y50) return 0.5 * pu * std::pow(y / y50, kThird);
     if (xe >= xr) return kResidual * pu;
     const double deep = kResidual * pu * xe / xr;
-    if (y >= 15.0 * y50) return deep;
-    return kResidual * pu + (deep - kResidual * pu) * (y - 3.0 * y50) / (12.0 * y50);
+    if (y >= kResidualStart * y50) return deep;
+    return kResidual * pu +
+           (deep - kResidual * pu) * (y - 3.0 * y50) / ((kResidualStart - 3.0) * y50);
   };
   for (std::size_t i = 0; i < side.curve.size(); ++i) {
     HalfCurvePoint& point = side.curve[i];
@@ -79,15 +82,17 @@ ClaySide soft_clay_side(const PyDepth& at, bool backfill, const PyLoading& loadi
       point.p = resistance(point.y);
     }
   }
+  // The last point (9.6*y50) lies on the falling branch when xe < xr: the
+  // criterion goes on falling to its residual at 15*y50 and holds it there.
+  if (loading.cyclic && xe < xr && side.curve.back().y < kResidualStart * y50) {
+    side.tail = CurveTail{true, kResidualStart * y50, resistance(kResidualStart * y50)};
+  }
   return side;
 }
 
 void soft_clay_depth(PyWriters& out, const PyDepth& at, const PyLoading& loading,
                      PyLayerState& state) {
   const SoftClayFormats& f = formats();
-  if (at.number == 1 && at.layer > 0) {
-    state.XEQ = equivalent_depth(state.R, at.c, at.gamma_avg, at.b, loading.cyclic);
-  }
   const SoilLabels labels = soil_labels(at.units);
   const CurveUnits units = curve_units(at.units);
   for (const bool backfill : {false, true}) {
@@ -97,19 +102,7 @@ void soft_clay_depth(PyWriters& out, const PyDepth& at, const PyLoading& loading
     out.report.write(f.head, {labels.depth, labels.inner, units.stress, units.unit_weight,
                               printed_depth(at, backfill), at.b, at.c, at.gamma_avg, at.E50,
                               labels.inner, units.line_load});
-    write_half_curve(out, at, backfill, f.row, side.curve);
-    if (backfill) continue;
-    // Resistance kept for the equivalent depth of deeper layers.
-    if (!state.depths.empty()) {
-      const double delta = at.x - state.depths.back();
-      if (!loading.cyclic) {
-        state.kept += side.pu * delta;
-      } else {
-        const double xr = transition_depth(at);
-        state.kept += kResidual * side.pu * (xe < xr ? xe / xr : 1.0) * delta;
-      }
-    }
-    state.pu_values.push_back(side.pu);
+    write_half_curve(out, at, backfill, f.row, side.curve, side.tail);
   }
   state.depths.push_back(at.x);
   state.c_values.push_back(at.c);

@@ -468,8 +468,10 @@ double backfill_overburden(const WallGroup& group, UnitSystem units, double z, T
 }
 
 std::vector<double> curve_depths(const PyLayer& layer, UnitSystem units) {
-  const double offset = units == UnitSystem::si ? kOffsetSI : kOffsetEnglish;
-  const double D = layer.XBot - layer.XT;
+  const double D = std::max(layer.XBot - layer.XT, 0.0);
+  // A layer thinner than four offsets keeps its outer curves at its quarter
+  // points, so that all five lie inside it and in order.
+  const double offset = std::min(units == UnitSystem::si ? kOffsetSI : kOffsetEnglish, 0.25 * D);
   return {layer.XT + offset, layer.XT + 0.25 * D, layer.XT + 0.5 * D, layer.XT + 0.75 * D,
           layer.XBot - offset};
 }

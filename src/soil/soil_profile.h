@@ -118,7 +118,11 @@ double average_unit_weight(const SoilProfile& profile, double x);
 // the report and stops the run with code 4.
 double backfill_overburden(const WallGroup& group, UnitSystem units, double z, TextUnit& report);
 
-// The five curve depths of a p-y layer, below the excavation surface.
+// The five curve depths of a p-y layer, below the excavation surface: its
+// top plus an offset (0.01 m or 0.1 in), its quarter points and its bottom
+// less the offset; in a layer thinner than four offsets the offset shrinks
+// to a quarter of the thickness, so the depths stay inside the layer and in
+// order.
 std::vector<double> curve_depths(const PyLayer& layer, UnitSystem units);
 
 // The soil echo: title, excavation level, layers, both profiles, the

@@ -169,16 +169,17 @@ void stiff_clay_free_water_depth(PyWriters& out, const PyDepth& at, const PyLoad
                      {labels.depth, labels.inner, units.stress, units.stress, units.unit_weight,
                       printed_depth(at, backfill), at.b, at.c, ca, at.gamma_avg, at.E50});
     write_half_curve(out, at, backfill, f.row, side.curve);
-    if (backfill) continue;
-    const double kept = side.pc * side.residual;
-    if (!state.depths.empty()) {
-      state.kept += 0.5 * (state.residual_values.back() + kept) * (at.x - state.depths.back());
-    }
-    state.residual_values.push_back(kept);
-    state.pu_values.push_back(side.pc);
   }
   state.depths.push_back(at.x);
   state.c_values.push_back(at.c);
+}
+
+double free_water_continued_resistance(const PyDepth& at, const PyLoading& loading, double z) {
+  PyDepth flat = at;
+  flat.x = z;
+  flat.theta = 0.0;
+  const FreeWaterSide side = stiff_clay_free_water_side(flat, false, loading, at.c);
+  return std::max(side.pc * side.residual, 0.0);
 }
 
 }  // namespace kestro

@@ -89,9 +89,6 @@ ClaySide stiff_clay_no_free_water_side(const PyDepth& at, bool backfill, const P
 void stiff_clay_no_free_water_depth(PyWriters& out, const PyDepth& at, const PyLoading& loading,
                                     PyLayerState& state) {
   const NoFreeWaterFormats& f = formats();
-  if (at.number == 1 && at.layer > 0) {
-    state.XEQ = equivalent_depth(state.R, at.c, at.gamma_avg, at.b, false);
-  }
   const double ca = mean_strength(state, at.x, at.c);
   const SoilLabels labels = soil_labels(at.units);
   const CurveUnits units = curve_units(at.units);
@@ -103,11 +100,6 @@ void stiff_clay_no_free_water_depth(PyWriters& out, const PyDepth& at, const PyL
                               units.unit_weight, printed_depth(at, backfill), at.b, at.c, ca,
                               at.gamma_avg, at.E50, labels.inner, units.line_load});
     write_half_curve(out, at, backfill, f.row, side.curve);
-    if (backfill) continue;
-    if (!state.depths.empty()) {
-      state.kept += 0.5 * (state.pu_values.back() + side.pu) * (at.x - state.depths.back());
-    }
-    state.pu_values.push_back(side.pu);
   }
   state.depths.push_back(at.x);
   state.c_values.push_back(at.c);

@@ -18,6 +18,8 @@ constexpr double kShallowGrowth = double(1.4f);
 constexpr double kDeepFactor = double(5.2f);
 constexpr double kYaExponent = 1.3333333333333333;
 constexpr double kNoStrength = 1.0e-10;
+// Multiple of yrm at which 0.5*pur*(y/yrm)^0.25 reaches pur.
+constexpr double kFullStrength = 16.0;
 
 // The 17 deflections as multiples of yrm.
 constexpr std::array<double, kHalfCurvePoints> kMultiples = {double(0.0005f),
@@ -64,7 +66,7 @@ WeakRockSide weak_rock_side(const PyDepth& at) {
   const double qur = at.c;
   const double Eir = at.KPY;
   side.alpha_r = 1.0 - at.P6 / kRqdScale;
-  side.xr = at.x - at.XT + kBelowTop;
+  side.xr = at.x - at.rock_top + kBelowTop;
   if (side.xr <= 3.0 * b) {
     side.Kir = (kShallowBase + kShallowRise * side.xr / (3.0 * b)) * Eir;
     side.pur = side.alpha_r * qur * (b + kShallowGrowth * side.xr);
@@ -85,6 +87,11 @@ WeakRockSide weak_rock_side(const PyDepth& at) {
     }
     side.curve[i].y = y;
     side.curve[i].p = p;
+  }
+  // The criterion reaches pur at 16*yrm (or, on a long initial line, at ya)
+  // and holds it; the 17 points stop at 12*yrm.
+  if (!zero && side.curve.back().p < pur) {
+    side.tail = CurveTail{true, std::max(kFullStrength * side.yrm, side.ya), pur};
   }
   return side;
 }
@@ -110,7 +117,7 @@ void weak_rock_depth(PyWriters& out, const PyDepth& at, const PyLoading&, PyLaye
     out.report.write(f.head, {labels.depth, labels.inner, units.stress, units.stress,
                               units.unit_weight, printed_depth(at, backfill), at.b, at.c, at.KPY,
                               at.gamma_avg, at.E50, labels.inner, units.line_load});
-    write_half_curve(out, at, backfill, f.row, f.file_point, false, side.curve);
+    write_half_curve(out, at, backfill, f.row, f.file_point, false, side.curve, side.tail);
   }
 }
 

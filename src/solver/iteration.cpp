@@ -40,36 +40,83 @@ const MonitorFormats& formats() {
   return kFormats;
 }
 
-// The tangent of a curve at deflection y: stiffness kt, resistance p(y) and
-// the intercept p0 of the tangent line.
-struct Tangent {
-  double kt = 0.0;
-  double p = 0.0;
-  double p0 = 0.0;
+// Consecutive continued curves of the list on the same single station (two
+// generated curves on either side of a layer boundary, the curves of a layer
+// thinner than an increment, a user curve among generated ones) act there as
+// one.  Where a user curve is among them the user curves act, otherwise all
+// of them.  The span from the stations above ends on the first curve that
+// acts and the span to the stations below starts from the last; the spans
+// between them, of that one station, add nothing, so the station gets one
+// half from each side and each side interpolates towards its own curve.
+struct StationGroup {
+  std::size_t first = 0;  // index in the curve list
+  std::size_t count = 1;
 };
 
-// The end segment is extended beyond either end of the curve.
-Tangent tangent_at(const StationCurve& curve, double y) {
-  const std::size_t n = std::min(curve.y.size(), curve.p.size());
-  if (n < 2) return {};
-  std::size_t j = 1;
-  if (n > 2) {
-    while (j + 1 < n && y > curve.y[j])
-      ++j;
+// Which curve of a group acts: the first (towards the stations above), the
+// last (towards the stations below) or the mean of all that act.
+enum class GroupRole { entry, exit, mean };
+
+CurveTangent group_tangent(const std::vector<StationCurve>& curves, const StationGroup& group,
+                           GroupRole role, double y) {
+  if (group.count == 1) return curve_tangent(curves[group.first], y);
+  const std::size_t end = group.first + group.count;
+  bool has_user = false;
+  for (std::size_t k = group.first; k < end; ++k)
+    has_user = has_user || curves[k].source == CurveSource::user;
+  const auto acts = [&](std::size_t k) {
+    return !has_user || curves[k].source == CurveSource::user;
+  };
+  if (role == GroupRole::entry) {
+    for (std::size_t k = group.first; k < end; ++k) {
+      if (acts(k)) return curve_tangent(curves[k], y);
+    }
   }
-  const double dy = curve.y[j] - curve.y[j - 1];
-  if (dy == 0.0) return {};
-  Tangent t;
-  t.kt = (curve.p[j] - curve.p[j - 1]) / dy;
-  t.p = curve.p[j - 1] + (y - curve.y[j - 1]) * t.kt;
-  t.p0 = curve.p[j - 1] - curve.y[j - 1] * t.kt;
-  return t;
+  if (role == GroupRole::exit) {
+    for (std::size_t k = end; k-- > group.first;) {
+      if (acts(k)) return curve_tangent(curves[k], y);
+    }
+  }
+  CurveTangent mean;
+  int members = 0;
+  for (std::size_t k = group.first; k < end; ++k) {
+    if (!acts(k)) continue;
+    const CurveTangent t = curve_tangent(curves[k], y);
+    mean.kt += t.kt;
+    mean.p += t.p;
+    mean.p0 += t.p0;
+    ++members;
+  }
+  mean.kt /= members;
+  mean.p /= members;
+  mean.p0 /= members;
+  return mean;
 }
+
+// The group of continued curves that starts at index k (a curve alone when
+// it is not continued or spans more than one station).
+StationGroup station_group(const std::vector<StationCurve>& curves, std::size_t k) {
+  StationGroup group{k, 1};
+  const StationCurve& head = curves[k];
+  if (head.CONTD <= 0 || head.FROM != head.TO) return group;
+  while (group.first + group.count < curves.size()) {
+    const StationCurve& next = curves[group.first + group.count];
+    if (next.CONTD <= 0 || next.FROM != head.FROM || next.TO != head.TO) break;
+    ++group.count;
+  }
+  return group;
+}
+
+// One end of a span: a group of curves and the role it plays there.
+struct SpanEnd {
+  StationGroup group;
+  GroupRole role = GroupRole::mean;
+};
 
 // Adds the springs of one span from station `first` to station `last`
 // (uncut), interpolated between curve `at_first` and curve `at_last`.
-void add_span_springs(const SolverContext& context, int first, int last,
-                      const StationCurve& at_first, const StationCurve& at_last) {
+void add_span_springs(const SolverContext& context, int first, int last, const SpanEnd& at_first,
+                      const SpanEnd& at_last) {
   WallModel& wall = context.wall;
   if (last < first) {
     stop_error(
@@ -84,8 +131,8 @@ void add_span_springs(const SolverContext& context, int first, int last,
   for (int m = std::max(first, -1); m <= end; ++m) {
     const double weight = one_station ? 1.0 : (m == first || m == end ? 0.5 : 1.0);
     const double t = double(m - first) / length;
-    const Tangent a = tangent_at(at_first, wall.w[m]);
-    const Tangent b = tangent_at(at_last, wall.w[m]);
+    const CurveTangent a = group_tangent(context.curves, at_first.group, at_first.role, wall.w[m]);
+    const CurveTangent b = group_tangent(context.curves, at_last.group, at_last.role, wall.w[m]);
     const double kt = a.kt + (b.kt - a.kt) * t;
     const double p = a.p + (b.p - a.p) * t;
     const double p0 = a.p0 + (b.p0 - a.p0) * t;
@@ -165,24 +212,74 @@ double damping_factor(int c) {
 void add_soil_springs(const SolverContext& context) {
   std::vector<StationCurve>& curves = context.curves;
   bool ended_pair = false;  // the curve at k closed the pair before it
-  for (std::size_t k = 0; k < curves.size(); ++k) {
-    StationCurve& curve = curves[k];
+  for (std::size_t k = 0; k < curves.size();) {
+    const StationCurve& curve = curves[k];
     if (curve.CONTD < 0) {
       stop_bad_input(InputPlace{}, "station curve " + std::to_string(k + 1) +
                                        " has a negative continuation flag (" +
                                        std::to_string(curve.CONTD) + ")");
     }
+    const StationGroup group = station_group(curves, k);
     if (curve.CONTD == 0) {
-      if (!ended_pair) add_span_springs(context, curve.FROM, curve.TO, curve, curve);
+      if (!ended_pair) add_span_springs(context, curve.FROM, curve.TO, {group}, {group});
       ended_pair = false;
+      ++k;
       continue;
     }
-    if (k + 1 == curves.size()) break;
-    StationCurve& next = curves[k + 1];
-    add_span_springs(context, curve.FROM, next.TO, curve, next);
-    if (next.CONTD != 0) next.FROM = next.TO;
+    const std::size_t after = k + group.count;
+    if (after == curves.size()) {
+      // A last group of several curves that no span reached acts once.
+      if (group.count > 1 && !ended_pair) {
+        add_span_springs(context, curve.FROM, curve.TO, {group}, {group});
+      }
+      break;
+    }
+    const StationGroup next = station_group(curves, after);
+    add_span_springs(context, curve.FROM, curves[after].TO, {group, GroupRole::exit},
+                     {next, GroupRole::entry});
+    for (std::size_t j = after; j < after + next.count; ++j) {
+      if (curves[j].CONTD != 0) curves[j].FROM = curves[j].TO;
+    }
     ended_pair = true;
+    k = after;
   }
+}
+
+double force_residual(const SolverContext& context) {
+  // The soil forces at the final deflections, from a copy of the wall whose
+  // working arrays hold only the springs and loads of the records.
+  WallModel probe = context.wall;
+  copy_to_working_arrays(probe);
+  probe.soil_reaction.fill(0.0);
+  const SolverContext at_final{context.report, context.monitor, context.control, context.geometry,
+                               context.tables, probe,           context.curves};
+  if (!context.curves.empty()) add_soil_springs(at_final);
+  const double h = probe.h;
+  const double h3 = h * h * h;
+  double magnitude = 0.0;
+  for (int s = -1; s <= probe.N + 1; ++s) {
+    const double soil = probe.soil_reaction[s] * h;
+    magnitude += std::abs(probe.Q[s]) + std::abs(soil) + std::abs(probe.S[s] * probe.w[s]);
+    probe.working_S[s] = probe.S[s];
+    probe.working_Q[s] = probe.Q[s] + soil;
+  }
+  // The residual of each row is the force it leaves unbalanced; the rows of
+  // specified deflections leave their reactions, which balance the rest.
+  double imbalance = 0.0;
+  for (int s = -1; s <= probe.N + 1; ++s) {
+    const DifferenceRow row = difference_row(probe, s);
+    const auto& w = probe.w;
+    const double residual = (row.a * w[s - 2] + row.b * w[s - 1] + row.c * w[s] + row.d * w[s + 1] +
+                             row.e * w[s + 2] - row.f) /
+                            h3;
+    const StationCode code = probe.code[s];
+    if (code == StationCode::kDeflection || code == StationCode::kDeflectionAndSlope) {
+      magnitude += std::abs(residual);
+    } else {
+      imbalance += residual;
+    }
+  }
+  return magnitude > 0.0 ? std::abs(imbalance) / magnitude : 0.0;
 }
 
 IterationResult iterate(const SolverContext& context) {
@@ -210,7 +307,10 @@ IterationResult iterate(const SolverContext& context) {
   std::vector<IterationStep> history;
   const auto finish = [&](IterationResult result) {
     result.history = std::move(history);
-    if (result.valid()) extrapolate_end_deflections(wall);
+    if (result.valid()) {
+      result.force_residual = force_residual(context);
+      extrapolate_end_deflections(wall);
+    }
     return result;
   };
   for (int it = 1;; ++it) {

@@ -17,6 +17,7 @@ struct IterationResult {
   int stations_over_allowable = 0;     // stations beyond the maximum allowable deflection
   int stations_not_closed = 0;         // stations whose change exceeds the tolerance
   std::vector<IterationStep> history;  // the monitor rows
+  double force_residual = 0.0;         // of a valid solution: see force_residual()
 
   // True when the solution is valid and its results are reported: it
   // converged, was a single pass, or reached the iteration limit with every
@@ -51,6 +52,16 @@ double damping_factor(int c);
 // last station lies before its first ends the run with "ERROR STOP -- STATIONS
 // NOT IN ORDER".
 void add_soil_springs(const SolverContext& context);
+
+// How far the forces on the solved wall are out of balance: |the sum of the
+// loads Q, the soil forces at the final deflections (from the curves
+// themselves, not their tangents), the spring and tie-back forces -S*w and
+// the reactions of the specified deflections| over the sum of their
+// magnitudes.  The iteration solves the tangent lines of the curves, so the
+// balance is exact only when the deflections have stopped changing: a
+// closure tolerance that is loose for stiff soil leaves a residual.  Zero
+// when no force acts.  The curve list is walked as add_soil_springs walks it.
+double force_residual(const SolverContext& context);
 
 // Solves the wall repeatedly, re-linearising the soil springs and
 // re-evaluating EI, until no station 0..N changes by more than the closure

@@ -209,38 +209,77 @@ TEST(MeanStrength, TrapezoidsOfAStraightLineGiveItsMidpointMean) {
   EXPECT_EQ(mean_strength(PyLayerState{}, 0.1, 10.01), 10.01);
 }
 
-// Integral of the homogeneous soft-clay resistance from 0 to z, by the
-// trapezoidal rule on a fine grid.
-double integral_to(double z, double c, double gamma, double b, bool cyclic) {
-  const int n = 200000;
-  const double xr = 6 * c * b / (gamma * b + 0.5 * c);
-  auto pu = [&](double x) {
-    const double wedge = (3 * c + gamma * x) * b + 0.5 * c * x;
-    const double full = std::min(wedge, 9 * c * b);
-    if (!cyclic) return full;
-    return x < xr ? 0.72 * full * x / xr : 0.72 * full;
+TEST(EquivalentDepth, ClayAgainstTheClosedForm) {
+  // The homogeneous clay profile sums to k*z + a*z^2 (a = gamma*b/2 + c/4,
+  // k = 3cb) down to z9, where Np reaches 9; beyond it grows by 9cb per unit
+  // depth.  The summed column meets the closed form to 1e-4 (the panel that
+  // holds the kink at z9 is summed by the two-point rule).
+  const double c = 10.0, gamma = 0.04, b = 12.0;
+  const PyDepth at = depth_at(10.0, b, c, gamma, 0.01);
+  const auto resistance = [&](const PyLoading& loading) {
+    return [&at, loading](double z, double) { return clay_continued_resistance(at, loading, z); };
   };
-  double sum = 0.0;
-  for (int i = 0; i < n; ++i) {
-    const double a = z * i / n;
-    const double e = z * (i + 1) / n;
-    sum += 0.5 * (pu(a) + pu(e)) * (e - a);
+  const double a = gamma * b / 2.0 + c / 4.0;
+  const double k = 3.0 * c * b;
+  const double z9 = 6.0 * c * b / (gamma * b + 0.5 * c);
+  const double R9 = (a * z9 + k) * z9;
+  for (const double R : {5000.0, 60000.0, 250000.0}) {
+    const double expected =
+        R <= R9 ? (-k + std::sqrt(k * k + 4.0 * a * R)) / (2.0 * a) : z9 + (R - R9) / (9 * c * b);
+    EXPECT_NEAR(equivalent_depth(R, resistance(kStatic), 100.0, b), expected, expected * 1e-4) << R;
+    // Cyclic loading continues the same ultimate resistance, so a split
+    // profile continues under both loadings.
+    EXPECT_NEAR(equivalent_depth(R, resistance(kCyclic), 100.0, b), expected, expected * 1e-4) << R;
   }
-  return sum;
+  // No strength: no resistance to continue, no equivalent depth.
+  const PyDepth empty = depth_at(10.0, b, 0.0, gamma, 0.01);
+  EXPECT_EQ(
+      equivalent_depth(
+          1000.0, [&](double z, double) { return clay_continued_resistance(empty, kStatic, z); },
+          100.0, b),
+      0.0);
+  EXPECT_EQ(equivalent_depth(0.0, resistance(kStatic), 100.0, b), 0.0);
 }
 
-TEST(EquivalentDepth, MatchesNumericalIntegration) {
-  const double c = 10.0, gamma = 0.04, b = 12.0;
-  // Below and beyond the depth where Np reaches 9 (131.4 in), static.
-  for (const double R : {5000.0, 60000.0, 250000.0}) {
-    const double z = equivalent_depth(R, c, gamma, b, false);
-    EXPECT_NEAR(integral_to(z, c, gamma, b, false), R, R * 1e-6) << R;
-  }
-  // Cyclic, beyond the transition the residual 0.72*9cb.
-  const double z = equivalent_depth(200000.0, c, gamma, b, true);
-  EXPECT_NEAR(integral_to(z, c, gamma, b, true), 200000.0, 200000.0 * 1e-6);
-  // No strength: no equivalent depth.
-  EXPECT_EQ(equivalent_depth(1000.0, 0.0, 0.04, 12.0, false), 0.0);
+TEST(EquivalentDepth, AColumnWhoseStrengthGrowsContinuesTheProfile) {
+  // Clay whose strength grows as c = 10 + 0.05d: a column of it cut at 200
+  // in hands on R, and the layer below the cut, continuing the same
+  // strength above its top, finds its equivalent depth at the cut itself.
+  const double b = 12.0, gamma = 0.04;
+  PyDepth at = depth_at(10.0, b, 0.0, gamma, 0.01);
+  const auto strength = [](double d) { return 10.0 + 0.05 * d; };
+  const double cut = 200.0;
+  const double R = integrate(
+      [&](double d) {
+        PyDepth here = at;
+        here.c = strength(d);
+        return clay_continued_resistance(here, kStatic, d);
+      },
+      0.0, cut, 400);
+  const auto column = [&](double d, double above_top) {
+    PyDepth here = at;
+    here.c = strength(cut - above_top);
+    return clay_continued_resistance(here, kStatic, d);
+  };
+  EXPECT_NEAR(equivalent_depth(R, column, 50.0, b), cut, cut * 1e-5);
+}
+
+TEST(EquivalentDepth, GaussLegendreRule) {
+  // Two points per panel integrate a cubic exactly and a smooth function at
+  // fourth order; the ends of the interval (layer boundaries, where the
+  // strength profile jumps) are never evaluated.
+  const auto cubic = [](double x) { return 1.0 + 2.0 * x - 3.0 * x * x + 4.0 * x * x * x; };
+  EXPECT_NEAR(integrate(cubic, 1.0, 3.0, 1), 2.0 + 8.0 - 26.0 + 80.0, 1e-12);
+  const double exact = std::exp(2.0) - 1.0;
+  const auto exp = [](double x) { return std::exp(x); };
+  const double coarse = std::abs(integrate(exp, 0.0, 2.0, 4) - exact);
+  const double fine = std::abs(integrate(exp, 0.0, 2.0, 8) - exact);
+  EXPECT_NEAR(std::log2(coarse / fine), 4.0, 0.1);
+  bool touched_ends = false;
+  integrate([&](double x) { return touched_ends = touched_ends || x == 0.0 || x == 2.0, x; }, 0.0,
+            2.0, 32);
+  EXPECT_FALSE(touched_ends);
+  EXPECT_EQ(integrate(cubic, 2.0, 1.0, 4), 0.0);
 }
 
 }  // namespace

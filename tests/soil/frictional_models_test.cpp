@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "soil/frictional_models.h"
 
@@ -221,51 +222,50 @@ TEST(Silt, ContinuousWallFrictionIsTenDegrees) {
   EXPECT_NEAR(s.Pu_phi, Kp * 0.04 * 24.0 * 24.0, 1e-4);
 }
 
-// The resistance of a homogeneous sand profile summed from the surface to z
-// by a fine midpoint rule.
+// The resistance of a homogeneous sand (or silt) profile summed from the
+// surface to z by a fine midpoint rule: A*min(pst, psd), silt plus
+// min(Np, 9)*c*b.
 double integrated(const PyDepth& at, double z, bool cyclic, bool silt) {
   const int steps = 20000;
   const double dz = z / steps;
+  const double pi = silt ? std::numbers::pi : double(3.1416f);
   double sum = 0.0;
   for (int k = 0; k < steps; ++k) {
     const double s = (k + 0.5) * dz;
-    double value = sand_A(s / at.b, cyclic) *
-                   frictional_resistance(at, true, s, double(3.1416f), at.PHI / 2.0).pst;
+    const FrictionalResistance r = frictional_resistance(at, true, s, pi, at.PHI / 2.0);
+    double value = sand_A(s / at.b, cyclic) * std::min(r.pst, r.psd);
     if (silt) value += std::min(3.0 + at.gamma_avg * s / at.c + 0.5 * s / at.b, 9.0) * at.c * at.b;
     sum += value * dz;
   }
   return sum;
 }
 
-TEST(EquivalentDepth, SandLayerAgainstDirectIntegration) {
-  // A sand layer under a clay whose kept resistance is R: the depth where
-  // the summed resistance of the sand reaches R.  Away from the first steps
-  // (the sum is interpolated linearly inside each of its 100 steps) it
-  // agrees with a fine integration to 0.2 %.
-  const PyDepth at = sand_at(0.1, 35.0, 0.04, 100.0);
-  for (const double R : {20000.0, 50000.0, 400000.0}) {
-    const double z = frictional_equivalent_depth(R, at, kStatic, false);
-    EXPECT_NEAR(integrated(at, z, false, false), R, R * 2e-3) << R;
+TEST(EquivalentDepth, SandAndSiltAgainstDirectIntegration) {
+  // The depth at which the summed resistance of the layer's own profile
+  // reaches R, through the wedge (shallow), the flow (deep) and the change of
+  // A with depth, agrees with a fine integration to 1e-4.
+  const PyDepth sand = sand_at(0.1, 35.0, 0.04, 100.0);
+  PyDepth silt = silt_at(100.0);
+  silt.c = 2.0;
+  for (const PyLoading& loading : {kStatic, kCyclic}) {
+    for (const double R : {20000.0, 50000.0, 400000.0, 4.0e6}) {
+      const double z = equivalent_depth(
+          R, [&](double d, double) { return sand_continued_resistance(sand, loading, d); }, 100.0,
+          sand.b);
+      EXPECT_NEAR(integrated(sand, z, loading.cyclic, false), R, R * 1e-4) << R;
+      const double zs = equivalent_depth(
+          R, [&](double d, double) { return silt_continued_resistance(silt, loading, d); }, 100.0,
+          silt.b);
+      EXPECT_NEAR(integrated(silt, zs, loading.cyclic, true), R, R * 1e-4) << R;
+    }
   }
   // Cyclic sand needs a greater depth for the same resistance near the surface.
-  EXPECT_GT(frictional_equivalent_depth(2000.0, at, kCyclic, false),
-            frictional_equivalent_depth(2000.0, at, kStatic, false));
-  // No resistance kept above: no equivalent depth.
-  EXPECT_EQ(frictional_equivalent_depth(0.0, at, kStatic, false), 0.0);
-}
-
-TEST(EquivalentDepth, ClayUnderSand) {
-  // The clay's equivalent depth from the resistance kept by a sand layer:
-  // soft-clay pu = (3c + gamma z) b + 0.5 c z below 9cb, integrated.
-  const double c = 5.0, gamma = 0.04, b = 24.0, R = 30000.0;
-  const double z = equivalent_depth(R, c, gamma, b, false);
-  double sum = 0.0;
-  const int steps = 20000;
-  for (int k = 0; k < steps; ++k) {
-    const double s = (k + 0.5) * z / steps;
-    sum += std::min((3.0 * c + gamma * s) * b + 0.5 * c * s, 9.0 * c * b) * z / steps;
-  }
-  EXPECT_NEAR(sum, R, R * 1e-6);
+  const auto depth = [&](const PyLoading& loading) {
+    return equivalent_depth(
+        2000.0, [&](double d, double) { return sand_continued_resistance(sand, loading, d); },
+        100.0, sand.b);
+  };
+  EXPECT_GT(depth(kCyclic), depth(kStatic));
 }
 
 }  // namespace

@@ -256,21 +256,6 @@ TEST(LinearCurves, SpansAreCutAtTheBottom) {
   EXPECT_LT(relative_difference(curves.wall(), direct_solution(springs.wall())), 1e-12);
 }
 
-TEST(CurveErrors, NegativeContinuationAndReversedSpans) {
-  Problem negative = pile();
-  negative.context.problem.curves = {linear_curve(0, 5, -1, kSpring)};
-  EXPECT_THROW(iterate(solver_context(negative.context)), InputError);
-  Problem reversed = pile();
-  reversed.context.problem.curves = {linear_curve(8, 5, 0, kSpring)};
-  try {
-    iterate(solver_context(reversed.context));
-    ADD_FAILURE() << "a reversed span was accepted";
-  } catch (const RunStop& stop) {
-    EXPECT_EQ(stop.kind(), StopKind::error_stop);
-    EXPECT_EQ(stop.error_stop(), ErrorStop::stations_not_in_order);
-  }
-}
-
 // Bilinear soil: p = -k y up to |y| = yield, then -k2 per unit beyond.
 struct Bilinear {
   double k;
@@ -289,6 +274,141 @@ struct Bilinear {
     return StationCurve{station, station, 0, y, p};
   }
 };
+
+TEST(LinearCurves, CurvesOnOneStationActAsOne) {
+  // Two continued curves on station 10 (the last of one layer and the first
+  // of the next): the span from 0 ends on the first, the span to 20 starts
+  // from the second, and station 10 gets one half of each, never a third
+  // full share.
+  Problem curves = pile();
+  curves.wall().Q[0] = kLoad;
+  curves.context.problem.curves = {linear_curve(0, 0, 1, 30.0), linear_curve(10, 10, 1, 60.0),
+                                   linear_curve(10, 10, 1, 120.0), linear_curve(20, 20, 1, 90.0)};
+  iterate(solver_context(curves.context));
+  Problem springs = pile();
+  springs.wall().Q[0] = kLoad;
+  add_interpolated_span(springs.wall().S, 0, 10, 30.0, 60.0);
+  add_interpolated_span(springs.wall().S, 10, 20, 120.0, 90.0);
+  EXPECT_DOUBLE_EQ(springs.wall().S[10], 90.0);
+  EXPECT_LT(relative_difference(curves.wall(), direct_solution(springs.wall())), 1e-12);
+
+  // Curves that share a station and no span reaches act once, as their mean.
+  Problem alone = pile();
+  alone.wall().Q[0] = kLoad;
+  alone.wall().S.fill(0, 20, kSpring);
+  alone.context.problem.curves = {linear_curve(20, 20, 1, 60.0), linear_curve(20, 20, 1, 100.0),
+                                  linear_curve(20, 20, 1, 140.0)};
+  iterate(solver_context(alone.context));
+  Problem mean = pile();
+  mean.wall().Q[0] = kLoad;
+  mean.wall().S.fill(0, 20, kSpring);
+  mean.wall().S[20] += 100.0;
+  EXPECT_LT(relative_difference(alone.wall(), direct_solution(mean.wall())), 1e-12);
+}
+
+TEST(LinearCurves, AUserCurveGovernsItsStationAmongGeneratedOnes) {
+  // Generated curves at 0, 10 and 20 and a user curve at 10: both
+  // neighbouring spans interpolate towards the user curve, and the
+  // generated curve on its station takes no part.
+  auto generated = [](int station, double k) {
+    StationCurve curve = linear_curve(station, station, 1, k);
+    curve.source = CurveSource::generated;
+    return curve;
+  };
+  Problem curves = pile();
+  curves.wall().Q[0] = kLoad;
+  curves.context.problem.curves = {generated(0, 30.0), linear_curve(10, 10, 1, 200.0),
+                                   generated(10, 60.0), generated(20, 90.0)};
+  iterate(solver_context(curves.context));
+  Problem springs = pile();
+  springs.wall().Q[0] = kLoad;
+  add_interpolated_span(springs.wall().S, 0, 10, 30.0, 200.0);
+  add_interpolated_span(springs.wall().S, 10, 20, 200.0, 90.0);
+  EXPECT_LT(relative_difference(curves.wall(), direct_solution(springs.wall())), 1e-12);
+}
+
+TEST(CurveEnds, GeneratedCurvesHoldTheirEndValuesUserCurvesExtendTheirSegments) {
+  StationCurve curve{4, 4, 1, {-2.0, 0.0, 1.0, 3.0}, {50.0, 0.0, -40.0, -60.0}};
+  const CurveTangent inside = curve_tangent(curve, 2.0);
+  EXPECT_DOUBLE_EQ(inside.kt, -10.0);
+  EXPECT_DOUBLE_EQ(inside.p, -50.0);
+  EXPECT_DOUBLE_EQ(inside.p0, -30.0);
+  EXPECT_DOUBLE_EQ(curve_tangent(curve, 5.0).p, -80.0);  // a user curve goes on
+  EXPECT_DOUBLE_EQ(curve_tangent(curve, -4.0).p, 100.0);
+  curve.source = CurveSource::generated;
+  for (const double y : {3.0, 5.0, 1.0e6}) {
+    const CurveTangent beyond = curve_tangent(curve, y);
+    EXPECT_EQ(beyond.kt, 0.0);
+    EXPECT_EQ(beyond.p, -60.0);
+    EXPECT_EQ(beyond.p0, -60.0);
+  }
+  EXPECT_EQ(curve_tangent(curve, -4.0).p, 50.0);
+  // The resistance a side can give: the largest |p| that resists on the
+  // side the deflection is on; a side whose soil pushes gives none.
+  EXPECT_EQ(side_ultimate(curve, 0.5), 60.0);
+  EXPECT_EQ(side_ultimate(curve, -0.5), 50.0);
+  EXPECT_EQ(side_ultimate(StationCurve{0, 0, 1, {0.0, 1.0}, {0.0, -5.0}}, -1.0), 0.0);
+  const StationCurve retained{0, 0, 0, {-1.0, 0.0, 1.0}, {90.0, 30.0, 20.0}};
+  EXPECT_EQ(side_ultimate(retained, -0.5), 90.0);  // passive resistance
+  EXPECT_EQ(side_ultimate(retained, 0.5), 0.0);    // the soil pushes
+}
+
+TEST(ForceBalance, ResidualFallsAsTheIterationGoesOn) {
+  // Soil that softens smoothly (p = -2k y0 tanh(y/y0), finely tabulated) at
+  // every station.  Each solution balances the tangent lines of the curves,
+  // not the curves: stopped after one or two iterations the forces are out
+  // of balance, and the residual falls to round-off as the iteration
+  // converges.
+  const double y0 = 0.01;
+  StationCurve softening{0, 0, 0, {}, {}};
+  for (int i = -100; i <= 100; ++i) {
+    const double y = i * 0.0005;
+    softening.y.push_back(y);
+    softening.p.push_back(-2.0 * kSpring * y0 * std::tanh(y / y0));
+  }
+  const auto solve = [&](int iterations) {
+    Problem problem = pile();
+    problem.context.problem.geometry.tolerance = iterations > 10 ? 1.0e-12 : 1.0e30;
+    problem.context.problem.geometry.max_iterations = iterations;
+    problem.wall().Q[0] = kLoad / 4.0;
+    for (int s = 0; s <= 20; ++s) {
+      softening.FROM = softening.TO = s;
+      problem.context.problem.curves.push_back(softening);
+    }
+    const IterationResult result = iterate(solver_context(problem.context));
+    EXPECT_TRUE(result.valid()) << iterations;
+    return result.force_residual;
+  };
+  const double one = solve(1);
+  const double two = solve(2);
+  const double converged = solve(100);
+  EXPECT_GT(one, 1.0e-2);
+  EXPECT_LT(two, one);
+  EXPECT_LT(converged, 1.0e-10);
+
+  // A propped wall: its reactions belong to the balance.
+  Problem propped = pile();
+  propped.wall().Q.fill(0, 20, kLoad);
+  propped.wall().specified_points = {SpecifiedPoint{0, 1, 0.0, 0.0},
+                                     SpecifiedPoint{20, 1, 0.0, 0.0}};
+  ASSERT_FALSE(set_condition_codes(propped.wall()).has_value());
+  EXPECT_LT(iterate(solver_context(propped.context)).force_residual, 1.0e-12);
+}
+
+TEST(CurveErrors, NegativeContinuationAndReversedSpans) {
+  Problem negative = pile();
+  negative.context.problem.curves = {linear_curve(0, 5, -1, kSpring)};
+  EXPECT_THROW(iterate(solver_context(negative.context)), InputError);
+  Problem reversed = pile();
+  reversed.context.problem.curves = {linear_curve(8, 5, 0, kSpring)};
+  try {
+    iterate(solver_context(reversed.context));
+    ADD_FAILURE() << "a reversed span was accepted";
+  } catch (const RunStop& stop) {
+    EXPECT_EQ(stop.kind(), StopKind::error_stop);
+    EXPECT_EQ(stop.error_stop(), ErrorStop::stations_not_in_order);
+  }
+}
 
 TEST(BilinearCurves, ConvergedWallIsInEquilibriumWithTheCurves) {
   const double linear_top = direct_solution([] {

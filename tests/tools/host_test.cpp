@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -38,6 +40,33 @@ TEST(Host, RunsTheBundledExample) {
   EXPECT_NE(out.read("control-records.out").find("END OF ANALYSIS"), std::string::npos);
   // The run is held in memory: no run list is left behind.
   EXPECT_FALSE(std::filesystem::exists(out.path() / "NAMES.dat"));
+}
+
+TEST(Host, StatesTheForceResidualAndWarnsWhenTheWallIsOutOfBalance) {
+  // The soldier piles in sand closed at 0.001 in balance to about 1 %; at
+  // 1e-5 in to round-off.  The outcome line states the residual, a warning
+  // line follows above 1 %, and the page says the same; the run is solved.
+  testing::RunDirectory out;
+  std::ifstream deck(KESTRO_SOURCE_DIR "/tests/decks/sand-soldier-piles.dat");
+  std::string text((std::istreambuf_iterator<char>(deck)), std::istreambuf_iterator<char>());
+  out.write("loose.dat", text);
+  const std::size_t line = text.find("0.001 120.0");
+  ASSERT_NE(line, std::string::npos);
+  out.write("tight.dat", text.replace(line, 5, "1e-5 "));
+  const Invocation loose = host("run '" + (out.path() / "loose.dat").string() + "' --html");
+  EXPECT_EQ(loose.exit_code, 0) << loose.output;
+  EXPECT_NE(loose.output.find("outcome:   solved (force residual 1."), std::string::npos)
+      << loose.output;
+  EXPECT_NE(loose.output.find("warning:   stage 1: THE FORCES ON THE WALL BALANCE ONLY TO 1."),
+            std::string::npos)
+      << loose.output;
+  const std::string page = out.read("loose.html");
+  EXPECT_NE(page.find("data-check=\"force-residual\">1."), std::string::npos);
+  EXPECT_NE(page.find("THE FORCES ON THE WALL BALANCE ONLY TO"), std::string::npos);
+  const Invocation tight = host("run '" + (out.path() / "tight.dat").string() + "'");
+  EXPECT_EQ(tight.exit_code, 0) << tight.output;
+  EXPECT_NE(tight.output.find("outcome:   solved (force residual "), std::string::npos);
+  EXPECT_EQ(tight.output.find("warning:"), std::string::npos) << tight.output;
 }
 
 TEST(Host, BadDeckExitsOneWithTheMessage) {

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -106,21 +107,50 @@ bool write_outputs(const DeckFiles& files, const MemoryRunResult& run, std::stri
   return true;
 }
 
+namespace {
+
+// The force residual of each valid solution in percent, e.g. "0.0031 %" or
+// "stage 1 0.0031 %, stage 2 0.12 %".
+std::string force_residuals(const MemoryRunResult& run) {
+  std::string text;
+  for (const ProblemResult& problem : run.problems) {
+    if (!problem.results) continue;
+    char percent[32];
+    std::snprintf(percent, sizeof percent, "%.3g %%", 100.0 * problem.force_residual);
+    if (!text.empty()) text += ", ";
+    if (run.problems.size() > 1) text += "stage " + std::to_string(problem.number) + " ";
+    text += percent;
+  }
+  return text;
+}
+
+}  // namespace
+
 Verdict verdict(const MemoryRunResult& run) {
   if (run.outcome != Outcome::completed) {
-    return Verdict{kExitStopped, std::string(outcome_name(run.outcome)) + ": " + run.message};
+    return Verdict{
+        kExitStopped, std::string(outcome_name(run.outcome)) + ": " + run.message, {}, {}};
   }
   for (const ProblemResult& problem : run.problems) {
     const std::string warning = solution_warning(problem);
     if (!warning.empty()) {
-      return Verdict{kExitNoSolution, "no valid solution in stage " +
-                                          std::to_string(problem.number) + ": " + warning};
+      return Verdict{
+          kExitNoSolution,
+          "no valid solution in stage " + std::to_string(problem.number) + ": " + warning,
+          {},
+          {}};
     }
   }
+  Verdict solved{kExitSolved, "solved", force_residuals(run), {}};
   for (const ProblemResult& problem : run.problems) {
-    if (problem.solved) return Verdict{kExitSolved, "solved"};
+    const std::string warning = balance_warning(problem);
+    if (!warning.empty())
+      solved.warnings.push_back("stage " + std::to_string(problem.number) + ": " + warning);
   }
-  return Verdict{kExitSolved, "completed (no problem had a wall to solve)"};
+  for (const ProblemResult& problem : run.problems) {
+    if (problem.solved) return solved;
+  }
+  return Verdict{kExitSolved, "completed (no problem had a wall to solve)", {}, {}};
 }
 
 }  // namespace kestro::host

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "kestro/kestro.hpp"
 
@@ -50,6 +51,12 @@ bool write_file_whole(const std::filesystem::path& path, const std::string& text
 struct Verdict {
   int exit_status = kExitSolved;
   std::string text;  // "solved", "no valid solution in stage 2: ...", "bad input: ..."
+  // The force residual of each valid solution ("0.0031 %", or per stage
+  // "stage 1 0.0031 %, stage 2 0.12 %"); empty when nothing was solved.
+  std::string force_residual;
+  // The warnings of valid solutions, e.g. "stage 2: THE FORCES ON THE WALL
+  // BALANCE ONLY TO 1.04 %: ...".
+  std::vector<std::string> warnings;
 };
 Verdict verdict(const MemoryRunResult& run);
 

@@ -121,15 +121,12 @@ std::vector<Table> problem_tables(const ProblemResult& problem) {
                 {}};
   for (std::size_t k = 0; k < problem.curves.size(); ++k) {
     const CurveResult& c = problem.curves[k];
-    double ultimate = 0.0;
     for (std::size_t i = 0; i < std::min(c.y.size(), c.p.size()); ++i) {
       curves.rows.push_back({static_cast<double>(k + 1), static_cast<double>(c.station), c.X,
                              static_cast<double>(i + 1), c.y[i], c.p[i]});
-      ultimate = std::max(ultimate, std::abs(c.p[i]));
     }
-    const double ratio = ultimate > 0.0 ? std::abs(c.p_reached) / ultimate : 0.0;
     reached.rows.push_back({static_cast<double>(k + 1), static_cast<double>(c.station), c.X,
-                            c.y_reached, c.p_reached, ultimate, ratio});
+                            c.y_reached, c.p_reached, c.p_ultimate, c.mobilised});
   }
   Table history{"iterations",
                 {{"iteration", ""},

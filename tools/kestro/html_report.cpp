@@ -89,6 +89,11 @@ std::string summary_block(const ProblemResult& p, const std::vector<std::string>
   h += row("Units", "units", p.units == UnitSystem::si ? "SI" : "English");
   if (p.solved) h += row("Iterations", "iterations", std::to_string(p.iterations));
   if (p.results) {
+    char percent[32];
+    std::snprintf(percent, sizeof percent, "%.3g", 100.0 * p.force_residual);
+    h += row("Force residual", "force-residual", percent,
+             " % of the forces on the wall (loads, soil, springs, tie-backs, supports) "
+             "left out of balance");
     const ResultsTable& r = *p.results;
     const auto at = [&](const std::string& key, const Extreme& e) {
       return std::string(" at depth <span class=\"v\" data-check=\"") + key + "-x\">" +
@@ -457,11 +462,8 @@ std::string profiles(const ProblemResult& p, const std::string& pid) {
     std::vector<std::pair<double, double>> points;
     double largest_ratio = 1.0;
     for (const CurveResult& curve : p.curves) {
-      double ultimate = 0.0;
-      for (double value : curve.p)
-        ultimate = std::max(ultimate, std::abs(value));
-      if (ultimate <= 0.0) continue;
-      points.emplace_back(curve.X, std::abs(curve.p_reached) / ultimate);
+      if (curve.p_ultimate <= 0.0) continue;
+      points.emplace_back(curve.X, curve.mobilised);
     }
     std::sort(points.begin(), points.end());
     for (const auto& [x, q] : points) {
@@ -499,10 +501,7 @@ std::string py_section(const ProblemResult& p, const std::string& pid) {
   double most_ratio = -1.0;
   std::vector<double> ratios(n, 0.0);
   for (std::size_t k = 0; k < n; ++k) {
-    double ultimate = 0.0;
-    for (double value : p.curves[k].p)
-      ultimate = std::max(ultimate, std::abs(value));
-    ratios[k] = ultimate > 0.0 ? std::abs(p.curves[k].p_reached) / ultimate : 0.0;
+    ratios[k] = p.curves[k].mobilised;
     if (ratios[k] > most_ratio) {
       most_ratio = ratios[k];
       most = k;
@@ -836,8 +835,8 @@ std::string html_report(const std::string& deck_name, const MemoryRunResult& run
     const ProblemResult& p = run.problems[k];
     const std::string pid = "p" + std::to_string(p.number);
     std::vector<std::string> warnings;
-    const std::string solution = solution_warning(p);
-    if (!solution.empty()) warnings.push_back(solution);
+    for (const std::string& w : {solution_warning(p), balance_warning(p)})
+      if (!w.empty()) warnings.push_back(w);
     if (k < parts.size()) {
       for (const std::string& w : report_warnings(parts[k]))
         if (std::find(warnings.begin(), warnings.end(), w) == warnings.end()) warnings.push_back(w);

@@ -132,7 +132,12 @@ int run_command(const Arguments& args) {
   if (args.extra.html) std::cout << "html:      " << files->html.string() << '\n';
   if (args.extra.csv) std::cout << "csv:       " << args.extra.csv->string() << '\n';
   if (args.extra.json) std::cout << "json:      " << args.extra.json->string() << '\n';
-  std::cout << "outcome:   " << verdict.text << '\n';
+  std::cout << "outcome:   " << verdict.text;
+  if (!verdict.force_residual.empty())
+    std::cout << " (force residual " << verdict.force_residual << ")";
+  std::cout << '\n';
+  for (const std::string& warning : verdict.warnings)
+    std::cout << "warning:   " << warning << '\n';
   return verdict.exit_status;
 }
 
