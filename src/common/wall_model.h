@@ -72,6 +72,7 @@ enum class StationCode : int {
   kSlopeStart = 3,          // station before a specified slope: row replaced by the slope
   kDeflectionAndSlope = 4,  // deflection specified at the centre of a specified slope
   kSlopeEnd = 5,            // station after a specified slope: merges the two outer rows
+                            // (at an end of the wall the boundary row gives way instead)
 };
 
 // A point of specified deflection and/or slope, as read (kept in input order).

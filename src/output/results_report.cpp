@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "solver/difference_equation.h"
+
 namespace kestro {
 
 namespace {
@@ -167,13 +169,22 @@ ResultsTable compute_results(const ResultsContext& context) {
     M[I] = wall.EI[I] * (wall.w[I - 1] - 2.0 * wall.w[I] + wall.w[I + 1]) / (h * h);
   }
 
-  // Shear and net force of stations -1..N+1, with the couple correction.
+  // Shear and net force of stations -1..N+1, with the couple correction.  At
+  // an end held against rotation the end station's row balances its half
+  // increment, whose moments are its neighbour's and its own (not zero), and a
+  // couple placed there is carried by the restraint, so it corrects nothing.
+  const SlopeSpecifiedEnds restrained = slope_specified_ends(wall);
+  const auto restrained_end = [&](int station) {
+    return (station == 0 && restrained.top) || (station == N && restrained.bottom);
+  };
   StationValues V(-1, N + 1);
   StationValues F(-1, N + 1);
   for (int I = -1; I <= N + 1; ++I) {
     V[I] = (M[I + 1] - M[I - 1]) / (2.0 * h);
-    F[I] = (M[I - 1] - 2.0 * M[I] + M[I + 1]) / h;
+    F[I] = restrained_end(I) ? (M[I - 1] - M[I] + M[I + 1]) / h
+                             : (M[I - 1] - 2.0 * M[I] + M[I + 1]) / h;
     for (const CoupleRecord& couple : context.tables.couples) {
+      if (restrained_end(couple.from)) continue;
       const double c = couple.T_over_2h;
       if (couple.from == I - 1) {
         F[I] += c;

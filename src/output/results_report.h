@@ -32,8 +32,11 @@ struct ResultsContext {
 // Computes the results from context.wall (final deflections w(-2)..w(N+2),
 // with the end stations extrapolated by the solver, EI and soil reaction),
 // the spring, couple and tie-back records of context.tables and the
-// specified points.  Spring records whose TO lies before their FROM give no
-// rows.  Reads nothing else and writes nothing.
+// specified points.  At an end whose slope is specified, the end station's
+// net force is that of its half increment, (M(N-1) - M(N))/h at the bottom
+// and (M(1) - M(0))/h at the top, and a couple record at that station
+// corrects nothing, as the restraint carries it.  Spring records whose TO
+// lies before their FROM give no rows.  Reads nothing else and writes nothing.
 ResultsTable compute_results(const ResultsContext& context);
 
 // Writes the results of the problem to the report: the header with the

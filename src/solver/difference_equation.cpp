@@ -1,5 +1,6 @@
 #include "solver/difference_equation.h"
 
+#include <cassert>
 #include <cmath>
 #include <cstddef>
 
@@ -14,23 +15,75 @@ double reciprocal_or_zero(double x) {
 
 // The ordinary recursion of a slope-start row, kept for the slope-end row.
 struct SlopeStartRow {
+  int station = 0;
   double A = 0.0;
   double B = 0.0;
   double C = 0.0;
   double multiplier = 0.0;
 };
 
+// Adds the boundary row of an end (the row at -1 or N+1) into the row of the
+// end station, term by term on the same deflections.  The boundary row's term
+// on the padding station (-3 or N+3), which stays zero, has no place and is
+// left out.
+void add_boundary_row(DifferenceRow& row, const DifferenceRow& boundary, bool top) {
+  if (top) {  // boundary terms on w(-3)..w(1), row terms on w(-2)..w(2)
+    row.a += boundary.b;
+    row.b += boundary.c;
+    row.c += boundary.d;
+    row.d += boundary.e;
+  } else {  // boundary terms on w(N-1)..w(N+3), row terms on w(N-2)..w(N+2)
+    row.b += boundary.a;
+    row.c += boundary.b;
+    row.d += boundary.c;
+    row.e += boundary.d;
+  }
+  row.f += boundary.f;
+}
+
+// The row the elimination works with at station s.  Away from an end whose
+// slope is specified it is the difference row.  At such an end the restraint
+// takes the couple placed on the end station, so that couple enters no row
+// (it would otherwise reach the wall through the one row left of the pair at
+// the end station's neighbours), and when the end station's own row stands
+// (a slope without a deflection) the end's boundary row joins it: the pair
+// states the balance of the end station's half increment, moment included.
+DifferenceRow elimination_row(const WallModel& model, int s, SlopeSpecifiedEnds ends) {
+  DifferenceRow row = difference_row(model, s);
+  const int N = model.N;
+  const double half_h2 = 0.5 * model.h * model.h;
+  if (ends.top) {
+    if (s == 1) row.f += half_h2 * model.T[0];
+    if (s == 0 && model.code[0] == StationCode::kOrdinary) {
+      DifferenceRow boundary = difference_row(model, -1);
+      boundary.f -= half_h2 * model.T[0];
+      add_boundary_row(row, boundary, true);
+    }
+  }
+  if (ends.bottom) {
+    if (s == N - 1) row.f -= half_h2 * model.T[N];
+    if (s == N && model.code[N] == StationCode::kOrdinary) {
+      DifferenceRow boundary = difference_row(model, N + 1);
+      boundary.f += half_h2 * model.T[N];
+      add_boundary_row(row, boundary, false);
+    }
+  }
+  return row;
+}
+
 void eliminate_forward(WallModel& model) {
   const double h = model.h;
+  const int N = model.N;
   for (int s : {-3, -2})
     model.A[s] = model.B[s] = model.C[s] = 0.0;
 
   const auto& points = model.specified_points;
   std::size_t next_point = 0;
   SlopeStartRow slope_start;
+  const SlopeSpecifiedEnds ends = slope_specified_ends(model);
 
-  for (int s = -1; s <= model.N + 1; ++s) {
-    const DifferenceRow row = difference_row(model, s);
+  for (int s = -1; s <= N + 1; ++s) {
+    const DifferenceRow row = elimination_row(model, s, ends);
     const double D = row.b + row.a * model.B[s - 2];
     const double E = row.c + row.a * model.C[s - 2] + D * model.B[s - 1];
     const double m = E == 0.0 ? 0.0 : -1.0 / E;
@@ -59,12 +112,33 @@ void eliminate_forward(WallModel& model) {
         break;
       case StationCode::kSlopeStart:
         // The row becomes w(s) = w(s+2) - 2h*slope.
-        slope_start = {A, B, C, m};
+        slope_start = {s, A, B, C, m};
         model.A[s] = -2.0 * h * point.slope;
         model.B[s] = 0.0;
         model.C[s] = 1.0;
         break;
       case StationCode::kSlopeEnd: {
+        if (slope_start.station == -1) {
+          // A slope at the top: the row at -1 that the slope displaced is the
+          // boundary row, which holds no condition of the restrained top, so
+          // it is dropped and this row keeps its ordinary values.
+          ++next_point;
+          break;
+        }
+        if (s == N + 1) {
+          // A slope at the bottom: this is the boundary row, which holds no
+          // condition of the restrained bottom.  The row it gives way to is
+          // the ordinary row of N-1, w(N-1) = An3 + Bn3 w(N) + Cn3 w(N+1),
+          // with w(N-1) = w(N+1) - 2h*slope and w(N) from the row of N:
+          //   w(N+1) (1 - Cn3 - Bn3 B(N)) = 2h*slope + An3 + Bn3 A(N) + Bn3 C(N) w(N+2).
+          // A zero combined pivot follows the zero-pivot rule.
+          const double scale = reciprocal_or_zero(1.0 - slope_start.C - model.B[N] * slope_start.B);
+          model.A[s] = (2.0 * h * point.slope + slope_start.A + model.A[N] * slope_start.B) * scale;
+          model.B[s] = model.C[N] * slope_start.B * scale;
+          model.C[s] = 0.0;
+          ++next_point;
+          break;
+        }
         // The rows at s-2 and s are added, each in its unscaled form, so the
         // unknown couple that holds the slope drops out.  A zero pivot at
         // either row and a zero combined pivot follow the zero-pivot rule.
@@ -122,6 +196,15 @@ DifferenceRow difference_row(const WallModel& model, int s) {
   row.e = F[s + 1] - 0.25 * h * (h * P[s + 1] + R[s + 1]);
   row.f = h * h * h * model.working_Q[s] + 0.5 * h * h * (T[s + 1] - T[s - 1]);
   return row;
+}
+
+SlopeSpecifiedEnds slope_specified_ends(const WallModel& model) {
+  const int N = model.N;
+  SlopeSpecifiedEnds ends;
+  ends.top = model.code[-1] == StationCode::kSlopeStart;
+  ends.bottom = N >= 1 && model.code[N + 1] == StationCode::kSlopeEnd &&
+                model.code[N - 1] == StationCode::kSlopeStart;
+  return ends;
 }
 
 SolutionSummary solve_deflections(WallModel& model, double closure_tolerance,

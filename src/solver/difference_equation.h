@@ -6,7 +6,10 @@
 // with loads, springs and couples per station:
 //   a w(s-2) + b w(s-1) + c w(s) + d w(s+1) + e w(s+2) = f.
 // Rows are written at every station from -1 to N+1.  Zero EI, P and R outside
-// the wall make rows -1 and N+1 state zero moment at the ends.
+// the wall make rows -1 and N+1 the boundary rows: zero moment at the ends.
+// EI at stations 0 and N is taken as the wall's own rigidity there, as the
+// section rigidity gives it, not a half share: the moment that a restrained
+// end carries is EI(end) times the curvature there.
 #pragma once
 
 #include <optional>
@@ -34,12 +37,37 @@ struct SolutionSummary {
   int stations_over_allowable = 0;  // stations whose new |w| exceeds the allowable deflection
 };
 
+// The ends of the wall at which a specified slope acts: top when the point is
+// at station 0 (its slope row is -1), bottom when it is at station N (its
+// last row is N+1).  At such an end the restraint carries a moment, so the
+// end's boundary row (zero moment) is no condition of the wall.
+struct SlopeSpecifiedEnds {
+  bool top = false;
+  bool bottom = false;
+};
+SlopeSpecifiedEnds slope_specified_ends(const WallModel& model);
+
 // Solves for the deflections of stations -1..N+1 from the rows -1..N+1, the
 // station codes and the specified points (codes set by set_condition_codes
 // from the same points).  Fills A, B, C; w(-2), w(N+2) and w(N+3) are used as
-// held.  A zero pivot gives that row a zero multiplier instead of a division
-// by zero, and the sweep goes on.  One forward and one backward sweep: linear
-// in N, no matrix stored.
+// held.
+//
+// A deflection replaces the row of its station.  A slope inside the wall
+// replaces the row before its station by the slope and adds that row's own
+// equation to the row after it, so the couple that holds the slope drops out.
+// At an end whose slope is specified (see slope_specified_ends) the boundary
+// row gives way to the slope instead, and the row of the station next to the
+// end keeps its own equation: at a clamp (deflection and slope) the end
+// station's row is the given deflection and the moment at the end is free;
+// with a slope alone the boundary row is added to the end station's row,
+// which then balances the end station's half increment, the moment at the
+// end included.  A couple placed on a restrained end station is carried by
+// the restraint and moves nothing.
+//
+// A zero pivot gives that row a zero multiplier instead of a division by
+// zero, and the sweep goes on; so does a zero combined pivot where a slope
+// joins two rows.  One forward and one backward sweep: linear in N, no
+// matrix stored.
 SolutionSummary solve_deflections(WallModel& model, double closure_tolerance,
                                   double allowable_deflection);
 

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "output/results_fixture.h"
 #include "solver/difference_equation.h"
@@ -237,6 +238,108 @@ TEST(ResultsValues, SimplySupportedBeamMomentShearAndReactions) {
   EXPECT_EQ(t.node_reactions[1].force, t.stations[N].net_force);
   EXPECT_NEAR(t.node_reactions[0].force, -P / 2.0, P * tolerance);
   EXPECT_NEAR(t.node_reactions[1].force, -P / 2.0, P * tolerance);
+}
+
+// Walls with an end held against rotation, solved by the difference
+// equation: a cantilever of length L = N*h with P at its free end and a
+// fixed-guided member with H at its guided end.  Statics: the clamp carries
+// P*L and the reaction -P; the guided end takes no force, so its net force is
+// its load H, and the clamp of the fixed-guided member the reaction -H.
+TEST(ResultsValues, EndsHeldAgainstRotationMomentsAndReactions) {
+  const int N = 10;
+  const double h = 0.5;
+  const double L = N * h;
+  const double P = 3.0;
+  const double tolerance = 1e-9;  // relative, round-off of the elimination
+  struct Case {
+    const char* name;
+    std::vector<SpecifiedPoint> points;
+    int load_station;
+    int clamp_station;
+  };
+  const Case cases[] = {{"clamped bottom", {{N, 3, 0.0, 0.0}}, 0, N},
+                        {"clamped top", {{0, 3, 0.0, 0.0}}, N, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResultsContext r(N, h, UnitSystem::si);
+    WallModel& wall = r.context.problem.wall;
+    wall.EI.fill(0, N, 2.0e4);
+    wall.Q[c.load_station] = P;
+    wall.specified_points = c.points;
+    ASSERT_FALSE(set_condition_codes(wall).has_value());
+    copy_to_working_arrays(wall);
+    clear_deflections(wall);
+    solve_deflections(wall, 1e-12, 1e30);
+    extrapolate_end_deflections(wall);
+    r.write();
+    ASSERT_TRUE(r.context.problem.results.has_value());
+    const ResultsTable& t = *r.context.problem.results;
+    const std::size_t clamp = static_cast<std::size_t>(c.clamp_station);
+    EXPECT_NEAR(t.stations[clamp].moment, P * L, P * L * tolerance);
+    for (int I = 1; I < N; ++I) {
+      const std::size_t i = static_cast<std::size_t>(I);
+      EXPECT_NEAR(std::abs(t.stations[i].shear), P, P * tolerance) << I;
+      EXPECT_NEAR(t.stations[i].net_force, 0.0, P * tolerance) << I;
+    }
+    ASSERT_EQ(t.node_reactions.size(), 1u);
+    EXPECT_EQ(t.node_reactions[0].force, t.stations[clamp].net_force);
+    EXPECT_NEAR(t.node_reactions[0].force, -P, P * tolerance);
+  }
+
+  ResultsContext r(N, h, UnitSystem::si);
+  WallModel& wall = r.context.problem.wall;
+  wall.EI.fill(0, N, 2.0e4);
+  wall.Q[N] = P;
+  wall.specified_points = {{0, 3, 0.0, 0.0}, {N, 2, 0.0, 0.0}};
+  ASSERT_FALSE(set_condition_codes(wall).has_value());
+  copy_to_working_arrays(wall);
+  clear_deflections(wall);
+  solve_deflections(wall, 1e-12, 1e30);
+  extrapolate_end_deflections(wall);
+  r.write();
+  const ResultsTable& t = *r.context.problem.results;
+  EXPECT_NEAR(t.stations[0].moment, P * L / 2.0, P * L * tolerance);
+  EXPECT_NEAR(t.stations[N].moment, -P * L / 2.0, P * L * tolerance);
+  ASSERT_EQ(t.node_reactions.size(), 2u);
+  EXPECT_NEAR(t.node_reactions[0].force, -P, P * tolerance);
+  EXPECT_NEAR(t.node_reactions[1].force, P, P * tolerance);
+}
+
+TEST(ResultsValues, CoupleAtAClampIsTheClampsAndCorrectsNothing) {
+  // The couple record at a clamped station changes neither the solution nor
+  // the shears and net forces derived from it.
+  const int N = 10;
+  const double h = 0.5;
+  const double T = 40.0;
+  ResultsContext plain(N, h, UnitSystem::si);
+  ResultsContext loaded(N, h, UnitSystem::si);
+  for (ResultsContext* r : {&plain, &loaded}) {
+    WallModel& wall = r->context.problem.wall;
+    wall.EI.fill(0, N, 2.0e4);
+    wall.Q[0] = 3.0;
+    wall.specified_points = {{N, 3, 0.0, 0.0}};
+  }
+  loaded.context.problem.wall.T[N] = T;
+  loaded.context.problem.tables.couples.push_back(CoupleRecord{N, T / (2.0 * h)});
+  for (ResultsContext* r : {&plain, &loaded}) {
+    WallModel& wall = r->context.problem.wall;
+    ASSERT_FALSE(set_condition_codes(wall).has_value());
+    copy_to_working_arrays(wall);
+    clear_deflections(wall);
+    solve_deflections(wall, 1e-12, 1e30);
+    extrapolate_end_deflections(wall);
+    r->write();
+  }
+  const ResultsTable& a = *plain.context.problem.results;
+  const ResultsTable& b = *loaded.context.problem.results;
+  const double tolerance = 1e-9 * 3.0 * N * h;  // of the clamp moment
+  for (int I = 0; I <= N + 1; ++I) {
+    const std::size_t i = static_cast<std::size_t>(I);
+    EXPECT_NEAR(b.stations[i].moment, a.stations[i].moment, tolerance) << I;
+    EXPECT_NEAR(b.stations[i].shear, a.stations[i].shear, tolerance) << I;
+    EXPECT_NEAR(b.stations[i].net_force, a.stations[i].net_force, tolerance) << I;
+  }
+  EXPECT_NEAR(b.node_reactions[0].force, a.node_reactions[0].force, tolerance);
 }
 
 // --- Restraint, tie-back and node-reaction tables -------------------------

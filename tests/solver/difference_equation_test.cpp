@@ -84,6 +84,114 @@ TEST(Elimination, RowsAndSpecifiedConditionsHoldInTheSolution) {
   }
 }
 
+TEST(Elimination, RowsAndConditionsHoldAtEndsWhoseSlopeIsSpecified) {
+  // At an end whose slope is given the boundary row (zero moment) gives way:
+  // a clamp leaves the end station's row to its deflection, a slope alone
+  // adds the boundary row to the end station's row.  The couple placed on a
+  // restrained end station is the restraint's and is left out of the rows
+  // beside it.  Every other row holds as written.
+  struct Case {
+    const char* name;
+    SpecifiedPoint top;
+    SpecifiedPoint bottom;
+  };
+  const Case cases[] = {
+      {"guided top, clamped bottom", {0, 2, 0.0, 0.0012}, {30, 3, -0.003, 0.0007}},
+      {"clamped top, guided bottom", {0, 3, 0.004, -0.0009}, {30, 2, 0.0, 0.0015}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WallModel model = irregular_wall();
+    const int N = model.N;
+    const double h = model.h;
+    ASSERT_EQ(c.bottom.station, N);
+    model.specified_points = {c.top, c.bottom};
+    set_codes_and_working_arrays(model);
+    clear_deflections(model);
+    solve_deflections(model, 1e-9, 1.0);
+    const auto& w = model.w;
+
+    EXPECT_NEAR((w[1] - w[-1]) / (2.0 * h), c.top.slope, 1e-12);
+    EXPECT_NEAR((w[N + 1] - w[N - 1]) / (2.0 * h), c.bottom.slope, 1e-12);
+    if (c.top.case_code == 3) {
+      EXPECT_EQ(w[0], c.top.deflection);
+    }
+    if (c.bottom.case_code == 3) {
+      EXPECT_EQ(w[N], c.bottom.deflection);
+    }
+
+    for (int s = 2; s <= N - 2; ++s) {
+      const Residual residual = row_residual(model, s);
+      EXPECT_LE(std::abs(residual.value), 1e-12 * residual.scale) << "row " << s;
+    }
+    // The couples at the end stations enter rows -1 and 1 (T(0)) and rows
+    // N-1 and N+1 (T(N)) as +-h^2/2 T; taken out, the rows beside hold.
+    const double top_couple = 0.5 * h * h * model.T[0];
+    const double bottom_couple = 0.5 * h * h * model.T[N];
+    ASSERT_NE(top_couple, 0.0);
+    ASSERT_NE(bottom_couple, 0.0);
+    Residual above = row_residual(model, -1);
+    above.value += top_couple;
+    Residual below = row_residual(model, N + 1);
+    below.value -= bottom_couple;
+    Residual first = row_residual(model, 1);
+    first.value -= top_couple;
+    Residual last = row_residual(model, N - 1);
+    last.value += bottom_couple;
+    EXPECT_LE(std::abs(first.value), 1e-12 * first.scale);
+    EXPECT_LE(std::abs(last.value), 1e-12 * last.scale);
+    // A slope alone: the end station's row and its boundary row hold together.
+    if (c.top.case_code == 2) {
+      const Residual end = row_residual(model, 0);
+      EXPECT_LE(std::abs(above.value + end.value), 1e-12 * (above.scale + end.scale));
+    }
+    if (c.bottom.case_code == 2) {
+      const Residual end = row_residual(model, N);
+      EXPECT_LE(std::abs(below.value + end.value), 1e-12 * (below.scale + end.scale));
+    }
+    // The boundary rows themselves do not hold: the restraints carry moment.
+    EXPECT_GT(std::abs(above.value), 1e-6 * above.scale) << "moment at the top";
+    EXPECT_GT(std::abs(below.value), 1e-6 * below.scale) << "moment at the bottom";
+  }
+}
+
+TEST(Elimination, CoupleOnARestrainedEndStationMovesNothing) {
+  // A couple at a clamped or guided end station is carried by the restraint:
+  // the wall deflects as without it, whatever its size.
+  struct Case {
+    const char* name;
+    std::vector<SpecifiedPoint> points;
+    int load_station;
+    int couple_station;
+  };
+  const int N = 20;
+  const Case cases[] = {{"clamped bottom", {{N, 3, 0.0, 0.0}}, 0, N},
+                        {"clamped top", {{0, 3, 0.0, 0.0}}, N, 0},
+                        {"guided bottom", {{0, 3, 0.0, 0.0}, {N, 2, 0.0, 0.0}}, N, N},
+                        {"guided top", {{0, 2, 0.0, 0.0}, {N, 3, 0.0, 0.0}}, 0, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WallModel plain;
+    plain.N = N;
+    plain.h = 0.5;
+    plain.EI.fill(0, N, 1.0e3);
+    plain.Q[c.load_station] = 1.0;
+    plain.specified_points = c.points;
+    WallModel loaded = plain;
+    loaded.T[c.couple_station] = 50.0;  // fifty times the load's moment at the clamp
+    double size = 0.0;
+    for (WallModel* model : {&plain, &loaded}) {
+      set_codes_and_working_arrays(*model);
+      clear_deflections(*model);
+      solve_deflections(*model, 1e-9, 1.0);
+    }
+    for (int s = -1; s <= N + 1; ++s)
+      size = std::max(size, std::abs(plain.w[s]));
+    ASSERT_GT(size, 0.0);
+    for (int s = -1; s <= N + 1; ++s)
+      EXPECT_NEAR(loaded.w[s], plain.w[s], 1e-12 * size) << "station " << s;
+  }
+}
+
 TEST(Elimination, FreeEndsCarryNoMoment) {
   // Springs, a load inside the wall, nothing at the ends but EI and S.
   WallModel model;
@@ -175,6 +283,24 @@ TEST(Elimination, ZeroPivotsAroundSpecifiedSlopesGiveFiniteValues) {
   EXPECT_EQ(model.w[12], 0.03);
   EXPECT_NEAR(model.w[1] - model.w[-1], 2.0 * model.h * 0.01, 1e-15);
   EXPECT_NEAR(model.w[7] - model.w[5], -2.0 * model.h * 0.01, 1e-15);
+
+  // The same with slopes at both ends, where the boundary rows give way.
+  for (int bottom_case : {2, 3}) {
+    WallModel ends = model;
+    ends.specified_points = {{0, 3, 0.01, 0.02}, {6, 1, 0.03, 0.0}, {12, bottom_case, 0.04, 0.05}};
+    set_codes_and_working_arrays(ends);
+    clear_deflections(ends);
+    solve_deflections(ends, 1e-9, 1.0);
+    for (int s = -1; s <= ends.N + 1; ++s)
+      ASSERT_TRUE(std::isfinite(ends.w[s])) << s;
+    EXPECT_EQ(ends.w[0], 0.01);
+    EXPECT_EQ(ends.w[6], 0.03);
+    if (bottom_case == 3) {
+      EXPECT_EQ(ends.w[12], 0.04);
+    }
+    EXPECT_NEAR(ends.w[1] - ends.w[-1], 2.0 * ends.h * 0.02, 1e-15);
+    EXPECT_NEAR(ends.w[13] - ends.w[11], 2.0 * ends.h * 0.05, 1e-15);
+  }
 }
 
 TEST(Elimination, ReportsLargestChangeAndCountsOverTheRealStations) {
