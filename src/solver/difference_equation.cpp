@@ -41,36 +41,6 @@ void add_boundary_row(DifferenceRow& row, const DifferenceRow& boundary, bool to
   row.f += boundary.f;
 }
 
-// The row the elimination works with at station s.  Away from an end whose
-// slope is specified it is the difference row.  At such an end the restraint
-// takes the couple placed on the end station, so that couple enters no row
-// (it would otherwise reach the wall through the one row left of the pair at
-// the end station's neighbours), and when the end station's own row stands
-// (a slope without a deflection) the end's boundary row joins it: the pair
-// states the balance of the end station's half increment, moment included.
-DifferenceRow elimination_row(const WallModel& model, int s, SlopeSpecifiedEnds ends) {
-  DifferenceRow row = difference_row(model, s);
-  const int N = model.N;
-  const double half_h2 = 0.5 * model.h * model.h;
-  if (ends.top) {
-    if (s == 1) row.f += half_h2 * model.T[0];
-    if (s == 0 && model.code[0] == StationCode::kOrdinary) {
-      DifferenceRow boundary = difference_row(model, -1);
-      boundary.f -= half_h2 * model.T[0];
-      add_boundary_row(row, boundary, true);
-    }
-  }
-  if (ends.bottom) {
-    if (s == N - 1) row.f -= half_h2 * model.T[N];
-    if (s == N && model.code[N] == StationCode::kOrdinary) {
-      DifferenceRow boundary = difference_row(model, N + 1);
-      boundary.f += half_h2 * model.T[N];
-      add_boundary_row(row, boundary, false);
-    }
-  }
-  return row;
-}
-
 void eliminate_forward(WallModel& model) {
   const double h = model.h;
   const int N = model.N;
@@ -196,6 +166,35 @@ DifferenceRow difference_row(const WallModel& model, int s) {
   row.e = F[s + 1] - 0.25 * h * (h * P[s + 1] + R[s + 1]);
   row.f = h * h * h * model.working_Q[s] + 0.5 * h * h * (T[s + 1] - T[s - 1]);
   return row;
+}
+
+DifferenceRow elimination_row(const WallModel& model, int s, SlopeSpecifiedEnds ends) {
+  DifferenceRow row = difference_row(model, s);
+  const int N = model.N;
+  const double half_h2 = 0.5 * model.h * model.h;
+  if (ends.top) {
+    if (s == 1) row.f += half_h2 * model.T[0];
+    if (s == 0 && model.code[0] == StationCode::kOrdinary) {
+      DifferenceRow boundary = difference_row(model, -1);
+      boundary.f -= half_h2 * model.T[0];
+      add_boundary_row(row, boundary, true);
+    }
+  }
+  if (ends.bottom) {
+    if (s == N - 1) row.f -= half_h2 * model.T[N];
+    if (s == N && model.code[N] == StationCode::kOrdinary) {
+      DifferenceRow boundary = difference_row(model, N + 1);
+      boundary.f += half_h2 * model.T[N];
+      add_boundary_row(row, boundary, false);
+    }
+  }
+  return row;
+}
+
+bool support_row(const WallModel& model, int s, SlopeSpecifiedEnds ends) {
+  const StationCode code = model.code[s];
+  if (code == StationCode::kDeflection || code == StationCode::kDeflectionAndSlope) return true;
+  return (s == -1 && ends.top) || (s == model.N + 1 && ends.bottom);
 }
 
 SlopeSpecifiedEnds slope_specified_ends(const WallModel& model) {

@@ -47,6 +47,20 @@ struct SlopeSpecifiedEnds {
 };
 SlopeSpecifiedEnds slope_specified_ends(const WallModel& model);
 
+// The row the elimination imposes at station s, before the specified points
+// replace or join rows: the difference row, but beside an end whose slope is
+// specified the couple on the end station is left to the restraint, and with
+// a slope alone at that end the end's boundary row is added to the end
+// station's row.
+DifferenceRow elimination_row(const WallModel& model, int s, SlopeSpecifiedEnds ends);
+
+// True for the rows whose equation the solution does not impose, whose
+// residuals are what the supports give: the rows of specified deflections
+// and the boundary row of an end whose slope is specified (with a slope
+// alone the end station's row takes that boundary row in).  The rows of a
+// slope inside the wall are imposed together (their sum holds).
+bool support_row(const WallModel& model, int s, SlopeSpecifiedEnds ends);
+
 // Solves for the deflections of stations -1..N+1 from the rows -1..N+1, the
 // station codes and the specified points (codes set by set_condition_codes
 // from the same points).  Fills A, B, C; w(-2), w(N+2) and w(N+3) are used as

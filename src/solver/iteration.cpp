@@ -263,22 +263,28 @@ double force_residual(const SolverContext& context) {
     probe.working_S[s] = probe.S[s];
     probe.working_Q[s] = probe.Q[s] + soil;
   }
-  // The residual of each row is the force it leaves unbalanced; the rows of
-  // specified deflections leave their reactions, which balance the rest.
+  // The residual of each row the solution imposes is the force it leaves
+  // unbalanced; the rows it does not impose are the supports, whose
+  // residuals together are the reaction that balances the rest (at a clamp
+  // the deflection row and the boundary row share it).
+  const SlopeSpecifiedEnds ends = slope_specified_ends(probe);
   double imbalance = 0.0;
-  for (int s = -1; s <= probe.N + 1; ++s) {
-    const DifferenceRow row = difference_row(probe, s);
+  double reaction = 0.0;
+  const int N = probe.N;
+  for (int s = -1; s <= N + 1; ++s) {
+    // With a slope alone at an end its boundary row is part of the end
+    // station's row.
+    const bool joined = (s == -1 && ends.top && probe.code[0] == StationCode::kOrdinary) ||
+                        (s == N + 1 && ends.bottom && probe.code[N] == StationCode::kOrdinary);
+    if (joined) continue;
+    const DifferenceRow row = elimination_row(probe, s, ends);
     const auto& w = probe.w;
     const double residual = (row.a * w[s - 2] + row.b * w[s - 1] + row.c * w[s] + row.d * w[s + 1] +
                              row.e * w[s + 2] - row.f) /
                             h3;
-    const StationCode code = probe.code[s];
-    if (code == StationCode::kDeflection || code == StationCode::kDeflectionAndSlope) {
-      magnitude += std::abs(residual);
-    } else {
-      imbalance += residual;
-    }
+    (support_row(probe, s, ends) ? reaction : imbalance) += residual;
   }
+  magnitude += std::abs(reaction);
   return magnitude > 0.0 ? std::abs(imbalance) / magnitude : 0.0;
 }
 

@@ -56,8 +56,8 @@ void add_soil_springs(const SolverContext& context);
 // How far the forces on the solved wall are out of balance: |the sum of the
 // loads Q, the soil forces at the final deflections (from the curves
 // themselves, not their tangents), the spring and tie-back forces -S*w and
-// the reactions of the specified deflections| over the sum of their
-// magnitudes.  The iteration solves the tangent lines of the curves, so the
+// the reactions of the supports| over the sum of their magnitudes (the
+// reactions counted as one).  The iteration solves the tangent lines of the curves, so the
 // balance is exact only when the deflections have stopped changing: a
 // closure tolerance that is loose for stiff soil leaves a residual.  Zero
 // when no force acts.  The curve list is walked as add_soil_springs walks it.

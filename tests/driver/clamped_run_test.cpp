@@ -92,6 +92,9 @@ TEST(ClampedRuns, CantileverCarriesTheMomentOfStaticsAndDeflectsAsBeamTheory) {
     const std::vector<std::string> free_row = printed_row(run.report, c.free);
     ASSERT_EQ(free_row.size(), 9u) << run.report;
     EXPECT_EQ(free_row[2], "1.589E+00");
+
+    // The load and the clamp's reaction balance.
+    EXPECT_LT(run.problems[0].force_residual, 1e-10);
   }
 }
 
