@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -209,6 +211,137 @@ TEST(HostBatch, ABadDeckAmongGoodOnesFailsTheBatchOnly) {
   EXPECT_NE(dir.read("bad.out").find("ERROR STOP -- INPUT DATA ERROR"), std::string::npos);
   EXPECT_EQ(host("batch").exit_code, 2);
   EXPECT_EQ(host("batch --jobs 0 a.dat").exit_code, 2);
+}
+
+// The lines a batch prints on standard output, without its messages on
+// standard error.
+std::vector<std::string> standard_output_lines(const std::string& arguments, int& exit_code) {
+  const Invocation run = host(arguments + " 2>/dev/null; exit $?");
+  exit_code = run.exit_code;
+  std::vector<std::string> lines;
+  std::istringstream in(run.output);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+std::size_t columns(const std::string& line) {
+  std::size_t n = 0;
+  for (const char c : line)
+    n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
+// A 4 ft plate on a spring, loaded at its head, that solves.
+const std::string kSolvedDeck =
+    "T\n1 0 1 1 0 0 3 0 1 0 0 0\n40 1.2 1.0 0.001 0 12 48 50 0 0\n0.0 4.0 1\n0 0 0 0\n'PLATE'\n"
+    "10 0 0 0 0 0 0 0\n0 0 0 500 0 0 0 0 29E6 0 0 0\n0 0 0 0 0\n'X'\n0 0\n1\n1 0 0 1000 0 0\n1\n"
+    "4 40 1 5000 0\n0\n";
+
+TEST(HostBatch, RunsTheDecksOfAFolderInNameOrder) {
+  testing::RunDirectory in;
+  testing::RunDirectory out;
+  for (const char* name : {"b.dat", "a.dat", "C.DAT"})
+    in.write(name, std::string("DECK ") + name + "\n" + kSolvedDeck.substr(2));
+  // Not decks: the run list of a front end, other files, a subfolder's decks.
+  in.write("NAMES.dat", "3.0\n\n\n0\nwall.dat\nwall.out\nwall.plt\nwall.mon\n");
+  in.write("notes.txt", kSolvedDeck);
+  std::filesystem::create_directory(in.path() / "older");
+  in.write("older/old.dat", kSolvedDeck);
+  int exit_code = -1;
+  const std::vector<std::string> lines = standard_output_lines(
+      "batch '" + in.path().string() + "' --output-dir '" + out.path().string() + "'", exit_code);
+  EXPECT_EQ(exit_code, 0);
+  ASSERT_GE(lines.size(), 5u);
+  EXPECT_EQ(lines[0].rfind("deck ", 0), 0u) << lines[0];
+  // Rows in byte order of the names; the long folder is left out of them.
+  const std::string rows[] = {"C.DAT", "a.dat", "b.dat"};
+  for (std::size_t k = 0; k < 3; ++k) {
+    EXPECT_NE(lines[k + 1].find(rows[k] + " "), std::string::npos) << lines[k + 1];
+    EXPECT_NE(lines[k + 1].find("  solved  "), std::string::npos) << lines[k + 1];
+  }
+  EXPECT_EQ(lines.back().rfind("3 decks, 0 failed, ", 0), 0u) << lines.back();
+  for (const char* name : {"C", "a", "b"})
+    EXPECT_NE(out.read(std::string(name) + ".out").find("END OF ANALYSIS"), std::string::npos);
+  for (const char* name : {"NAMES.out", "notes.out", "old.out"})
+    EXPECT_FALSE(std::filesystem::exists(out.path() / name)) << name;
+}
+
+TEST(HostBatch, AMissingPathOrAFolderWithoutDecksRunsNothing) {
+  testing::RunDirectory dir;
+  dir.write("good.dat", kSolvedDeck);
+  std::filesystem::create_directory(dir.path() / "empty");
+  const std::string good = "'" + (dir.path() / "good.dat").string() + "' ";
+  const Invocation missing = host("batch " + good + "'" + (dir.path() / "gone").string() + "'");
+  EXPECT_EQ(missing.exit_code, 2);
+  EXPECT_NE(
+      missing.output.find("kestro: no such deck or folder: " + (dir.path() / "gone").string()),
+      std::string::npos)
+      << missing.output;
+  const Invocation empty = host("batch " + good + "'" + (dir.path() / "empty").string() + "'");
+  EXPECT_EQ(empty.exit_code, 2);
+  EXPECT_NE(empty.output.find("no decks (*.dat) in the folder"), std::string::npos) << empty.output;
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "good.out"));
+}
+
+TEST(HostBatch, DecksThatWouldOverwriteEachOthersOutputsAreRefused) {
+  testing::RunDirectory dir;
+  std::filesystem::create_directories(dir.path() / "site-a");
+  std::filesystem::create_directories(dir.path() / "site-b");
+  dir.write("site-a/wall.dat", kSolvedDeck);
+  dir.write("site-b/wall.dat", kSolvedDeck);
+  const std::string decks =
+      "'" + (dir.path() / "site-a").string() + "' '" + (dir.path() / "site-b").string() + "'";
+  const Invocation clash = host("batch " + decks + " -o '" + (dir.path() / "out").string() + "'");
+  EXPECT_EQ(clash.exit_code, 2);
+  EXPECT_NE(clash.output.find("would both write"), std::string::npos) << clash.output;
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "out" / "wall.out"));
+  // Beside their decks they are apart.
+  EXPECT_EQ(host("batch " + decks).exit_code, 0);
+  EXPECT_NE(dir.read("site-b/wall.out").find("END OF ANALYSIS"), std::string::npos);
+}
+
+// Long names, a bad deck, a deck without a wall, English and SI decks: the
+// summary keeps to 100 columns and still shows where each name starts and
+// ends, and the time is given in a readable unit.
+TEST(HostBatch, TheSummaryFitsInOneHundredColumns) {
+  testing::RunDirectory dir;
+  const std::string long_name =
+      "harbour-quay-extension-anchored-sheet-pile-wall-with-two-rows-of-tie-backs-stage-3.dat";
+  dir.write(long_name, "T\n" + kSolvedDeck.substr(2));
+  dir.write("bad.dat", "T\n1 0 0 0 0 0 3 0 1 0 0 0\n40 six 1 .01 0 12 120 0 0 0\n0\n");
+  dir.write("free.dat", kUnsupportedWall);
+  int exit_code = -1;
+  const std::vector<std::string> lines = standard_output_lines(
+      "batch '" + dir.path().string() + "' '" KESTRO_SOURCE_DIR "/examples/control-records.dat' '" +
+          KESTRO_SOURCE_DIR "/tests/decks/staged-si.dat' -o '" + (dir.path() / "out").string() +
+          "'",
+      exit_code);
+  EXPECT_EQ(exit_code, 1);
+  ASSERT_EQ(lines.size(), 8u);  // heading, 5 decks, units, totals
+  for (const std::string& line : lines)
+    EXPECT_LE(columns(line), 100u) << line;
+  const auto row_of = [&](const std::string& text) {
+    for (const std::string& line : lines)
+      if (line.find(text) != std::string::npos) return line;
+    return std::string("(no row with " + text + ")");
+  };
+  const std::string shortened = row_of("harbour-");
+  EXPECT_EQ(shortened.rfind("harbour-", 0), 0u) << shortened;
+  EXPECT_NE(shortened.find("...", 0), std::string::npos) << shortened;
+  EXPECT_NE(shortened.find("-3.dat  solved"), std::string::npos) << shortened;
+  EXPECT_NE(row_of("bad.dat").find("  bad input  "), std::string::npos) << row_of("bad.dat");
+  EXPECT_NE(row_of("free.dat").find("  no valid solution  "), std::string::npos);
+  EXPECT_NE(row_of("control-records.dat").find("  completed  "), std::string::npos);
+  EXPECT_NE(row_of("staged-si.dat").find("  SI"), std::string::npos);
+  EXPECT_EQ(lines[6],
+            "units: English deflection in, moment lb-in, depth ft; SI deflection m, moment kN-m, "
+            "depth m");
+  // "5 decks, 2 failed, 2 jobs, 3.65 ms": at most three digits, then a unit.
+  EXPECT_TRUE(std::regex_match(
+      lines[7],
+      std::regex("5 decks, 2 failed, [0-9]+ jobs?, [0-9]{1,3}(\\.[0-9]{1,2})? (ns|µs|ms|s)")))
+      << lines[7];
 }
 
 TEST(HostExtras, RunWritesThePageAndTheExportBesideTheReport) {

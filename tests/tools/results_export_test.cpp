@@ -2,9 +2,12 @@
 // compared with the numbers of the fixed-column report at its precision.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -141,12 +144,120 @@ std::string printed(double value, int digits) {
   return text;
 }
 
+// Every bundled deck: the examples and the whole-run decks of the tests.
+std::vector<std::string> bundled_decks() {
+  std::vector<std::string> decks;
+  for (const char* folder : {"examples", "tests/decks"}) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(KESTRO_SOURCE_DIR) + "/" + folder)) {
+      if (entry.path().extension() == ".dat")
+        decks.push_back(std::string(folder) + "/" + entry.path().filename().string());
+    }
+  }
+  std::sort(decks.begin(), decks.end());
+  return decks;
+}
+
+// The significant digits of a number as text: "0.000125" has 3, "-1.5e-07" 2.
+int significant_digits(const std::string& text) {
+  const std::string mantissa = text.substr(0, text.find_first_of("eE"));
+  const std::size_t first = mantissa.find_first_of("123456789");
+  if (first == std::string::npos) return 1;
+  int digits = 0;
+  for (std::size_t i = first; i < mantissa.size(); ++i)
+    digits += std::isdigit(static_cast<unsigned char>(mantissa[i])) ? 1 : 0;
+  return digits;
+}
+
+// Numbers keep what a double holds, and not the binary rounding beyond it.
+TEST(ResultsExport, NumbersAreWrittenToFifteenSignificantDigits) {
+  const struct {
+    double value;
+    const char* expected;
+  } rows[] = {
+      {3 * 0.1, "0.3"},  // 0.30000000000000004 as the shortest round trip
+      {0.1 + 0.2, "0.3"},
+      {6 * 1.2 / 12, "0.6"},
+      {14548.800000000001, "14548.8"},
+      {241.79999999999998, "241.8"},
+      {40.0, "40"},
+      {3999999999.0, "3999999999"},
+      {1.0 / 3.0, "0.333333333333333"},
+      {-2.0 / 3.0, "-0.666666666666667"},
+      {60.0000000000734, "60.0000000000734"},  // a solution's own error is kept
+      {1.5e-7, "1.5e-07"},
+      {123456789012345678.0, "1.23456789012346e+17"},
+      {-0.0, "0"},
+      {0.0, "0"},
+      {std::numeric_limits<double>::infinity(), ""},
+      {std::numeric_limits<double>::quiet_NaN(), ""},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(host::number_text(row.value), row.expected) << row.expected;
+}
+
+// A plate of 40 increments of 1.2 in: the depth X of station I is 0.1*I ft,
+// written as such in the CSV files and the JSON document.
+TEST(ResultsExport, DepthsCarryNoBinaryNoise) {
+  MemoryRunInput input;
+  input.deck =
+      "STRIP\n1 0 1 1 0 0 3 0 1 0 0 0\n40 1.2 1.0 0.001 0 12 48 50 0 0\n0.0 4.0 1\n0 0 0 0\n"
+      "'PLATE'\n10 0 0 0 0 0 0 0\n0 0 0 500 0 0 0 0 29E6 0 0 0\n0 0 0 0 0\n'X'\n0 0\n1\n"
+      "1 0 0 1000 0 0\n1\n4 40 1 5000 0\n0\n";
+  const MemoryRunResult run = run_in_memory(input, testing::fixed_time);
+  ASSERT_TRUE(run.problems.size() == 1 && run.problems[0].results) << run.message;
+  testing::RunDirectory dir;
+  std::string why;
+  ASSERT_TRUE(host::write_csv(dir.path(), "strip", run, why)) << why;
+  const auto stations = read_csv(dir.path() / "strip-p1-stations.csv");
+  ASSERT_EQ(stations.size(), 42u);
+  const char* depths[] = {"0",   "0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8",
+                          "0.9", "1",   "1.1", "1.2", "1.3", "1.4", "1.5", "1.6", "1.7",
+                          "1.8", "1.9", "2",   "2.1", "2.2", "2.3", "2.4", "2.5", "2.6",
+                          "2.7", "2.8", "2.9", "3",   "3.1", "3.2", "3.3", "3.4", "3.5",
+                          "3.6", "3.7", "3.8", "3.9", "4"};
+  for (std::size_t I = 0; I <= 40; ++I)
+    EXPECT_EQ(stations[I + 1][1], depths[I]) << "station " << I;
+  const std::string json = host::json_document("strip.dat", run);
+  EXPECT_NE(json.find("[3, 0.3, "), std::string::npos);
+  EXPECT_NE(json.find("[7, 0.7, "), std::string::npos);
+}
+
+// No number of any bundled deck's CSV files or JSON document shows more
+// digits than a double holds.
+TEST(ResultsExport, NoExportedNumberHasMoreThanFifteenDigits) {
+  std::size_t numbers = 0;
+  for (const std::string& deck : bundled_decks()) {
+    SCOPED_TRACE(deck);
+    const MemoryRunResult run = testing::run_source_deck(deck);
+    testing::RunDirectory dir;
+    std::string why;
+    ASSERT_TRUE(host::write_csv(dir.path(), "d", run, why)) << why;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      const auto table = read_csv(entry.path());
+      for (std::size_t r = 1; r < table.size(); ++r) {
+        for (const std::string& cell : table[r]) {
+          EXPECT_LE(significant_digits(cell), 15) << entry.path().filename() << ": " << cell;
+          ++numbers;
+        }
+      }
+    }
+    const std::string json = host::json_document("d.dat", run);
+    for (std::size_t at = json.find_first_of("0123456789"); at != std::string::npos;
+         at = json.find_first_of("0123456789", at)) {
+      const std::size_t end = json.find_first_not_of("0123456789.eE+-", at);
+      EXPECT_LE(significant_digits(json.substr(at, end - at)), 15) << json.substr(at, end - at);
+      at = end;
+    }
+  }
+  EXPECT_GT(numbers, 10000u);
+}
+
 // The station table and the tie-back table of the CSV files agree with the
-// report at its printed precision, column by column, for an English deck
-// with a tie-back and for both stages of an SI deck.
+// report at its printed precision, column by column, for every bundled deck
+// (English and SI, with tie-backs, staged).
 TEST(ResultsExport, CsvTablesMatchTheReportAtPrintedPrecision) {
-  for (const char* deck : {"examples/tied-back-wall.dat", "tests/decks/staged-si.dat",
-                           "examples/cantilever-layered-soil.dat"}) {
+  for (const std::string& deck : bundled_decks()) {
     SCOPED_TRACE(deck);
     const MemoryRunResult run = testing::run_source_deck(deck);
     ASSERT_EQ(run.outcome, Outcome::completed) << run.message;

@@ -1,5 +1,7 @@
 #include "batch.h"
 
+#include "console_text.h"
+#include "deck_list.h"
 #include "deck_run.h"
 #include "export.h"
 
@@ -15,6 +17,7 @@
 #include <iostream>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -27,7 +30,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct BatchArguments {
-  std::vector<fs::path> decks;
+  std::vector<fs::path> inputs;  // decks and folders, as given
   std::optional<fs::path> output_dir;
   unsigned jobs = 0;  // 0: one per core
   ExtraOutputs extra;
@@ -69,11 +72,11 @@ std::optional<BatchArguments> parse(const std::vector<std::string>& args) {
       std::cerr << "kestro: unknown option " << arg << '\n';
       return std::nullopt;
     } else {
-      parsed.decks.emplace_back(arg);
+      parsed.inputs.emplace_back(arg);
     }
   }
-  if (parsed.decks.empty()) {
-    std::cerr << "kestro: batch needs at least one input data file\n";
+  if (parsed.inputs.empty()) {
+    std::cerr << "kestro: batch needs at least one deck or folder of decks\n";
     return std::nullopt;
   }
   return parsed;
@@ -81,8 +84,8 @@ std::optional<BatchArguments> parse(const std::vector<std::string>& args) {
 
 // What the summary table shows of one deck.
 struct DeckSummary {
-  std::string deck;
-  std::string outcome;
+  std::string deck;     // as given, or the folder as given joined with the name
+  std::string outcome;  // "solved", "completed", "no valid solution", "bad input", ...
   bool failed = false;
   int stages = 0;
   int iterations = 0;
@@ -90,23 +93,32 @@ struct DeckSummary {
   double deflection_depth = 0.0;
   std::optional<double> moment;  // largest absolute moment over every stage
   double moment_depth = 0.0;
-  std::string units;  // "in/ft" or "m"
-  std::string message;
+  std::optional<UnitSystem> units;  // of the solved problems
+  std::string message;  // why the deck failed, or that it had no wall; printed after the table
 };
 
-// The outcome of a run whose problems all completed: failed when a problem
-// that was solved gave no valid solution.
 DeckSummary summarise(const std::string& deck, const MemoryRunResult& run) {
   DeckSummary s;
   s.deck = deck;
   const Verdict v = verdict(run);
-  s.outcome = v.text.substr(0, v.text.find(':'));
   s.failed = v.exit_status != kExitSolved;
-  s.message = run.outcome != Outcome::completed ? run.message : v.text;
+  if (run.outcome != Outcome::completed) {
+    s.outcome = outcome_name(run.outcome);
+    s.message = run.message;
+  } else if (v.exit_status == kExitNoSolution) {
+    s.outcome = "no valid solution";
+    s.message = v.text;
+  } else if (std::none_of(run.problems.begin(), run.problems.end(),
+                          [](const ProblemResult& p) { return p.solved; })) {
+    s.outcome = "completed";
+    s.message = v.text;
+  } else {
+    s.outcome = "solved";
+  }
   s.stages = static_cast<int>(run.problems.size());
   for (const ProblemResult& problem : run.problems) {
     s.iterations = std::max(s.iterations, problem.iterations);
-    if (problem.solved) s.units = problem.units == UnitSystem::si ? "m, kN" : "in, lb (depth ft)";
+    if (problem.solved) s.units = problem.units;
     if (!problem.results) continue;
     for (int I = 0; I <= problem.results->N; ++I) {
       const StationResult& r = problem.results->stations[static_cast<std::size_t>(I)];
@@ -130,29 +142,79 @@ std::string number(const std::optional<double>& value, const char* format) {
   return text;
 }
 
+const char* unit_system_name(UnitSystem units) {
+  return units == UnitSystem::si ? "SI" : "English";
+}
+
+// The widest line of the summary; the deck names are shortened to keep to it.
+constexpr std::size_t kSummaryColumns = 100;
+
+// The table of outcomes, stages, iterations and the largest deflection and
+// moment with their depths (at the report's precision), one row per deck,
+// then the units of the unit systems that occur.
 void print_summary(std::ostream& out, const std::vector<DeckSummary>& rows) {
-  std::size_t deck_width = 4;
-  std::size_t outcome_width = 7;
+  const std::vector<std::string> heads = {"deck",  "outcome",    "stages", "iter", "max defl.",
+                                          "depth", "max moment", "depth",  "units"};
+  // Left-aligned columns; the others are numbers, aligned right.
+  const std::vector<bool> left = {true, true, false, false, false, false, false, false, true};
+  std::vector<std::vector<std::string>> cells;
+  std::set<UnitSystem> systems;
   for (const DeckSummary& row : rows) {
-    deck_width = std::max(deck_width, row.deck.size());
-    outcome_width = std::max(outcome_width, row.outcome.size());
+    cells.push_back({row.deck, row.outcome, std::to_string(row.stages),
+                     std::to_string(row.iterations), number(row.deflection, "%.3E"),
+                     row.deflection ? number(row.deflection_depth, "%.2f") : "-",
+                     number(row.moment, "%.3E"),
+                     row.moment ? number(row.moment_depth, "%.2f") : "-",
+                     row.units ? unit_system_name(*row.units) : "-"});
+    if (row.units) systems.insert(*row.units);
   }
-  char line[512];
-  const int dw = static_cast<int>(deck_width);
-  const int ow = static_cast<int>(outcome_width);
-  std::snprintf(line, sizeof line, "%-*s  %-*s  %6s  %5s  %12s  %8s  %12s  %8s  %s", dw, "deck", ow,
-                "outcome", "stages", "iter", "max defl.", "at depth", "max moment", "at depth",
-                "units");
-  out << line << '\n';
-  for (const DeckSummary& row : rows) {
-    std::snprintf(line, sizeof line, "%-*s  %-*s  %6d  %5d  %12s  %8s  %12s  %8s  %s", dw,
-                  row.deck.c_str(), ow, row.outcome.c_str(), row.stages, row.iterations,
-                  number(row.deflection, "%.4E").c_str(),
-                  row.deflection ? number(row.deflection_depth, "%.2f").c_str() : "-",
-                  number(row.moment, "%.4E").c_str(),
-                  row.moment ? number(row.moment_depth, "%.2f").c_str() : "-", row.units.c_str());
-    out << line << '\n';
+  std::vector<std::size_t> widths;
+  for (const std::string& head : heads)
+    widths.push_back(text_columns(head));
+  for (const std::vector<std::string>& line : cells)
+    for (std::size_t c = 0; c < line.size(); ++c)
+      widths[c] = std::max(widths[c], text_columns(line[c]));
+  std::size_t others = 2 * (heads.size() - 1);
+  for (std::size_t c = 1; c < heads.size(); ++c)
+    others += widths[c];
+  const std::size_t deck_room = kSummaryColumns > others + 8 ? kSummaryColumns - others : 8;
+  // The decks as given when they all fit; else by their names alone, when
+  // those tell them apart (the decks of one folder); else each path shortened
+  // on its own.
+  if (widths[0] > deck_room) {
+    std::set<std::string> names;
+    for (const std::vector<std::string>& line : cells)
+      names.insert(fs::path(line[0]).filename().string());
+    if (names.size() == cells.size()) {
+      widths[0] = text_columns(heads[0]);
+      for (std::vector<std::string>& line : cells) {
+        line[0] = fs::path(line[0]).filename().string();
+        widths[0] = std::max(widths[0], text_columns(line[0]));
+      }
+    }
   }
+  widths[0] = std::min(widths[0], deck_room);
+
+  const auto print_line = [&](std::vector<std::string> line) {
+    line[0] = shortened_path(line[0], widths[0]);
+    std::string text;
+    for (std::size_t c = 0; c < line.size(); ++c) {
+      const std::string pad(widths[c] - std::min(widths[c], text_columns(line[c])), ' ');
+      if (c > 0) text += "  ";
+      text += left[c] ? line[c] + (c + 1 < line.size() ? pad : "") : pad + line[c];
+    }
+    out << text << '\n';
+  };
+  print_line(heads);
+  for (const std::vector<std::string>& line : cells)
+    print_line(line);
+  std::string legend;
+  for (const UnitSystem units : systems) {
+    const UnitNames u = unit_names(units);
+    legend += std::string(legend.empty() ? "units: " : "; ") + unit_system_name(units) +
+              " deflection " + u.deflection + ", moment " + u.moment + ", depth " + u.depth;
+  }
+  if (!legend.empty()) out << legend << '\n';
 }
 
 }  // namespace
@@ -160,7 +222,18 @@ void print_summary(std::ostream& out, const std::vector<DeckSummary>& rows) {
 int batch_command(const std::vector<std::string>& args, const char* version) {
   const std::optional<BatchArguments> parsed = parse(args);
   if (!parsed) return kExitUsage;
-  const std::vector<fs::path>& decks = parsed->decks;
+  std::string refusal;
+  const std::optional<std::vector<fs::path>> listed = batch_decks(parsed->inputs, refusal);
+  if (!listed) {
+    std::cerr << "kestro: " << refusal << '\n';
+    return kExitUsage;
+  }
+  const std::vector<fs::path>& decks = *listed;
+  refusal = output_clash(decks, parsed->output_dir, parsed->extra.csv.has_value());
+  if (!refusal.empty()) {
+    std::cerr << "kestro: " << refusal << '\n';
+    return kExitUsage;
+  }
   unsigned jobs =
       parsed->jobs != 0 ? parsed->jobs : std::max(1u, std::thread::hardware_concurrency());
   jobs = std::min<unsigned>(jobs, static_cast<unsigned>(decks.size()));
@@ -186,8 +259,9 @@ int batch_command(const std::vector<std::string>& args, const char* version) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::lock_guard<std::mutex> lock(progress_lock);
-    std::fprintf(stderr, "\r%zu/%zu decks, %zu failed, %.1f decks/s ", done.load(), decks.size(),
-                 failures.load(), seconds > 0.0 ? static_cast<double>(done.load()) / seconds : 0.0);
+    std::fprintf(stderr, "\r%zu/%zu decks, %zu failed, %s, %.1f decks/s   ", done.load(),
+                 decks.size(), failures.load(), duration_text(seconds).c_str(),
+                 seconds > 0.0 ? static_cast<double>(done.load()) / seconds : 0.0);
     std::fflush(stderr);
   };
 
@@ -233,8 +307,9 @@ int batch_command(const std::vector<std::string>& args, const char* version) {
   }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::cout << decks.size() << " decks, " << failures.load() << " failed, " << jobs
-            << (jobs == 1 ? " job, " : " jobs, ") << seconds << " s\n";
+  std::cout << decks.size() << (decks.size() == 1 ? " deck, " : " decks, ") << failures.load()
+            << " failed, " << jobs << (jobs == 1 ? " job, " : " jobs, ") << duration_text(seconds)
+            << '\n';
   return failures.load() == 0 ? kExitSolved : kExitStopped;
 }
 

@@ -32,8 +32,10 @@ const char* iteration_outcome_name(IterationOutcome outcome) {
 
 std::string number_text(double value) {
   if (!std::isfinite(value)) return std::string();
+  if (value == 0.0) return "0";  // of either sign
   char text[32];
-  const std::to_chars_result end = std::to_chars(text, text + sizeof text, value);
+  const std::to_chars_result end =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::general, kExportDigits);
   return std::string(text, end.ptr);
 }
 

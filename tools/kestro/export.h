@@ -47,8 +47,14 @@ struct Table {
 // iterations.
 std::vector<Table> problem_tables(const ProblemResult& problem);
 
-// A number as the shortest text that reads back to the same double; empty
-// for a value that is not finite.
+// Significant digits of an exported number: what a double holds in decimal
+// (DBL_DIG).  Printing more would show the binary rounding of a value such
+// as 3 x 0.1 (0.30000000000000004) instead of the 0.3 it stands for.
+inline constexpr int kExportDigits = 15;
+
+// A number rounded to kExportDigits significant digits, written as the
+// shortest text of that rounding: "0.3", "40", "1.5e-07", "-125700.123456789";
+// zero of either sign is "0"; empty for a value that is not finite.
 std::string number_text(double value);
 
 // The CSV text of a table: a header row "name (unit)", then one row per line.

@@ -26,8 +26,8 @@ constexpr int kExitFindings = 4;
 
 void print_usage(std::ostream& out) {
   out << "usage: kestro run INPUT [--output-dir DIR] [--html] [--csv DIR] [--json FILE]\n"
-         "       kestro batch INPUT... [--jobs N] [--output-dir DIR] [--html] [--csv DIR] "
-         "[--json]\n"
+         "       kestro batch INPUT|FOLDER... [--jobs N] [--output-dir DIR] [--html]\n"
+         "                    [--csv DIR] [--json]\n"
          "       kestro check INPUT\n"
          "       kestro --help | --version\n"
          "\n"
@@ -41,7 +41,8 @@ void print_usage(std::ostream& out) {
          "the same tables as one JSON document (batch: NAME.json beside the report).\n"
          "batch runs many decks at once, in memory, on N threads (default: one per\n"
          "core), writes each deck's files as run does (without NAMES.dat) and ends\n"
-         "with a summary table; it fails when any deck fails.\n"
+         "with a summary table; it fails when any deck fails.  A FOLDER stands for\n"
+         "the *.dat files directly in it (not NAMES.dat), in name order.\n"
          "check reads INPUT without solving and lists what looks inconsistent or\n"
          "like a unit mistake; it exits 0 when it finds nothing, 4 when it does.\n"
          "Exit status: 0 solved (every stage has a valid solution, or there was no\n"
