@@ -303,6 +303,11 @@ std::optional<ListInput> ListInput::open(const std::string& path, std::string la
   return ListInput(std::move(label), std::move(contents));
 }
 
+std::string_view ListInput::text_from(std::size_t line) const {
+  if (line == 0 || line > lines_.size()) return {};
+  return std::string_view(contents_).substr(lines_[line - 1].first);
+}
+
 std::string ListInput::read_fixed(std::size_t width, std::string_view what) {
   if (at_end()) {
     current_line_ = end_line();

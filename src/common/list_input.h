@@ -55,6 +55,9 @@ class ListRead {
   // True once a "/" has ended this READ.
   bool ended_by_slash() const { return slash_seen_; }
 
+  // Number (from 1) of the item last taken within this READ.
+  int item_number() const { return item_number_; }
+
   // Ends the READ: the rest of the current line is skipped, so the next READ
   // starts on a new line.  Called by the destructor when omitted.
   void finish() noexcept;
@@ -121,6 +124,12 @@ class ListInput {
 
   // True when no line is left.
   bool at_end() const { return next_line_ >= lines_.size(); }
+
+  // Number (from 1) of the line the next READ starts on.
+  std::size_t next_line() const { return next_line_ + 1; }
+  // The text of the file from the start of the given line (from 1) to its
+  // end, as it stands; empty beyond the last line.
+  std::string_view text_from(std::size_t line) const;
 
   const std::string& label() const { return label_; }
   // Number (1-based) of the line the last item or record came from.
