@@ -43,7 +43,7 @@ std::string largest_deck() {
 
 struct LargestProblem {
   LargestProblem() : context(".", console, Clock{}) {
-    context.files.input.emplace("bench.dat", largest_deck());
+    context.use_deck(read_deck("LARGEST WALL\n" + largest_deck(), "bench.dat"));
     context.files.report.attach(sink);
     context.files.monitor.attach(sink);
     context.files.plot.attach(sink);

@@ -14,6 +14,8 @@ namespace kestro::bench {
 
 // The input data file must be open on the control record.
 inline void read_problem_records(RunContext& context) {
+  context.in().next_problem();
+  context.in().take("title");
   const InputContext input = input_context(context);
   read_control_record(input);
   echo_control_parameters(input);

@@ -92,12 +92,10 @@ BENCHMARK(BM_ListInputOfLargestDeck)->Unit(benchmark::kMicrosecond);
 // a counting sink.
 struct SolvedLargestWall {
   SolvedLargestWall() : sink(&counter), context(".", console, Clock{}) {
-    context.files.input.emplace("largest.dat", bench::largest_deck());
+    context.use_deck(read_deck(bench::largest_deck(), "largest.dat"));
     context.files.report.attach(sink);
     context.files.monitor.attach(sink);
     context.files.plot.attach(sink);
-    ListInput& in = *context.files.input;
-    in.read_fixed(0, "the title");
     bench::read_problem_records(context);
     context.problem.iteration = iterate(solver_context(context));
   }

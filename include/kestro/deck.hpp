@@ -33,7 +33,16 @@
 
 #include "kestro/results.h"
 
+/* Deck values compare equal field by field (C++20; the rest of the header
+ * needs C++17). */
+#if __cplusplus >= 202002L
+#define KESTRO_DECK_EQUALITY(Type) friend bool operator==(const Type&, const Type&) = default;
+#else
+#define KESTRO_DECK_EQUALITY(Type)
+#endif
+
 namespace kestro {
+namespace deck {
 
 /* Control item 6. */
 enum class EarthPressureOption : int {
@@ -108,7 +117,7 @@ struct Control {
   int tieback_count = 0;
   HingeOption hinge_option = HingeOption::off;
 
-  friend bool operator==(const Control&, const Control&) = default;
+  KESTRO_DECK_EQUALITY(Control)
 };
 
 /* The geometry and iteration record. */
@@ -124,7 +133,7 @@ struct Geometry {
   int reserved_9 = 0;       /* items 9 and 10, read and not used */
   int reserved_10 = 0;
 
-  friend bool operator==(const Geometry&, const Geometry&) = default;
+  KESTRO_DECK_EQUALITY(Geometry)
 };
 
 struct SpecifiedPoint {
@@ -133,7 +142,7 @@ struct SpecifiedPoint {
   double deflection = 0.0;
   double slope = 0.0; /* radians */
 
-  friend bool operator==(const SpecifiedPoint&, const SpecifiedPoint&) = default;
+  KESTRO_DECK_EQUALITY(SpecifiedPoint)
 };
 
 struct WallSection {
@@ -141,7 +150,7 @@ struct WallSection {
   double bottom = 0.0;
   int cross_section = 0; /* number of its cross section, from 1 */
 
-  friend bool operator==(const WallSection&, const WallSection&) = default;
+  KESTRO_DECK_EQUALITY(WallSection)
 };
 
 /* The eight dimensions and the values of an elastic section at one end. */
@@ -166,7 +175,7 @@ struct SectionValues {
   double value_18 = 0.0; /* not used */
   double value_19 = 0.0; /* the value after slot 18, not used */
 
-  friend bool operator==(const SectionValues&, const SectionValues&) = default;
+  KESTRO_DECK_EQUALITY(SectionValues)
 };
 
 /* A nonlinear cross section: its twelve head records and the tables they
@@ -274,7 +283,7 @@ struct NonlinearSection {
   double value_40 = 0.0;
   std::vector<double> closing_values;
 
-  friend bool operator==(const NonlinearSection&, const NonlinearSection&) = default;
+  KESTRO_DECK_EQUALITY(NonlinearSection)
 };
 
 struct CrossSection {
@@ -296,7 +305,7 @@ struct CrossSection {
   /* nonlinear sections */
   std::optional<NonlinearSection> nonlinear;
 
-  friend bool operator==(const CrossSection&, const CrossSection&) = default;
+  KESTRO_DECK_EQUALITY(CrossSection)
 };
 
 /* A moment-curvature curve: points (moment, curvature). */
@@ -304,7 +313,7 @@ struct MomentCurvaturePoint {
   double moment = 0.0;
   double curvature = 0.0;
 
-  friend bool operator==(const MomentCurvaturePoint&, const MomentCurvaturePoint&) = default;
+  KESTRO_DECK_EQUALITY(MomentCurvaturePoint)
 };
 struct EiSet {
   double thrust = 0.0;
@@ -312,7 +321,7 @@ struct EiSet {
   int point_count = 0;
   std::vector<MomentCurvaturePoint> points;
 
-  friend bool operator==(const EiSet&, const EiSet&) = default;
+  KESTRO_DECK_EQUALITY(EiSet)
 };
 struct ThrustLevel {
   double thrust = 0.0;
@@ -321,21 +330,21 @@ struct ThrustLevel {
   int point_count = 0;
   std::vector<MomentCurvaturePoint> points;
 
-  friend bool operator==(const ThrustLevel&, const ThrustLevel&) = default;
+  KESTRO_DECK_EQUALITY(ThrustLevel)
 };
 struct SectionCurves {
   int reserved = 0;
   int level_count = 0;
   std::vector<ThrustLevel> levels;
 
-  friend bool operator==(const SectionCurves&, const SectionCurves&) = default;
+  KESTRO_DECK_EQUALITY(SectionCurves)
 };
 struct MomentCurvature {
   int reserved = 0; /* the record ahead of the EI sets, when there are any */
   std::vector<EiSet> ei_sets;
   std::vector<SectionCurves> section_curves; /* one per cross section */
 
-  friend bool operator==(const MomentCurvature&, const MomentCurvature&) = default;
+  KESTRO_DECK_EQUALITY(MomentCurvature)
 };
 
 struct LoadRecord {
@@ -346,7 +355,7 @@ struct LoadRecord {
   double couple = 0.0; /* T, per station */
   double axial = 0.0;  /* P, compression positive */
 
-  friend bool operator==(const LoadRecord&, const LoadRecord&) = default;
+  KESTRO_DECK_EQUALITY(LoadRecord)
 };
 
 struct SpringRecord {
@@ -356,7 +365,7 @@ struct SpringRecord {
   double lateral = 0.0;    /* S, per station */
   double rotational = 0.0; /* R, per station */
 
-  friend bool operator==(const SpringRecord&, const SpringRecord&) = default;
+  KESTRO_DECK_EQUALITY(SpringRecord)
 };
 
 struct Tieback {
@@ -368,7 +377,7 @@ struct Tieback {
   double spacing = 0.0;         /* feet or metres */
   double prestress = 0.0;
 
-  friend bool operator==(const Tieback&, const Tieback&) = default;
+  KESTRO_DECK_EQUALITY(Tieback)
 };
 
 struct FactorRow {
@@ -376,20 +385,20 @@ struct FactorRow {
   double p_factor = 1.0;
   double y_factor = 1.0;
 
-  friend bool operator==(const FactorRow&, const FactorRow&) = default;
+  KESTRO_DECK_EQUALITY(FactorRow)
 };
 struct PyFactors {
   FactorCombination combination = FactorCombination::table_alone;
   std::vector<FactorRow> rows; /* control py_factor_count rows */
 
-  friend bool operator==(const PyFactors&, const PyFactors&) = default;
+  KESTRO_DECK_EQUALITY(PyFactors)
 };
 
 struct PressurePoint {
   double depth = 0.0;
   double pressure = 0.0; /* active earth pressure as a load per length of wall */
 
-  friend bool operator==(const PressurePoint&, const PressurePoint&) = default;
+  KESTRO_DECK_EQUALITY(PressurePoint)
 };
 
 /* The wall record. */
@@ -404,7 +413,7 @@ struct WallRecord {
   double backfill_slope = 0.0;                                                   /* BETA, degrees */
   double excavation_slope = 0.0; /* SLOPEX, degrees */
 
-  friend bool operator==(const WallRecord&, const WallRecord&) = default;
+  KESTRO_DECK_EQUALITY(WallRecord)
 };
 
 /* The surface pressure and the single surcharge given with it. */
@@ -416,7 +425,7 @@ struct SurfaceRecord {
   double strip_pressure = 0.0;
   double strip_width = 0.0;
 
-  friend bool operator==(const SurfaceRecord&, const SurfaceRecord&) = default;
+  KESTRO_DECK_EQUALITY(SurfaceRecord)
 };
 
 struct Surcharge {
@@ -427,7 +436,7 @@ struct Surcharge {
   double height = 0.0;                                /* Z, above the top of the wall */
   double factor = 0.0;                                /* F; 0 switches the item off */
 
-  friend bool operator==(const Surcharge&, const Surcharge&) = default;
+  KESTRO_DECK_EQUALITY(Surcharge)
 };
 
 /* The six values of a soil layer at its bottom. */
@@ -439,7 +448,7 @@ struct LayerValues {
   double kpy = 0.0;
   double sixth = 0.0; /* active coefficient (types 1-5) or RQD (weak rock) */
 
-  friend bool operator==(const LayerValues&, const LayerValues&) = default;
+  KESTRO_DECK_EQUALITY(LayerValues)
 };
 
 /* A soil layer: its six values at its top, and the same at its bottom. */
@@ -454,7 +463,7 @@ struct SoilLayer {
   double sixth = 0.0; /* active coefficient (types 1-5) or RQD (weak rock) */
   LayerValues at_bottom;
 
-  friend bool operator==(const SoilLayer&, const SoilLayer&) = default;
+  KESTRO_DECK_EQUALITY(SoilLayer)
 };
 
 /* A user p-y curve: its station, multipliers and points (Y, P). */
@@ -462,7 +471,7 @@ struct CurvePoint {
   double y = 0.0;
   double p = 0.0;
 
-  friend bool operator==(const CurvePoint&, const CurvePoint&) = default;
+  KESTRO_DECK_EQUALITY(CurvePoint)
 };
 struct PyCurve {
   int station = 0;
@@ -471,7 +480,7 @@ struct PyCurve {
   double y_multiplier = 0.0;
   std::vector<CurvePoint> points;
 
-  friend bool operator==(const PyCurve&, const PyCurve&) = default;
+  KESTRO_DECK_EQUALITY(PyCurve)
 };
 
 /* One problem (or stage).  The tables a problem holds follow from its
@@ -504,14 +513,8 @@ struct Problem {
   std::vector<PyCurve> py_curves;
   int continuation = 0;
 
-  friend bool operator==(const Problem&, const Problem&) = default;
+  KESTRO_DECK_EQUALITY(Problem)
 };
-
-/* Which records a problem holds, from its control record. */
-bool problem_has_wall_model(const Problem& problem);     /* wall sections > 0 */
-bool problem_has_pressure_table(const Problem& problem); /* and option 1 */
-bool problem_has_soil_records(const Problem& problem);   /* and option >= 2 or p-y option 2 */
-bool problem_has_user_curves(const Problem& problem);    /* user curves read in this problem */
 
 /* Where a value of a deck was given: a line (from 1) and the item within its
  * record (from 1; 0 for a whole line, as a title). */
@@ -519,7 +522,7 @@ struct DeckPlace {
   std::size_t line = 0;
   int item = 0;
 
-  friend bool operator==(const DeckPlace&, const DeckPlace&) = default;
+  KESTRO_DECK_EQUALITY(DeckPlace)
 };
 
 /* The place where reading a deck stopped and why: the message (as the
@@ -532,7 +535,7 @@ struct DeckReadFailure {
   std::size_t line = 0;    /* where the record that could not be read begins */
   std::string rest;        /* the deck's text from that line on */
 
-  friend bool operator==(const DeckReadFailure&, const DeckReadFailure&) = default;
+  KESTRO_DECK_EQUALITY(DeckReadFailure)
 };
 
 struct Deck {
@@ -551,8 +554,18 @@ struct Deck {
   /* The place of a value, or nullptr (a value that was not read from text). */
   const DeckPlace* place_of(std::string_view path) const;
 
-  friend bool operator==(const Deck&, const Deck&) = default;
+  KESTRO_DECK_EQUALITY(Deck)
 };
+
+}  // namespace deck
+
+using deck::Deck;
+
+/* Which records a problem holds, from its control record. */
+bool problem_has_wall_model(const deck::Problem& problem);     /* wall sections > 0 */
+bool problem_has_pressure_table(const deck::Problem& problem); /* and option 1 */
+bool problem_has_soil_records(const deck::Problem& problem);   /* and option >= 2 or p-y option 2 */
+bool problem_has_user_curves(const deck::Problem& problem); /* user curves read in this problem */
 
 /* Reads a deck in the list-directed text format.  Never throws for what the
  * text holds: what cannot be read ends the reading with `failure` set. */
@@ -566,7 +579,7 @@ std::string write_deck(const Deck& deck);
 
 /* Sets the counts of the control record and of the tables from the lengths
  * of the tables (what a deck built in code or from JSON needs). */
-void normalize_counts(Problem& problem);
+void normalize_counts(deck::Problem& problem);
 
 }  // namespace kestro
 

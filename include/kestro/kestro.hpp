@@ -10,9 +10,11 @@
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "kestro/deck.hpp"
 #include "kestro/results.h"
 
 /* Not exported from the shared library, which holds only IKESTRO. */
@@ -101,7 +103,10 @@ std::string solution_warning(const ProblemResult& problem);
 /* A run held in memory: the deck in, every output file and the results out.
  * Nothing touches the file system. */
 struct MemoryRunInput {
-  std::string deck;                   /* the input data file */
+  std::string deck; /* the input data file */
+  /* The input as a deck model (kestro/deck.hpp); when set, the run takes it
+   * instead of reading `deck`. */
+  std::optional<Deck> model;
   std::string deck_name = "wall.dat"; /* named in messages and in the report header */
   std::string version = "0.1.0";      /* version text of the banner (12 characters) */
   /* The directory the report header names; the report and plot-data file

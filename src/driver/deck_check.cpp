@@ -125,7 +125,8 @@ DeckCheckResult check_deck(const MemoryRunInput& input) noexcept {
     context.expand_paths = false;
     const std::filesystem::path deck_path(input.deck_name);
     context.run.names.input = input.deck_name;
-    context.files.input.emplace(deck_path.filename().string(), input.deck);
+    context.use_deck(input.model ? *input.model
+                                 : read_deck(input.deck, deck_path.filename().string()));
     context.files.report.attach(sink);
     context.files.plot.attach(sink);
     context.files.monitor.attach(sink);

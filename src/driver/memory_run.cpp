@@ -36,7 +36,8 @@ MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) n
     run.version = fit(input.version, kVersionWidth);
     run.names = RunFileNames{input.deck_name, stem + ".out", stem + ".plt",
                              stem + ".mon",   stem + ".pyc", stem + ".epf"};
-    context.files.input.emplace(deck_path.filename().string(), input.deck);
+    context.use_deck(input.model ? *input.model
+                                 : read_deck(input.deck, deck_path.filename().string()));
     context.files.report.collect(result.report);
     context.files.plot.collect(result.plot_data);
     context.files.monitor.collect(result.monitor);

@@ -80,8 +80,10 @@ std::optional<std::string> open_files(RunContext& context) {
   if (std::filesystem::is_directory(input_path, error)) {
     return "cannot open the input data file \"" + names.input + "\": it is a directory";
   }
-  context.files.input = ListInput::open(input_path.string(), input_path.filename().string());
-  if (!context.files.input) return "cannot open the input data file \"" + names.input + "\"";
+  std::optional<ListInput> text =
+      ListInput::open(input_path.string(), input_path.filename().string());
+  if (!text) return "cannot open the input data file \"" + names.input + "\"";
+  context.use_deck(read_deck(text->text_from(1), input_path.filename().string()));
   TextUnit* outputs[] = {&context.files.report, &context.files.plot, &context.files.monitor};
   for (std::size_t i = 0; i < 3; ++i) {
     if (!outputs[i]->open(resolve(context, files[i + 1].name))) {
@@ -195,11 +197,13 @@ void keep_ground(const ProblemState& problem, ProblemResult& kept) {
 }
 
 void run_one_problem(RunContext& context) {
-  ListInput& in = context.in();
+  DeckSource& in = context.in();
   const DriverFormats& f = formats();
   TextUnit& report = context.files.report;
 
-  const std::string title = fit(in.read_fixed(kTitleWidth, "the title of a problem"), kTitleField);
+  in.next_problem();
+  in.take("title");
+  const std::string title = fit(in.problem().title, kTitleField);
   start_problem(context);
   ProblemState& problem = context.problem;
   problem.title = title;
@@ -276,9 +280,8 @@ void run_one_problem(RunContext& context) {
   }
   keep_ground(problem, kept);
 
-  ListRead read = in.read();
-  read.integer(context.run.continuation);
-  read.finish();
+  in.take("continuation");
+  context.run.continuation = in.problem().continuation;
 }
 
 }  // namespace

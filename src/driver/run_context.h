@@ -25,6 +25,7 @@
 #include "common/transient_file.h"
 #include "common/unit_labels.h"
 #include "common/wall_model.h"
+#include "input/deck_source.h"
 #include "input/input_context.h"
 #include "input/problem_records.h"
 #include "kestro/kestro.hpp"
@@ -49,7 +50,7 @@ struct RunFileNames {
 
 // The open text units of the run, and where its transient files go.
 struct RunFiles {
-  std::optional<ListInput> input;  // the input data file
+  std::optional<DeckSource> input;  // the records of the deck, problem by problem
   TextUnit report;
   TextUnit plot;
   TextUnit monitor;
@@ -60,6 +61,7 @@ struct RunFiles {
 // State that lives for the whole run.
 struct RunState {
   std::string version;  // 12 characters, from NAMES.dat
+  Deck deck;            // the input, read once at the start
   RunFileNames names;
   int problem = 0;          // problem counter
   std::string first_title;  // title of problem 1, 80 characters
@@ -109,7 +111,13 @@ struct RunContext {
   RunFiles files;
   ProblemState problem;
 
-  ListInput& in() { return *files.input; }
+  DeckSource& in() { return *files.input; }
+
+  // Takes the deck the run reads its problems from.
+  void use_deck(Deck deck) {
+    run.deck = std::move(deck);
+    files.input.emplace(run.deck);
+  }
 };
 
 // Starts a new problem: the problem state is replaced by an empty one whose

@@ -40,15 +40,21 @@ std::string label(std::string_view text) {
 
 void read_control_record(const InputContext& context) {
   ControlParameters& c = context.control;
-  ListRead read = context.in().read();
-  read.integer(c.unit_flag);
-  c.line = context.in().current_line();
-  for (int* item : {&c.specified_points, &c.wall_sections, &c.cross_sections, &c.py_factors,
-                    &c.earth_pressure_option, &c.py_option, &c.user_py_curves, &c.stages,
-                    &c.ei_sets, &c.tiebacks, &c.hinge_option}) {
-    read.integer(*item);
-  }
-  read.finish();
+  context.in().take("control/hinge_option");
+  const deck::Control& record = context.records().control;
+  c.unit_flag = static_cast<int>(record.units);
+  c.line = context.in().line_of("control/units");
+  c.specified_points = record.specified_point_count;
+  c.wall_sections = record.wall_section_count;
+  c.cross_sections = record.cross_section_count;
+  c.py_factors = record.py_factor_count;
+  c.earth_pressure_option = static_cast<int>(record.earth_pressure_option);
+  c.py_option = static_cast<int>(record.py_option);
+  c.user_py_curves = record.user_curve_count;
+  c.stages = record.stages;
+  c.ei_sets = record.ei_set_count;
+  c.tiebacks = record.tieback_count;
+  c.hinge_option = static_cast<int>(record.hinge_option);
 }
 
 void echo_control_parameters(const InputContext& context) {
@@ -89,21 +95,19 @@ void echo_control_parameters(const InputContext& context) {
 
 void read_geometry_record(const InputContext& context) {
   Geometry& g = context.geometry;
-  ListInput& in = context.in();
-  {
-    ListRead read = in.read();
-    read.integer(g.N);
-    read.real(g.h);
-    read.real(g.max_deflection);
-    read.real(g.tolerance);
-    read.real(g.excavation_depth);
-    read.real(g.width);
-    read.real(g.wall_height);
-    read.integer(g.max_iterations);
-    read.integer(g.unused9);
-    read.integer(g.unused10);
-    read.finish();
-  }
+  DeckSource& in = context.in();
+  in.take("geometry/reserved_10");
+  const deck::Geometry& record = context.records().geometry;
+  g.N = record.increments;
+  g.h = record.increment_length;
+  g.max_deflection = record.max_deflection;
+  g.tolerance = record.tolerance;
+  g.excavation_depth = record.excavation_depth;
+  g.width = record.width;
+  g.wall_height = record.wall_height;
+  g.max_iterations = record.max_iterations;
+  g.unused9 = record.reserved_9;
+  g.unused10 = record.reserved_10;
   g.line = in.current_line();
 
   const ControlFormats& f = formats();
@@ -148,7 +152,7 @@ void read_geometry_record(const InputContext& context) {
 
 void check_table_counts(const InputContext& context) {
   const ControlParameters& c = context.control;
-  const ListInput& in = context.in();
+  const DeckSource& in = context.in();
   if (c.specified_points < 0) {
     stop_quietly(place_of(in, c.line),
                  "negative number of specified deflection points (control item 2 is " +

@@ -12,6 +12,8 @@
 
 namespace kestro {
 
+using namespace deck;
+
 namespace {
 
 constexpr std::size_t kTitleWidth = 70;
@@ -429,7 +431,7 @@ bool problem_has_user_curves(const Problem& problem) {
   return option < 2 && (c.user_curve_count != 0 || c.wall_section_count > 0);
 }
 
-const DeckPlace* Deck::place_of(std::string_view path) const {
+const DeckPlace* deck::Deck::place_of(std::string_view path) const {
   const auto found = places.find(path);
   return found == places.end() ? nullptr : &found->second;
 }

@@ -12,6 +12,8 @@
 
 namespace kestro {
 
+using namespace deck;
+
 namespace {
 
 class Writer {

@@ -1,18 +1,18 @@
-// What the input steps read and write: the input data file, the report, the
+// What the input steps read and write: the deck's records, the report, the
 // unit labels and the problem's records and wall model.  The driver builds
 // it from the run context for each step.
 #pragma once
 
-#include "common/list_input.h"
 #include "common/text_unit.h"
 #include "common/unit_labels.h"
 #include "common/wall_model.h"
+#include "input/deck_source.h"
 #include "input/problem_records.h"
 
 namespace kestro {
 
 struct InputContext {
-  ListInput& input;
+  DeckSource& source;
   TextUnit& report;
   UnitLabels& labels;
   ControlParameters& control;
@@ -20,7 +20,8 @@ struct InputContext {
   WallTables& tables;
   WallModel& wall;
 
-  ListInput& in() const { return input; }
+  DeckSource& in() const { return source; }
+  const deck::Problem& records() const { return source.problem(); }
 };
 
 }  // namespace kestro

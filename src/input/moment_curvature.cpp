@@ -60,16 +60,11 @@ void write_set_block(const InputContext& context, int number, const MomentCurvat
   }
 }
 
-// Reads a record of two integers and returns the second, a count checked
-// against 0..capacity.
-int read_count(const InputContext& context, int capacity, std::string_view what) {
-  int unused = 0;
-  int count = 0;
-  {
-    ListRead read = context.in().read();
-    read.integer(unused);
-    read.integer(count);
-  }
+// Takes a record of two integers whose second, at `at`, is a count checked
+// against 0..capacity, and returns it.
+int take_count(const InputContext& context, const std::string& at, int count, int capacity,
+               std::string_view what) {
+  context.in().take(at);
   if (count < 0) {
     stop_bad_record(context.in(), context.in().current_line(),
                     "the number of " + std::string(what) + " must not be negative, found " +
@@ -83,20 +78,20 @@ int read_count(const InputContext& context, int capacity, std::string_view what)
   return count;
 }
 
-void read_points(const InputContext& context, int count, MomentCurvatureCurve* curve) {
+// Takes `count` points, keeping them in `curve` unless it is null.
+void take_points(const InputContext& context, int count,
+                 const std::vector<deck::MomentCurvaturePoint>& given, const std::string& at,
+                 MomentCurvatureCurve* curve) {
   if (curve != nullptr) {
     curve->M.assign(static_cast<std::size_t>(count), 0.0);
     curve->phi.assign(static_cast<std::size_t>(count), 0.0);
   }
   for (int j = 0; j < count; ++j) {
-    double M = 0.0;
-    double phi = 0.0;
-    ListRead read = context.in().read();
-    read.real(M);
-    read.real(phi);
+    context.in().take(at + "/" + std::to_string(j) + "/curvature");
+    const deck::MomentCurvaturePoint& point = given[static_cast<std::size_t>(j)];
     if (curve != nullptr) {
-      curve->M[static_cast<std::size_t>(j)] = M;
-      curve->phi[static_cast<std::size_t>(j)] = phi;
+      curve->M[static_cast<std::size_t>(j)] = point.moment;
+      curve->phi[static_cast<std::size_t>(j)] = point.curvature;
     }
   }
 }
@@ -116,36 +111,41 @@ void read_moment_curvature_data(const InputContext& context) {
     stop_error(ErrorStop::too_much_data, place_of(context.in(), context.control.line),
                "more than " + std::to_string(kMaxEiSets) +
                    " user-defined nonlinear EI sets: " + std::to_string(sets));
-  if (sets > 0) {
-    int unused = 0;
-    ListRead read = context.in().read();
-    read.integer(unused);
-  }
+  const deck::MomentCurvature& given = context.records().moment_curvature;
+  const std::string at = "moment_curvature";
+  if (sets > 0) context.in().take(at + "/reserved");
   tables.ei_sets.resize(static_cast<std::size_t>(sets));
-  for (MomentCurvatureCurve& set : tables.ei_sets) {
-    {
-      ListRead read = context.in().read();
-      read.real(set.thrust);
-    }
-    read_points(context, read_count(context, kMaxEiSetPoints, "points of an EI set"), &set);
+  for (std::size_t k = 0; k < tables.ei_sets.size(); ++k) {
+    MomentCurvatureCurve& set = tables.ei_sets[k];
+    const std::string set_at = at + "/ei_sets/" + std::to_string(k);
+    context.in().take(set_at + "/thrust");
+    const deck::EiSet& record = given.ei_sets[k];
+    set.thrust = record.thrust;
+    const int count = take_count(context, set_at + "/point_count", record.point_count,
+                                 kMaxEiSetPoints, "points of an EI set");
+    take_points(context, count, record.points, set_at + "/points", &set);
   }
   tables.section_curves.resize(tables.cross_sections.size());
-  for (MomentCurvatureCurve& curve : tables.section_curves) {
-    const int levels = read_count(context, kMaxThrustLevels, "thrust levels");
+  for (std::size_t k = 0; k < tables.section_curves.size(); ++k) {
+    MomentCurvatureCurve& curve = tables.section_curves[k];
+    const std::string curves_at = at + "/section_curves/" + std::to_string(k);
+    const deck::SectionCurves* record =
+        k < given.section_curves.size() ? &given.section_curves[k] : nullptr;
+    const int levels =
+        take_count(context, curves_at + "/level_count", record != nullptr ? record->level_count : 0,
+                   kMaxThrustLevels, "thrust levels");
     for (int level = 0; level < levels; ++level) {
-      double thrust = 0.0;
-      double second = 0.0;
-      {
-        ListRead read = context.in().read();
-        read.real(thrust);
-        read.real(second);
-      }
+      const std::string level_at = curves_at + "/levels/" + std::to_string(level);
+      context.in().take(level_at + "/second_value");
+      const deck::ThrustLevel& l = record->levels[static_cast<std::size_t>(level)];
       MomentCurvatureCurve* kept = level == 0 ? &curve : nullptr;
       if (kept != nullptr) {
-        curve.thrust = thrust;
-        curve.second = second;
+        curve.thrust = l.thrust;
+        curve.second = l.second_value;
       }
-      read_points(context, read_count(context, kMaxCurvePoints, "curve points"), kept);
+      const int count = take_count(context, level_at + "/point_count", l.point_count,
+                                   kMaxCurvePoints, "curve points");
+      take_points(context, count, l.points, level_at + "/points", kept);
     }
   }
   // A user-defined EI section must name a set that was given.

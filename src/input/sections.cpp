@@ -230,7 +230,7 @@ std::string_view nonlinear_type_text(const CrossSection& section) {
 
 // ---- reading ---------------------------------------------------------------
 
-// A count of repeated records (rebars, strands, one-real records), read on
+// A count of repeated records (rebars, strands, one-real records), given on
 // the given line, must not be negative.
 void refuse_negative_count(const InputContext& context, int count, std::size_t line,
                            std::string_view what) {
@@ -241,162 +241,200 @@ void refuse_negative_count(const InputContext& context, int count, std::size_t l
   }
 }
 
-// Reads `count` repeated records of `width` reals each, refusing more than
+// Takes `count` repeated records of `width` reals each, refusing more than
 // the store holds.
 template <std::size_t width>
-void read_records(const InputContext& context, int count,
+void take_records(const InputContext& context, int count,
+                  const std::vector<std::array<double, width>>& given,
                   std::vector<std::array<double, width>>& rows, std::size_t line,
-                  std::string_view what) {
+                  const std::string& at, std::string_view what) {
   refuse_negative_count(context, count, line, what);
   if (count > kMaxBars) {
     stop_error(ErrorStop::too_much_data, place_of(context.in(), line),
                "more than " + std::to_string(kMaxBars) + " " + std::string(what) + ": " +
                    std::to_string(count));
   }
-  rows.assign(static_cast<std::size_t>(std::max(count, 0)), {});
-  for (auto& row : rows) {
-    ListRead read = context.in().read();
-    for (double& value : row)
-      read.real(value);
+  rows.clear();
+  for (int k = 0; k < count; ++k) {
+    context.in().take(at + "/" + std::to_string(k) + "/" + std::to_string(width - 1));
+    rows.push_back(given[static_cast<std::size_t>(k)]);
   }
 }
 
-void read_single_values(const InputContext& context, int count, std::vector<double>& values,
-                        std::size_t line, std::string_view what) {
+void take_single_values(const InputContext& context, int count, const std::vector<double>& given,
+                        std::vector<double>& values, std::size_t line, const std::string& at,
+                        std::string_view what) {
   refuse_negative_count(context, count, line, what);
   if (count > kMaxRepeatedValues) {
     stop_error(ErrorStop::too_much_data, place_of(context.in(), line),
                "more than " + std::to_string(kMaxRepeatedValues) + " " + std::string(what) + ": " +
                    std::to_string(count));
   }
-  values.assign(static_cast<std::size_t>(std::max(count, 0)), 0.0);
-  for (double& value : values) {
-    ListRead read = context.in().read();
-    read.real(value);
+  values.clear();
+  for (int k = 0; k < count; ++k) {
+    context.in().take(at + "/" + std::to_string(k));
+    values.push_back(given[static_cast<std::size_t>(k)]);
   }
 }
 
-// The dimension record of an elastic section: eight reals.
-void read_dimensions(ListInput& in, SectionValues& v) {
-  ListRead read = in.read();
-  for (double* value :
-       {&v.diameter, &v.internal_diameter, &v.external_width, &v.external_depth, &v.internal_width,
-        &v.internal_depth, &v.flange_thickness, &v.web_thickness})
-    read.real(*value);
+// The values of an elastic section at one end, as the deck gives them.
+SectionValues section_values(const deck::SectionValues& v) {
+  SectionValues s;
+  s.diameter = v.diameter;
+  s.internal_diameter = v.internal_diameter;
+  s.external_width = v.external_width;
+  s.external_depth = v.external_depth;
+  s.internal_width = v.internal_width;
+  s.internal_depth = v.internal_depth;
+  s.flange_thickness = v.flange_thickness;
+  s.web_thickness = v.web_thickness;
+  s.value9 = v.value_9;
+  s.value10 = v.value_10;
+  s.value11 = v.value_11;
+  s.I = v.moment_of_inertia;
+  s.values13_16 = {v.value_13, v.value_14, v.value_15, v.value_16};
+  s.E = v.elastic_modulus;
+  s.value18 = v.value_18;
+  s.value38 = v.value_19;
+  return s;
 }
 
-// The stiffness values of an elastic section: ten reals and the value kept
-// beside them, read as the start of the record `read`.
-void read_stiffness(ListRead& read, SectionValues& v) {
-  for (double* value :
-       {&v.value9, &v.value10, &v.value11, &v.I, &v.values13_16[0], &v.values13_16[1],
-        &v.values13_16[2], &v.values13_16[3], &v.E, &v.value18, &v.value38})
-    read.real(*value);
-}
-
-void read_elastic(const InputContext& context, CrossSection& s) {
-  ListInput& in = context.in();
-  read_dimensions(in, s.top);
-  {
-    ListRead read = in.read();
-    read_stiffness(read, s.top);
-    read.integer(s.tapered);
-  }
+void read_elastic(const InputContext& context, const deck::CrossSection& given,
+                  const std::string& at, CrossSection& s) {
+  DeckSource& in = context.in();
+  in.take(at + "/top/web_thickness");
+  in.take(at + "/tapered");
+  s.top = section_values(given.top);
+  s.tapered = given.tapered;
   if (s.tapered > 0) {
-    read_dimensions(in, s.bottom);
-    ListRead read = in.read();
-    read_stiffness(read, s.bottom);
+    in.take(at + "/bottom/web_thickness");
+    in.take(at + "/bottom/value_19");
+    s.bottom = section_values(given.bottom.value_or(deck::SectionValues{}));
   } else {
     s.bottom = s.top;
   }
-  {
-    ListRead read = in.read();
-    read.integer(s.aisc_code);
-    read.integer(s.aisc_unused1);
-    read.real(s.thickness);
-    read.integer(s.diameter_label_flag);
-    read.integer(s.aisc_unused2);
-  }
-  ListRead read = in.read();
-  read.text(s.aisc_name);
+  in.take(at + "/aisc_reserved_2");
+  s.aisc_code = given.aisc_code;
+  s.aisc_unused1 = given.aisc_reserved_1;
+  s.thickness = given.thickness;
+  s.diameter_label_flag = given.diameter_label_flag;
+  s.aisc_unused2 = given.aisc_reserved_2;
+  in.take(at + "/aisc_name");
+  s.aisc_name = given.aisc_name;
 }
 
-void read_nonlinear(const InputContext& context, CrossSection& s) {
-  ListInput& in = context.in();
+void read_nonlinear(const InputContext& context, const deck::CrossSection& section,
+                    const std::string& at, CrossSection& s) {
+  DeckSource& in = context.in();
+  const deck::NonlinearSection g = section.nonlinear.value_or(deck::NonlinearSection{});
   NonlinearValues& n = s.values;
   NonlinearDescriptors& d = s.descriptors;
   SectionValues& top = s.top;
-  const auto reals = [](ListRead& read, std::initializer_list<double*> values) {
-    for (double* value : values)
-      read.real(*value);
-  };
-  const auto integers = [](ListRead& read, std::initializer_list<int*> values) {
-    for (int* value : values)
-      read.integer(*value);
-  };
-  {
-    ListRead read = in.read();
-    reals(read, {&top.diameter, &top.value38, &top.value10, &top.value11, &top.I,
-                 &top.values13_16[1], &top.values13_16[2], &top.values13_16[3], &top.E});
-  }
-  {
-    ListRead read = in.read();
-    read.integer(d.type);
-    reals(read, {&n.external_width, &n.external_depth, &n.external_diameter, &n.void_diameter,
-                 &n.corner_chamfer, &n.web_thickness, &n.flange_thickness, &n.casing_diameter,
-                 &n.casing_thickness, &n.steel_diameter});
-  }
-  {
-    ListRead read = in.read();
-    reals(read, {&n.steel_thickness, &n.concrete_fc, &n.casing_Es, &n.casing_fy, &n.steel_Es,
-                 &n.steel_fy});
-    integers(read, {&d.embedded_steel, &d.h_flag, &d.steel_aisc_code, &d.d5});
-  }
-  {
-    ListRead read = in.read();
-    read.text(s.steel_name);
-  }
-  {
-    ListRead read = in.read();
-    integers(read, {&d.d6, &d.rebar_layout, &d.d8, &d.d9, &d.rebars});
-    reals(read, {&n.rebar_area, &n.rebar_diameter, &n.rebar_cover, &n.rebar_Es, &n.rebar_fy});
-    read.integer(d.confined);
-  }
+  in.take(at + "/equivalent_elastic_modulus");
+  top.diameter = g.equivalent_diameter;
+  top.value38 = g.value_2;
+  top.value10 = g.value_3;
+  top.value11 = g.value_4;
+  top.I = g.equivalent_moment_of_inertia;
+  top.values13_16[1] = g.value_6;
+  top.values13_16[2] = g.value_7;
+  top.values13_16[3] = g.value_8;
+  top.E = g.equivalent_elastic_modulus;
+  in.take(at + "/steel_diameter");
+  d.type = g.type;
+  n.external_width = g.external_width;
+  n.external_depth = g.external_depth;
+  n.external_diameter = g.external_diameter;
+  n.void_diameter = g.void_diameter;
+  n.corner_chamfer = g.corner_chamfer;
+  n.web_thickness = g.web_thickness;
+  n.flange_thickness = g.flange_thickness;
+  n.casing_diameter = g.casing_diameter;
+  n.casing_thickness = g.casing_thickness;
+  n.steel_diameter = g.steel_diameter;
+  in.take(at + "/reserved_5");
+  n.steel_thickness = g.steel_thickness;
+  n.concrete_fc = g.concrete_strength;
+  n.casing_Es = g.casing_modulus;
+  n.casing_fy = g.casing_yield;
+  n.steel_Es = g.steel_modulus;
+  n.steel_fy = g.steel_yield;
+  d.embedded_steel = g.embedded_steel;
+  d.h_flag = g.h_section;
+  d.steel_aisc_code = g.steel_aisc_code;
+  d.d5 = g.reserved_5;
+  in.take(at + "/steel_name");
+  s.steel_name = g.steel_name;
+  in.take(at + "/confined");
+  d.d6 = g.reserved_6;
+  d.rebar_layout = g.rebar_layout;
+  d.d8 = g.reserved_8;
+  d.d9 = g.reserved_9;
+  d.rebars = g.rebar_count;
+  n.rebar_area = g.rebar_area;
+  n.rebar_diameter = g.rebar_diameter;
+  n.rebar_cover = g.rebar_cover;
+  n.rebar_Es = g.rebar_modulus;
+  n.rebar_fy = g.rebar_yield;
+  d.confined = g.confined;
   const std::size_t rebar_line = in.current_line();
-  {
-    ListRead read = in.read();
-    integers(read,
-             {&d.transverse_type, &d.d13, &d.d14, &d.transverse_rebars, &d.legs_y, &d.legs_z});
-    reals(read,
-          {&n.transverse_area, &n.transverse_diameter, &n.transverse_spacing, &n.transverse_fy});
-  }
-  read_records(context, d.rebars, s.rebars, rebar_line, "rebars");
-  {
-    ListRead read = in.read();
-    integers(read, {&d.d18, &d.d19, &d.strand_layout, &d.d21, &d.strands});
-    reals(read, {&n.strand_diameter, &n.strand_area, &n.strand_cover, &n.strand_fu,
-                 &n.strand_prestress, &n.value37, &n.value38});
-  }
-  read_records(context, d.strands, s.strands, in.current_line(), "strands");
-  {
-    ListRead read = in.read();
-    integers(read, {&d.single_values, &d.d24, &d.d25});
-    reals(read, {&n.value31, &n.value32});
-  }
-  read_single_values(context, d.single_values, s.single_values, in.current_line(), "D23 records");
-  {
-    ListRead read = in.read();
-    integers(read, {&d.d26, &d.d27, &d.d28, &d.ei_set, &d.d30, &d.d31, &d.d32});
-    reals(read, {&n.value33, &n.ESH, &n.ESU, &n.fu_over_fy});
-  }
-  {
-    ListRead read = in.read();
-    integers(read, {&d.strain_hardening, &d.d34, &d.closing_values, &d.d36});
-    reals(read, {&n.value39, &n.value40});
-  }
+  in.take(at + "/transverse_yield");
+  d.transverse_type = g.transverse_type;
+  d.d13 = g.reserved_13;
+  d.d14 = g.reserved_14;
+  d.transverse_rebars = g.transverse_rebars;
+  d.legs_y = g.legs_y;
+  d.legs_z = g.legs_z;
+  n.transverse_area = g.transverse_area;
+  n.transverse_diameter = g.transverse_diameter;
+  n.transverse_spacing = g.transverse_spacing;
+  n.transverse_fy = g.transverse_yield;
+  take_records(context, d.rebars, g.rebars, s.rebars, rebar_line, at + "/rebars", "rebars");
+  in.take(at + "/value_38");
+  d.d18 = g.reserved_18;
+  d.d19 = g.reserved_19;
+  d.strand_layout = g.strand_layout;
+  d.d21 = g.reserved_21;
+  d.strands = g.strand_count;
+  n.strand_diameter = g.strand_diameter;
+  n.strand_area = g.strand_area;
+  n.strand_cover = g.strand_cover;
+  n.strand_fu = g.strand_strength;
+  n.strand_prestress = g.strand_prestress;
+  n.value37 = g.value_37;
+  n.value38 = g.value_38;
+  take_records(context, d.strands, g.strands, s.strands, in.current_line(), at + "/strands",
+               "strands");
+  in.take(at + "/value_32");
+  d.single_values = g.single_value_count;
+  d.d24 = g.reserved_24;
+  d.d25 = g.reserved_25;
+  n.value31 = g.value_31;
+  n.value32 = g.value_32;
+  take_single_values(context, d.single_values, g.single_values, s.single_values, in.current_line(),
+                     at + "/single_values", "D23 records");
+  in.take(at + "/ultimate_over_yield");
+  d.d26 = g.reserved_26;
+  d.d27 = g.reserved_27;
+  d.d28 = g.reserved_28;
+  d.ei_set = g.ei_set;
+  d.d30 = g.reserved_30;
+  d.d31 = g.reserved_31;
+  d.d32 = g.reserved_32;
+  n.value33 = g.value_33;
+  n.ESH = g.hardening_strain;
+  n.ESU = g.ultimate_strain;
+  n.fu_over_fy = g.ultimate_over_yield;
+  in.take(at + "/value_40");
+  d.strain_hardening = g.strain_hardening;
+  d.d34 = g.reserved_34;
+  d.closing_values = g.closing_value_count;
+  d.d36 = g.closing_values_given;
+  n.value39 = g.value_39;
+  n.value40 = g.value_40;
   if (d.closing_values > 0 && d.d36 > 0) {
-    read_single_values(context, d.closing_values, s.closing_values, in.current_line(),
-                       "D35 records");
+    take_single_values(context, d.closing_values, g.closing_values, s.closing_values,
+                       in.current_line(), at + "/closing_values", "D35 records");
   }
 }
 
@@ -704,15 +742,15 @@ int depth_station(const InputContext& context, double depth) {
 void read_wall_sections(const InputContext& context) {
   std::vector<WallSection>& sections = context.tables.wall_sections;
   sections.clear();
-  // The table grows record by record: the count has no capacity of its own,
-  // and a huge count must end at the end of the file, not in an allocation.
+  const std::vector<deck::WallSection>& given = context.records().wall_sections;
   for (int k = 0; k < context.control.wall_sections; ++k) {
+    const std::string at = "wall_sections/" + std::to_string(k);
+    context.in().take(at + "/cross_section");
+    const deck::WallSection& record = given[static_cast<std::size_t>(k)];
     WallSection& section = sections.emplace_back();
-    ListRead read = context.in().read();
-    read.real(section.top);
-    read.real(section.bottom);
-    read.integer(section.section);
-    read.finish();
+    section.top = record.top;
+    section.bottom = record.bottom;
+    section.section = record.cross_section;
     section.line = context.in().current_line();
   }
   TextUnit& report = context.report;
@@ -743,24 +781,22 @@ void read_cross_sections(const InputContext& context) {
                    " cross sections: " + std::to_string(count));
   std::vector<CrossSection>& sections = context.tables.cross_sections;
   sections.assign(static_cast<std::size_t>(count), {});
-  ListInput& in = context.in();
+  DeckSource& in = context.in();
   for (CrossSection& s : sections) {
-    std::size_t line = 0;
-    {
-      ListRead read = in.read();
-      read.integer(s.unused1);
-      line = in.current_line();
-      s.line = line;
-      read.integer(s.unused2);
-      read.integer(s.shape_code);
-      read.integer(s.nonlinear_flag);
-    }
-    {
-      ListRead read = in.read();
-      read.text(s.name);
-    }
+    const std::size_t k = static_cast<std::size_t>(&s - sections.data());
+    const std::string at = "cross_sections/" + std::to_string(k);
+    in.take(at + "/nonlinear_flag");
+    const deck::CrossSection& given = context.records().cross_sections[k];
+    const std::size_t line = in.line_of(at + "/reserved_1");
+    s.line = line;
+    s.unused1 = given.reserved_1;
+    s.unused2 = given.reserved_2;
+    s.shape_code = static_cast<int>(given.shape);
+    s.nonlinear_flag = given.nonlinear_flag;
+    in.take(at + "/name");
+    s.name = given.name;
     if (s.nonlinear()) {
-      read_nonlinear(context, s);
+      read_nonlinear(context, given, at + "/nonlinear", s);
       if (s.descriptors.type < 1 || s.descriptors.type > 10) {
         stop_bad_record(in, line + 2,
                         "the nonlinear section type must be 1 to 10, found " +
@@ -772,7 +808,7 @@ void read_cross_sections(const InputContext& context) {
             in, line,
             "the cross-section shape type must be 0 to 6, found " + std::to_string(s.shape_code));
       }
-      read_elastic(context, s);
+      read_elastic(context, given, at, s);
     }
     if (s.nonlinear()) continue;
     const double divisor = context.control.units == UnitSystem::si ? kMm4PerM4 : 1.0;

@@ -155,11 +155,9 @@ void close_table(const InputContext& context, const Continuation& c) {
   }
 }
 
-int read_count(const InputContext& context, std::string_view what) {
-  int count = 0;
-  ListRead read = context.in().read();
-  read.integer(count);
-  read.finish();
+int read_count(const InputContext& context, const std::string& at, int count,
+               std::string_view what) {
+  context.in().take(at);
   if (count < 0 || count > kMaxTableRecords) {
     stop_bad_record(context.in(), context.in().current_line(),
                     "the number of " + std::string(what) + " must be 0 to " +
@@ -192,18 +190,16 @@ struct TableRecord {
   RowValues values;
 };
 
-// Reads a table: its count record, then every record through read_record,
+// Takes a table: its count record, then every record through take_record,
 // each placed on the stations and echoed as it comes.
-template <typename ReadRecord>
-void read_table(const InputContext& context, std::string_view what, ReadRecord read_record) {
-  const int count = read_count(context, what);
+template <typename TakeRecord>
+void read_table(const InputContext& context, const std::string& at, int given_count,
+                std::string_view what, TakeRecord take_record) {
+  const int count = read_count(context, at + "_count", given_count, what);
   Continuation c;
   for (int k = 0; k < count; ++k) {
     TableRecord record;
-    {
-      ListRead read = context.in().read();
-      read_record(read, record);
-    }
+    take_record(static_cast<std::size_t>(k), record);
     const std::size_t line = context.in().current_line();
     table_record(context, c, record.code, record.from, record.to, record.values, line);
   }
@@ -213,13 +209,16 @@ void read_table(const InputContext& context, std::string_view what, ReadRecord r
 // Load records: CONTD code, FROM, TO, Q, T, P.  A record with a couple is
 // kept for the shear correction of the results.
 void load_records(const InputContext& context) {
-  read_table(context, "load records", [&](ListRead& read, TableRecord& r) {
-    read.integer(r.code);
-    read.integer(r.from);
-    read.integer(r.to);
-    read.real(r.values.Q);
-    read.real(r.values.T);
-    read.real(r.values.P);
+  const deck::Problem& given = context.records();
+  read_table(context, "load", given.load_count, "load records", [&](std::size_t k, TableRecord& r) {
+    context.in().take("loads/" + std::to_string(k) + "/axial");
+    const deck::LoadRecord& load = given.loads[k];
+    r.code = static_cast<int>(load.span);
+    r.from = load.from_station;
+    r.to = load.to_station;
+    r.values.Q = load.load;
+    r.values.T = load.couple;
+    r.values.P = load.axial;
     if (r.values.T != 0.0) {
       context.tables.couples.push_back(
           CoupleRecord{r.from, r.values.T / (2.0 * context.geometry.h)});
@@ -230,14 +229,18 @@ void load_records(const InputContext& context) {
 // Spring records: FROM, TO, CONTD code, S, R; each is kept for the
 // restraint results.
 void spring_records(const InputContext& context) {
-  read_table(context, "spring records", [&](ListRead& read, TableRecord& r) {
-    read.integer(r.from);
-    read.integer(r.to);
-    read.integer(r.code);
-    read.real(r.values.S);
-    read.real(r.values.R);
-    context.tables.springs.push_back(SpringRecord{r.from, r.to, r.values.S, r.values.R});
-  });
+  const deck::Problem& given = context.records();
+  read_table(context, "spring", given.spring_count, "spring records",
+             [&](std::size_t k, TableRecord& r) {
+               context.in().take("springs/" + std::to_string(k) + "/rotational");
+               const deck::SpringRecord& spring = given.springs[k];
+               r.from = spring.from_station;
+               r.to = spring.to_station;
+               r.code = static_cast<int>(spring.span);
+               r.values.S = spring.lateral;
+               r.values.R = spring.rotational;
+               context.tables.springs.push_back(SpringRecord{r.from, r.to, r.values.S, r.values.R});
+             });
 }
 
 void tiebacks(const InputContext& context) {
@@ -255,13 +258,15 @@ void tiebacks(const InputContext& context) {
   Continuation c;
   for (int k = 0; k < count; ++k) {
     TieBack t;
-    {
-      ListRead read = context.in().read();
-      for (double* value : {&t.depth, &t.area, &t.modulus, &t.unbonded_length, &t.angle, &t.spacing,
-                            &t.prestress}) {
-        read.real(*value);
-      }
-    }
+    context.in().take("tiebacks/" + std::to_string(k) + "/prestress");
+    const deck::Tieback& given = context.records().tiebacks[static_cast<std::size_t>(k)];
+    t.depth = given.depth;
+    t.area = given.area;
+    t.modulus = given.elastic_modulus;
+    t.unbonded_length = given.unbonded_length;
+    t.angle = given.angle;
+    t.spacing = given.spacing;
+    t.prestress = given.prestress;
     const std::size_t line = context.in().current_line();
     const std::string name = "tie-back " + std::to_string(k + 1);
     if (!(W > 0.0)) {
@@ -342,13 +347,13 @@ void read_specified_points(const InputContext& context) {
   std::vector<std::size_t> lines;
   for (int k = 0; k < count; ++k) {
     SpecifiedPoint point;
-    {
-      ListRead read = context.in().read();
-      read.integer(point.case_code);
-      read.integer(point.station);
-      read.real(point.deflection);
-      read.real(point.slope);
-    }
+    context.in().take("specified_points/" + std::to_string(k) + "/slope");
+    const deck::SpecifiedPoint& given =
+        context.records().specified_points[static_cast<std::size_t>(k)];
+    point.case_code = static_cast<int>(given.condition);
+    point.station = given.station;
+    point.deflection = given.deflection;
+    point.slope = given.slope;
     lines.push_back(context.in().current_line());
     const int lowest = wall.specified_points.empty() ? -1 : wall.specified_points.back().station;
     if (point.station < lowest) {

@@ -37,7 +37,7 @@ void apply_loads(WallModel& wall, const PressureLoads& loads) {
 
 }  // namespace
 
-void read_earth_pressure_records(ListInput& input, TextUnit& report, const UnitLabels& labels,
+void read_earth_pressure_records(DeckSource& input, TextUnit& report, const UnitLabels& labels,
                                  const ControlParameters& control, EarthPressureProblem& problem) {
   problem = EarthPressureProblem{};
   const int option = control.earth_pressure_option;
@@ -48,7 +48,7 @@ void read_earth_pressure_records(ListInput& input, TextUnit& report, const UnitL
   }
 }
 
-void apply_earth_pressure(const ListInput& input, TextUnit& report, TextUnit& plot,
+void apply_earth_pressure(const DeckSource& input, TextUnit& report, TextUnit& plot,
                           TextUnit& monitor, std::ostream& console, const UnitLabels& labels,
                           const ControlParameters& control, const Geometry& geometry,
                           std::span<const double> tieback_depths, WallModel& wall,

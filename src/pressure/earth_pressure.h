@@ -35,7 +35,7 @@ struct EarthPressureProblem {
 // its echo) when the earth-pressure option is 1, then the wall group when the
 // option is 2 or more or the p-y generation option is 2.  Bad input stops the
 // run as described for the two readers.
-void read_earth_pressure_records(ListInput& input, TextUnit& report, const UnitLabels& labels,
+void read_earth_pressure_records(DeckSource& input, TextUnit& report, const UnitLabels& labels,
                                  const ControlParameters& control, EarthPressureProblem& problem);
 
 // Turns the records into loads and writes the plot-data earth-pressure group.
@@ -51,7 +51,7 @@ void read_earth_pressure_records(ListInput& input, TextUnit& report, const UnitL
 // Stops: codes 1 and 2 for layers that miss the excavation level or
 // overflow; bad input for a missing or unreadable earth-pressure file, and
 // as apply_retained_soil says.
-void apply_earth_pressure(const ListInput& input, TextUnit& report, TextUnit& plot,
+void apply_earth_pressure(const DeckSource& input, TextUnit& report, TextUnit& plot,
                           TextUnit& monitor, std::ostream& console, const UnitLabels& labels,
                           const ControlParameters& control, const Geometry& geometry,
                           std::span<const double> tieback_depths, WallModel& wall,

@@ -37,39 +37,40 @@ std::string shown(double value) {
 // products in the pressure formulas would overflow.
 constexpr double kLargestValue = 1.0e15;
 
-// Reads one real of a READ and refuses a non-finite or huge value.
-void finite_real(ListRead& read, const ListInput& input, double& value, const char* name) {
-  read.real(value);
+// Refuses a non-finite or huge value of the record just taken.
+double finite(const DeckSource& input, double value, const std::string& name) {
   if (!(std::abs(value) <= kLargestValue)) {
-    stop_bad_record(
-        input, 0,
-        std::string(name) + " must be a number between -1e15 and 1e15, found " + shown(value));
+    stop_bad_record(input, 0,
+                    name + " must be a number between -1e15 and 1e15, found " + shown(value));
   }
+  return value;
 }
 
-void read_layer_values(ListInput& input, SoilLayerValues& values, const std::string& where) {
-  ListRead read = input.read();
+// The six values of a soil layer at its top or its bottom, the record at `at`
+// just taken.
+SoilLayerValues layer_values(const DeckSource& input, const deck::LayerValues& given,
+                             const std::string& where) {
   const std::string prefix = where + ": ";
-  for (auto [value, name] : {std::pair{&values.unit_weight, "the total unit weight"},
-                             std::pair{&values.S, "the strength S"}, std::pair{&values.PHI, "PHI"},
-                             std::pair{&values.E50, "E50"}, std::pair{&values.KPY, "KPY"},
-                             std::pair{&values.P6, "the sixth layer parameter"}}) {
-    finite_real(read, input, *value, (prefix + name).c_str());
-  }
+  SoilLayerValues values;
+  values.unit_weight = finite(input, given.unit_weight, prefix + "the total unit weight");
+  values.S = finite(input, given.strength, prefix + "the strength S");
+  values.PHI = finite(input, given.friction_angle, prefix + "PHI");
+  values.E50 = finite(input, given.e50, prefix + "E50");
+  values.KPY = finite(input, given.kpy, prefix + "KPY");
+  values.P6 = finite(input, given.sixth, prefix + "the sixth layer parameter");
+  return values;
 }
 
 }  // namespace
 
-void read_specified_pressure(ListInput& input, TextUnit& report, const UnitLabels& labels,
+void read_specified_pressure(DeckSource& input, TextUnit& report, const UnitLabels& labels,
                              SpecifiedPressure& table) {
   const RecordFormats& f = formats();
   table = SpecifiedPressure{};
   report.write(f.table_head, {labels.length, labels.force, labels.slash, labels.length_short});
-  int count = 0;
-  {
-    ListRead read = input.read();
-    read.integer(count);
-  }
+  input.take("pressure_point_count");
+  const deck::Problem& given = input.problem();
+  const int count = given.pressure_point_count;
   table.line = input.current_line();
   if (count < 0 || count > kMaxSpecifiedPressurePoints) {
     stop_bad_record(input, table.line,
@@ -80,13 +81,11 @@ void read_specified_pressure(ListInput& input, TextUnit& report, const UnitLabel
   table.X.reserve(static_cast<std::size_t>(count));
   table.PA.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
-    double X = 0.0;
-    double PA = 0.0;
-    {
-      ListRead read = input.read();
-      finite_real(read, input, X, "the depth of a specified pressure point");
-      finite_real(read, input, PA, "the specified active earth pressure");
-    }
+    const std::string at = "pressure_table/" + std::to_string(i);
+    input.take(at + "/pressure");
+    const deck::PressurePoint& point = given.pressure_table[static_cast<std::size_t>(i)];
+    const double X = finite(input, point.depth, "the depth of a specified pressure point");
+    const double PA = finite(input, point.pressure, "the specified active earth pressure");
     report.write(f.table_row, {X, PA});
     if (!table.X.empty() && X < table.X.back()) {
       stop_error(ErrorStop::stations_not_in_order, place_of(input),
@@ -97,36 +96,36 @@ void read_specified_pressure(ListInput& input, TextUnit& report, const UnitLabel
   }
 }
 
-void read_wall_group(ListInput& input, UnitSystem units, bool surcharges_used, WallGroup& wall) {
+void read_wall_group(DeckSource& input, UnitSystem units, bool surcharges_used, WallGroup& wall) {
   wall = WallGroup{};
+  const deck::Problem& given = input.problem();
+  input.take("wall/excavation_slope");
   {
-    ListRead read = input.read();
-    finite_real(read, input, wall.HFREE, "HFREE, the free height of the wall,");
-    wall.line = input.current_line();
-    finite_real(read, input, wall.WA, "WA");
-    finite_real(read, input, wall.WP, "WP");
-    finite_real(read, input, wall.ZWB, "ZWB");
-    finite_real(read, input, wall.ZWE, "ZWE");
-    finite_real(read, input, wall.FMOD, "FMOD");
-    read.integer(wall.KWATER);
-    finite_real(read, input, wall.BETA, "BETA");
-    finite_real(read, input, wall.SLOPEX, "SLOPEX");
+    const deck::WallRecord& w = given.wall;
+    wall.line = input.line_of("wall/free_height");
+    wall.HFREE = finite(input, w.free_height, "HFREE, the free height of the wall,");
+    wall.WA = finite(input, w.pressure_width, "WA");
+    wall.WP = finite(input, w.resistance_width, "WP");
+    wall.ZWB = finite(input, w.water_depth_retained, "ZWB");
+    wall.ZWE = finite(input, w.water_depth_excavation, "ZWE");
+    wall.FMOD = finite(input, w.active_factor, "FMOD");
+    wall.KWATER = static_cast<int>(w.water_pressure);
+    wall.BETA = finite(input, w.backfill_slope, "BETA");
+    wall.SLOPEX = finite(input, w.excavation_slope, "SLOPEX");
   }
+  input.take("surface/strip_width");
   {
-    ListRead read = input.read();
+    const deck::SurfaceRecord& record = given.surface;
     SurfaceSurcharge& s = wall.surface;
-    finite_real(read, input, wall.QSURF, "QSURF");
-    finite_real(read, input, s.distance, "the distance of the surcharge");
-    finite_real(read, input, s.point_load, "the point load");
-    finite_real(read, input, s.line_load, "the line load");
-    finite_real(read, input, s.strip_pressure, "the strip pressure");
-    finite_real(read, input, s.strip_width, "the strip width");
+    wall.QSURF = finite(input, record.pressure, "QSURF");
+    s.distance = finite(input, record.distance, "the distance of the surcharge");
+    s.point_load = finite(input, record.point_load, "the point load");
+    s.line_load = finite(input, record.line_load, "the line load");
+    s.strip_pressure = finite(input, record.strip_pressure, "the strip pressure");
+    s.strip_width = finite(input, record.strip_width, "the strip width");
   }
-  int NSUR = 0;
-  {
-    ListRead read = input.read();
-    read.integer(NSUR);
-  }
+  input.take("surcharge_count");
+  const int NSUR = given.surcharge_count;
   if (NSUR < 0 || NSUR > kMaxSurcharges) {
     stop_bad_record(input, 0,
                     "the number of surcharge items NSUR must be 0 to " +
@@ -134,17 +133,17 @@ void read_wall_group(ListInput& input, UnitSystem units, bool surcharges_used, W
   }
   const double scale = units == UnitSystem::si ? 1.0 / 1000.0 : 1.0;
   for (int i = 0; i < NSUR; ++i) {
+    const std::string at = "surcharges/" + std::to_string(i);
+    input.take(at + "/factor");
+    const deck::Surcharge& record = given.surcharges[static_cast<std::size_t>(i)];
     Surcharge item;
-    {
-      ListRead read = input.read();
-      read.integer(item.KSUR);
-      item.line = input.current_line();
-      finite_real(read, input, item.QSUR, "QSUR");
-      finite_real(read, input, item.XSUR, "XSUR");
-      finite_real(read, input, item.BSUR, "BSUR");
-      finite_real(read, input, item.ZSUR, "ZSUR");
-      finite_real(read, input, item.FSUR, "FSUR");
-    }
+    item.KSUR = static_cast<int>(record.type);
+    item.line = input.line_of(at + "/type");
+    item.QSUR = finite(input, record.magnitude, "QSUR");
+    item.XSUR = finite(input, record.distance, "XSUR");
+    item.BSUR = finite(input, record.width, "BSUR");
+    item.ZSUR = finite(input, record.height, "ZSUR");
+    item.FSUR = finite(input, record.factor, "FSUR");
     item.XSUR *= scale;
     item.BSUR *= scale;
     item.ZSUR *= scale;
@@ -157,13 +156,10 @@ void read_wall_group(ListInput& input, UnitSystem units, bool surcharges_used, W
     }
     wall.surcharges.push_back(item);
   }
-  int NLAYER = 0;
-  {
-    ListRead read = input.read();
-    read.integer(NLAYER);
-    read.integer(wall.loading_flag);
-    finite_real(read, input, wall.load_cycles, "the loading parameter");
-  }
+  input.take("soil/load_cycles");
+  const int NLAYER = given.soil_layer_count;
+  wall.loading_flag = static_cast<int>(given.loading);
+  wall.load_cycles = finite(input, given.load_cycles, "the loading parameter");
   if (NLAYER < 0 || NLAYER > kMaxSoilLayers) {
     stop_bad_record(input, 0,
                     "the number of soil layers must be 0 to " + std::to_string(kMaxSoilLayers) +
@@ -171,18 +167,22 @@ void read_wall_group(ListInput& input, UnitSystem units, bool surcharges_used, W
   }
   double previous_bottom = 0.0;
   for (int i = 0; i < NLAYER; ++i) {
-    SoilLayer layer;
+    const std::string at = "soil_layers/" + std::to_string(i);
     const std::string where = "soil layer " + std::to_string(i + 1);
-    {
-      ListRead read = input.read();
-      read.integer(layer.IDSOIL);
-      layer.line = input.current_line();
-      finite_real(read, input, layer.ZBOT, (where + ": ZBOT").c_str());
-    }
+    input.take(at + "/bottom_depth");
+    const deck::SoilLayer& record = given.soil_layers[static_cast<std::size_t>(i)];
+    SoilLayer layer;
+    layer.IDSOIL = static_cast<int>(record.soil_type);
+    layer.line = input.line_of(at + "/soil_type");
+    layer.ZBOT = finite(input, record.bottom_depth, where + ": ZBOT");
     layer.thickness = layer.ZBOT - previous_bottom;
     previous_bottom = layer.ZBOT;
-    read_layer_values(input, layer.top, where + " (top)");
-    read_layer_values(input, layer.bottom, where + " (bottom)");
+    input.take(at + "/sixth");
+    const deck::LayerValues top{record.unit_weight, record.strength, record.friction_angle,
+                                record.e50,         record.kpy,      record.sixth};
+    layer.top = layer_values(input, top, where + " (top)");
+    input.take(at + "/at_bottom/sixth");
+    layer.bottom = layer_values(input, record.at_bottom, where + " (bottom)");
     wall.layers.push_back(layer);
   }
 }

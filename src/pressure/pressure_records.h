@@ -10,6 +10,7 @@
 #include "common/list_input.h"
 #include "common/text_unit.h"
 #include "common/unit_labels.h"
+#include "input/deck_source.h"
 #include "pressure/wall_group.h"
 
 namespace kestro {
@@ -30,7 +31,7 @@ struct SpecifiedPressure {
 // row per point.  A negative count or one above kMaxSpecifiedPressurePoints,
 // and a value that is not finite or beyond 1e15 in magnitude, are bad input naming the file and
 // line; a depth smaller than the one before it is the error stop STATIONS NOT IN ORDER.
-void read_specified_pressure(ListInput& input, TextUnit& report, const UnitLabels& labels,
+void read_specified_pressure(DeckSource& input, TextUnit& report, const UnitLabels& labels,
                              SpecifiedPressure& table);
 
 // Reads the wall group in record order: W1, W2, W3, the NSUR surcharge items,
@@ -41,6 +42,6 @@ void read_specified_pressure(ListInput& input, TextUnit& report, const UnitLabel
 // surcharges_used is true (the problem computes earth pressure), a surcharge item of type 1 to 3
 // with a free height below 1e-6 is bad input as well: its pressure divides by HFREE. Nothing is
 // echoed here.
-void read_wall_group(ListInput& input, UnitSystem units, bool surcharges_used, WallGroup& wall);
+void read_wall_group(DeckSource& input, UnitSystem units, bool surcharges_used, WallGroup& wall);
 
 }  // namespace kestro

@@ -53,7 +53,7 @@ double retained_p3(double Pp, double P0, double x, double W, std::span<const Soi
   return p3;
 }
 
-void apply_retained_soil(const ListInput& input, const Geometry& geometry, UnitSystem units,
+void apply_retained_soil(const DeckSource& input, const Geometry& geometry, UnitSystem units,
                          const WallGroup& group, const PressureLoads& loads, WallModel& wall,
                          std::vector<StationCurve>& curves) {
   const std::vector<PressurePoint>& points = loads.points;

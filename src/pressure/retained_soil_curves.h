@@ -15,6 +15,7 @@
 #include "common/station_curve.h"
 #include "common/unit_labels.h"
 #include "common/wall_model.h"
+#include "input/deck_source.h"
 #include "input/problem_records.h"
 #include "pressure/pressure_loads.h"
 #include "pressure/wall_group.h"
@@ -51,7 +52,7 @@ double retained_p3(double Pp, double P0, double x, double W, std::span<const Soi
 // analysis width of spaced elements that is not positive, or so large that
 // 3W/80 reaches y6) are bad input naming the geometry record; more curves
 // than the list holds end the run with "TOO MUCH DATA FOR AVAILABLE STORAGE".
-void apply_retained_soil(const ListInput& input, const Geometry& geometry, UnitSystem units,
+void apply_retained_soil(const DeckSource& input, const Geometry& geometry, UnitSystem units,
                          const WallGroup& group, const PressureLoads& loads, WallModel& wall,
                          std::vector<StationCurve>& curves);
 

@@ -6,7 +6,7 @@
 
 namespace kestro {
 
-std::vector<HeldUserCurve> read_held_user_curves(ListInput& input, TextUnit& report,
+std::vector<HeldUserCurve> read_held_user_curves(DeckSource& input, TextUnit& report,
                                                  const UnitLabels& labels, int count) {
   const UserCurveFormats& f = user_curve_formats();
   if (count < 0) stop_quietly(place_of(input), "negative number of user-specified p-y curves");
@@ -21,16 +21,13 @@ std::vector<HeldUserCurve> read_held_user_curves(ListInput& input, TextUnit& rep
   constexpr int kHeldContinuation = 0;
   for (int i = 0; i < count; ++i) {
     HeldUserCurve curve;
-    int NP = 0;
-    double PMULT = 0.0;
-    double YMULT = 0.0;
-    {
-      ListRead read = input.read();
-      read.integer(curve.STA);
-      read.integer(NP);
-      read.real(PMULT);
-      read.real(YMULT);
-    }
+    const std::string at = "py_curves/" + std::to_string(i);
+    input.take(at + "/y_multiplier");
+    const deck::PyCurve& record = input.problem().py_curves[static_cast<std::size_t>(i)];
+    curve.STA = record.station;
+    const int NP = record.point_count;
+    const double PMULT = record.p_multiplier;
+    const double YMULT = record.y_multiplier;
     const std::string name = "p-y curve " + std::to_string(i + 1);
     if (NP > kMaxUserCurvePoints) {
       stop_error(ErrorStop::too_much_data, place_of(input),
@@ -43,13 +40,9 @@ std::vector<HeldUserCurve> read_held_user_curves(ListInput& input, TextUnit& rep
     report.write(f.closing_row, {curve.STA, kHeldContinuation, PMULT, YMULT, NP});
     report.write(f.point_head, {labels.length, labels.force, labels.length_short});
     for (int j = 0; j < NP; ++j) {
-      double Y = 0.0;
-      double P = 0.0;
-      {
-        ListRead read = input.read();
-        read.real(Y);
-        read.real(P);
-      }
+      input.take(at + "/points/" + std::to_string(j) + "/p");
+      const double Y = record.points[static_cast<std::size_t>(j)].y;
+      const double P = record.points[static_cast<std::size_t>(j)].p;
       const double y = YMULT * Y;
       const double p = PMULT * P;
       if (j > 0 && !(y > curve.y.back())) {

@@ -18,6 +18,7 @@
 #include "common/list_input.h"
 #include "common/text_unit.h"
 #include "common/unit_labels.h"
+#include "input/deck_source.h"
 #include "soil/soil_profile.h"
 
 namespace kestro {
@@ -110,7 +111,7 @@ struct PyWriters {
   std::ostream& console;
   const SoilProfile& profile;
   const WallGroup& group;
-  const ListInput& input;          // names the input data file in messages
+  const DeckSource& input;         // names the input data file in messages
   std::vector<CurveTails>& tails;  // one entry per generated curve, in file order
 };
 

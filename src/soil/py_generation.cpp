@@ -70,7 +70,7 @@ SoilModel model_of(int IDSOIL) {
 // fewer than 1.0E-6 were given.  Cyclic stiff clay without free water with
 // fewer than one cycle is bad input (its cyclic factor would fall below the
 // static one and its deflections would not increase).
-PyLoading loading_of(const WallGroup& group, const SoilProfile& profile, const ListInput& input) {
+PyLoading loading_of(const WallGroup& group, const SoilProfile& profile, const DeckSource& input) {
   PyLoading loading;
   loading.cyclic = group.loading_flag == 0;
   loading.N = group.load_cycles;
@@ -119,7 +119,7 @@ std::function<double(double, double)> soil_column(const SoilProfile& profile, st
 
 }  // namespace
 
-GeneratedCurves generate_py_curves(const ListInput& input, TextUnit& report, std::ostream& console,
+GeneratedCurves generate_py_curves(const DeckSource& input, TextUnit& report, std::ostream& console,
                                    UnitSystem units, const Geometry& geometry,
                                    const WallGroup& group, const SoilResistanceInput& soil) {
   const SoilProfile profile = build_soil_profile(group, geometry, units, input);
@@ -367,7 +367,7 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
                    [](const StationCurve& a, const StationCurve& b) { return a.FROM < b.FROM; });
 }
 
-void generate_soil_resistance(const ListInput& input, TextUnit& report, TextUnit& plot,
+void generate_soil_resistance(const DeckSource& input, TextUnit& report, TextUnit& plot,
                               std::ostream& console, UnitSystem units, const Geometry& geometry,
                               const WallGroup& group, const SoilResistanceInput& soil,
                               std::vector<StationCurve>& curves, const HandOver& hand_over) {

@@ -55,7 +55,7 @@ struct GeneratedCurves {
   std::string file;               // the text of the p-y curve file
   std::vector<CurveTails> tails;  // one per generated curve, in the file's order
 };
-GeneratedCurves generate_py_curves(const ListInput& input, TextUnit& report, std::ostream& console,
+GeneratedCurves generate_py_curves(const DeckSource& input, TextUnit& report, std::ostream& console,
                                    UnitSystem units, const Geometry& geometry,
                                    const WallGroup& group, const SoilResistanceInput& soil);
 
@@ -79,7 +79,7 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
 
 // The whole step: generate_py_curves, the hand-over of the text as the p-y
 // curve file, and read_back_py_curves into `curves`.
-void generate_soil_resistance(const ListInput& input, TextUnit& report, TextUnit& plot,
+void generate_soil_resistance(const DeckSource& input, TextUnit& report, TextUnit& plot,
                               std::ostream& console, UnitSystem units, const Geometry& geometry,
                               const WallGroup& group, const SoilResistanceInput& soil,
                               std::vector<StationCurve>& curves, const HandOver& hand_over);

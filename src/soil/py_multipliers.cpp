@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "common/list_input.h"
 #include "common/run_stop.h"
+#include "input/deck_source.h"
 
 namespace kestro {
 
@@ -40,25 +40,23 @@ bool table_factor(const std::vector<ReductionFactor>& rows, double x, Pick pick,
 
 }  // namespace
 
-ReductionFactors read_reduction_factors(ListInput& input, int count) {
+ReductionFactors read_reduction_factors(DeckSource& input, int count) {
   ReductionFactors factors;
-  {
-    ListRead read = input.read();
-    read.integer(factors.combination);
-  }
+  input.take("py_factors/combination");
+  const deck::PyFactors given = input.problem().py_factors.value_or(deck::PyFactors{});
+  factors.combination = static_cast<int>(given.combination);
   if (count > kMaxReductionFactors) {
     stop_error(ErrorStop::too_much_data, place_of(input),
                "more than " + std::to_string(kMaxReductionFactors) +
                    " p-y modification factors: " + std::to_string(count));
   }
   for (int i = 0; i < count; ++i) {
+    input.take("py_factors/rows/" + std::to_string(i) + "/y_factor");
+    const deck::FactorRow& record = given.rows[static_cast<std::size_t>(i)];
     ReductionFactor row;
-    {
-      ListRead read = input.read();
-      read.real(row.depth);
-      read.real(row.p_factor);
-      read.real(row.y_factor);
-    }
+    row.depth = record.depth;
+    row.p_factor = record.p_factor;
+    row.y_factor = record.y_factor;
     const std::string name = "p-y modification factor " + std::to_string(i + 1);
     if (!factors.rows.empty() && row.depth < factors.rows.back().depth) {
       stop_bad_record(input, 0, name + ": the depths must not decrease");

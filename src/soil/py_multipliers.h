@@ -7,7 +7,7 @@
 
 namespace kestro {
 
-class ListInput;
+class DeckSource;
 
 // Most rows the table of p-y modification factors may have.
 inline constexpr int kMaxReductionFactors = 400;
@@ -27,12 +27,12 @@ struct ReductionFactors {
   std::vector<ReductionFactor> rows;  // in increasing depth
 };
 
-// Reads the combination-flag record and `count` rows of depth, p-factor and
+// Takes the combination-flag record and `count` rows of depth, p-factor and
 // y-factor.  More than kMaxReductionFactors rows end the run with "TOO MUCH
 // DATA FOR AVAILABLE STORAGE"; depths that decrease, a negative p-factor or
 // a y-factor that is not positive (the deflections of a curve would no longer
 // increase) are bad input naming the line.
-ReductionFactors read_reduction_factors(ListInput& input, int count);
+ReductionFactors read_reduction_factors(DeckSource& input, int count);
 
 // What the multipliers depend on: the free height H (HFREE), the widths WA
 // and WP, and the table.

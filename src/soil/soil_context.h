@@ -1,4 +1,4 @@
-// What the soil-resistance steps read and write: the input data file, the
+// What the soil-resistance steps read and write: the deck, the
 // report and plot-data file, the console, the problem's records and its
 // station-curve list.
 #pragma once
@@ -6,16 +6,16 @@
 #include <ostream>
 #include <vector>
 
-#include "common/list_input.h"
 #include "common/station_curve.h"
 #include "common/text_unit.h"
 #include "common/unit_labels.h"
+#include "input/deck_source.h"
 #include "input/problem_records.h"
 
 namespace kestro {
 
 struct SoilContext {
-  ListInput& input;
+  DeckSource& input;
   TextUnit& report;
   TextUnit& plot;
   std::ostream& console;
@@ -24,7 +24,7 @@ struct SoilContext {
   const Geometry& geometry;
   std::vector<StationCurve>& curves;
 
-  ListInput& in() const { return input; }
+  DeckSource& in() const { return input; }
 };
 
 }  // namespace kestro

@@ -6,6 +6,7 @@
 
 #include "common/list_input.h"
 #include "common/run_stop.h"
+#include "input/deck_source.h"
 
 namespace kestro {
 
@@ -115,7 +116,7 @@ SoilLayerValues values_at(const SoilLayerValues& top, const SoilLayerValues& bot
 
 // Bad input of a clay layer's values.
 void check_clay_values(const PyLayer& layer, const SoilLayerValues& v, const char* where,
-                       const ListInput& input) {
+                       const DeckSource& input) {
   const std::string name =
       "soil layer " + std::to_string(layer.soil_layer + 1) + " (" + where + " values)";
   if (!(v.E50 > 0.0)) {
@@ -141,7 +142,7 @@ void check_clay_values(const PyLayer& layer, const SoilLayerValues& v, const cha
 // positive (the initial modulus), unit weight and strength not negative; for
 // a continuous wall the passive coefficient must stay finite.
 void check_frictional_values(const PyLayer& layer, const SoilLayerValues& v, const char* where,
-                             const WallGroup& group, const ListInput& input) {
+                             const WallGroup& group, const DeckSource& input) {
   const bool sand = layer.IDSOIL == static_cast<int>(SoilType::sand);
   const std::string name = std::string(sand ? "sand" : "silt") + " layer " +
                            std::to_string(layer.soil_layer + 1) + " (" + where + " values)";
@@ -196,7 +197,7 @@ void check_frictional_values(const PyLayer& layer, const SoilLayerValues& v, con
 // weak rock an E50 (krm) or KPY (Eir) that is not positive, or an RQD outside
 // 0 to 100 percent.
 void check_rock_values(const PyLayer& layer, const SoilLayerValues& v, const char* where,
-                       const ListInput& input) {
+                       const DeckSource& input) {
   const bool weak = layer.IDSOIL == static_cast<int>(SoilType::weak_rock);
   const std::string name = std::string(weak ? "weak-rock" : "rock") + " layer " +
                            std::to_string(layer.soil_layer + 1) + " (" + where + " values)";
@@ -263,7 +264,7 @@ double depth_print_divisor(UnitSystem units) {
 }
 
 SoilProfile build_soil_profile(const WallGroup& group, const Geometry& geometry, UnitSystem units,
-                               const ListInput& input) {
+                               const DeckSource& input) {
   if (!(group.WP > 0.0) || !std::isfinite(group.WP)) {
     stop_bad_record(input, group.line,
                     "the width for soil resistance WP must be positive to generate p-y curves, "

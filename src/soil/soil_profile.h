@@ -16,7 +16,7 @@
 
 namespace kestro {
 
-class ListInput;
+class DeckSource;
 
 // Labels of the soil echo and the curve blocks: depths ("FT" or " M"),
 // lengths inside units ("IN" or " M") and forces ("LBS" or " KN").
@@ -90,7 +90,7 @@ struct StrengthValues {
 // 0..100.  No soil layer below the excavation surface
 // stops the run with code 1.
 SoilProfile build_soil_profile(const WallGroup& group, const Geometry& geometry, UnitSystem units,
-                               const ListInput& input);
+                               const DeckSource& input);
 
 // The strength profile at depth x, with the layer-boundary rule: S of the
 // deeper layer, the mean of PHI, E50 and P6 of both.  A depth beyond the

@@ -10,7 +10,8 @@ namespace kestro {
 void read_user_curves(const SoilContext& context) {
   const UserCurveFormats& f = user_curve_formats();
   const int count = context.control.user_py_curves;
-  ListInput& in = context.in();
+  DeckSource& in = context.in();
+  const deck::Problem& given = in.problem();
   TextUnit& report = context.report;
   if (count < 0)
     stop_quietly(place_of(in, context.control.line),
@@ -37,17 +38,13 @@ void read_user_curves(const SoilContext& context) {
   const UnitLabels& labels = context.labels;
   int previous_contd = 0;
   for (int i = 0; i < count; ++i) {
-    int STA = 0;
-    int NP = 0;
-    double PMULT = 0.0;
-    double YMULT = 0.0;
-    {
-      ListRead read = in.read();
-      read.integer(STA);
-      read.integer(NP);
-      read.real(PMULT);
-      read.real(YMULT);
-    }
+    const std::string at = "py_curves/" + std::to_string(i);
+    in.take(at + "/y_multiplier");
+    const deck::PyCurve& record = given.py_curves[static_cast<std::size_t>(i)];
+    const int STA = record.station;
+    const int NP = record.point_count;
+    const double PMULT = record.p_multiplier;
+    const double YMULT = record.y_multiplier;
     const std::size_t head_line = in.current_line();
     const std::string name = "p-y curve " + std::to_string(i + 1);
     if (NP > kMaxUserCurvePoints) {
@@ -85,13 +82,9 @@ void read_user_curves(const SoilContext& context) {
     curve.y.resize(static_cast<std::size_t>(NP));
     curve.p.resize(static_cast<std::size_t>(NP));
     for (std::size_t j = 0; j < curve.y.size(); ++j) {
-      double Y = 0.0;
-      double P = 0.0;
-      {
-        ListRead read = in.read();
-        read.real(Y);
-        read.real(P);
-      }
+      in.take(at + "/points/" + std::to_string(j) + "/p");
+      const double Y = record.points[j].y;
+      const double P = record.points[j].p;
       const double y = YMULT * Y;
       const double p = PMULT * P;
       if (j > 0 && !(y > curve.y[j - 1])) {

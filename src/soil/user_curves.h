@@ -34,7 +34,7 @@ void read_user_curves(const SoilContext& context);
 // "TOO MUCH DATA FOR AVAILABLE STORAGE"; a negative count ends it quietly; a
 // curve with fewer than two points or with deflections that do not increase
 // is bad input.
-std::vector<HeldUserCurve> read_held_user_curves(ListInput& input, TextUnit& report,
+std::vector<HeldUserCurve> read_held_user_curves(DeckSource& input, TextUnit& report,
                                                  const UnitLabels& labels, int count);
 
 }  // namespace kestro

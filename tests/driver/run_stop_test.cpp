@@ -37,11 +37,12 @@ Ended end_with(const std::function<void()>& raise) {
   std::ostringstream monitor;
   std::ostringstream plot;
   RunContext context(".", console, Clock{});
-  context.files.input.emplace("wall.dat", "T\n1 0 0 0 0 0 3 0 1 0 0 0\n");
+  context.use_deck(read_deck("T\n1 0 0 0 0 0 3 0 1 0 0 0\n", "wall.dat"));
   context.files.report.attach(report);
   context.files.monitor.attach(monitor);
   context.files.plot.attach(plot);
-  context.in().read_fixed(70, "a title");
+  context.in().next_problem();
+  context.in().take("title");
   Ended ended;
   try {
     deep(raise);

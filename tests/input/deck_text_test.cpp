@@ -18,6 +18,8 @@
 namespace kestro {
 namespace {
 
+using namespace deck;
+
 namespace fs = std::filesystem;
 
 std::string read_file(const fs::path& path) {

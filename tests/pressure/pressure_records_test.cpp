@@ -10,6 +10,7 @@
 
 #include "common/run_stop.h"
 #include "pressure/computation_layers.h"
+#include "support/deck_context.h"
 
 namespace kestro {
 namespace {
@@ -30,9 +31,9 @@ const char* const kWallGroup =
     "22.0 5000.0 0.0 0.0005 0.0 0.7\n";
 
 TEST(WallGroupRecords, AreReadInRecordOrder) {
-  ListInput input("wall.dat", kWallGroup);
+  testing::DeckAt input(testing::wall_prefix(2, 3), kWallGroup);
   WallGroup wall;
-  read_wall_group(input, UnitSystem::si, true, wall);
+  read_wall_group(input.in(), UnitSystem::si, true, wall);
   EXPECT_EQ(wall.HFREE, 3.0);
   EXPECT_EQ(wall.WP, 0.8);
   EXPECT_EQ(wall.FMOD, 0.9);
@@ -55,7 +56,8 @@ TEST(WallGroupRecords, AreReadInRecordOrder) {
   EXPECT_EQ(wall.layers[1].line, 10u);
   EXPECT_EQ(wall.layers[0].bottom.PHI, 33.0);
   EXPECT_EQ(wall.layers[1].top.E50, 0.0005);
-  EXPECT_TRUE(input.at_end());
+  EXPECT_FALSE(input.deck.failure.has_value() &&
+               input.deck.failure->record < 14 + 2 + 2 + 1 + 2 * 3);  // every record read
   // The working surcharge: the strip, as given, with the point load cleared.
   const SurfaceSurcharge working = working_surcharge(wall);
   EXPECT_EQ(working.point_load, 0.0);
@@ -68,16 +70,16 @@ TEST(WallGroupRecords, AreReadInRecordOrder) {
   EXPECT_EQ(split_into_computation_layers(wall, UnitSystem::si).layers.back().optional_coefficient,
             0.0);
   // English lengths stay as given.
-  ListInput english("wall.dat", kWallGroup);
-  read_wall_group(english, UnitSystem::english, true, wall);
+  testing::DeckAt english(testing::wall_prefix(2, 3), kWallGroup);
+  read_wall_group(english.in(), UnitSystem::english, true, wall);
   EXPECT_EQ(wall.surcharges[0].XSUR, 1500.0);
 }
 
 std::string refusal(const std::string& text, bool surcharges_used = true) {
-  ListInput input("wall.dat", text);
+  testing::DeckAt input(testing::wall_prefix(2, 3), text);
   WallGroup wall;
   try {
-    read_wall_group(input, UnitSystem::english, surcharges_used, wall);
+    read_wall_group(input.in(), UnitSystem::english, surcharges_used, wall);
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.kind(), StopKind::bad_input);
     return stop.message();
@@ -116,8 +118,8 @@ TEST(SpecifiedPressure, EchoAndOrder) {
     report.attach(text);
     UnitLabels labels;
     set_unit_labels(labels, 1);
-    ListInput input("wall.dat", "3\n0.0 1.0\n120.0 2.0\n120.0 3.0\n");
-    read_specified_pressure(input, report, labels, table);
+    testing::DeckAt input(testing::wall_prefix(1, 3), "3\n0.0 1.0\n120.0 2.0\n120.0 3.0\n");
+    read_specified_pressure(input.in(), report, labels, table);
     report.close();
   }
   ASSERT_EQ(table.X.size(), 3u);
@@ -134,11 +136,11 @@ TEST(SpecifiedPressure, EchoAndOrder) {
             "      0.00000E+00         1.00000E+00\n"
             "      1.20000E+02         2.00000E+00\n"
             "      1.20000E+02         3.00000E+00\n");
-  ListInput decreasing("wall.dat", "2\n10.0 1.0\n5.0 1.0\n");
+  testing::DeckAt decreasing(testing::wall_prefix(1, 3), "2\n10.0 1.0\n5.0 1.0\n");
   TextUnit none;
   UnitLabels labels;
   try {
-    read_specified_pressure(decreasing, none, labels, table);
+    read_specified_pressure(decreasing.in(), none, labels, table);
     FAIL() << "accepted";
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.kind(), StopKind::error_stop);

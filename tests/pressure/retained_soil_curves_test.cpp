@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/deck_context.h"
+
 #include <cmath>
 
 #include "common/run_stop.h"
@@ -89,8 +91,8 @@ TEST(RetainedSoil, CurvesAboveTheExcavationLoadsBelow) {
   group.layers[0].ZBOT = 200.0;
   group.layers[0].top.KPY = 1000.0;
   std::vector<StationCurve> curves;
-  apply_retained_soil(ListInput("wall.dat", ""), geometry, UnitSystem::english, group,
-                      linear_loads(6.0), wall, curves);
+  apply_retained_soil(testing::wall_dat(), geometry, UnitSystem::english, group, linear_loads(6.0),
+                      wall, curves);
   EXPECT_EQ(excavation_station(45.0, 6.0), 9);
   ASSERT_EQ(curves.size(), 8u);
   for (int m = 1; m <= 9; ++m)
@@ -120,8 +122,8 @@ TEST(RetainedSoil, NoExcavationMeansLoadsFromStationTwo) {
   group.WA = 12.0;
   group.WP = 12.0;
   std::vector<StationCurve> curves;
-  apply_retained_soil(ListInput("wall.dat", ""), geometry, UnitSystem::english, group,
-                      linear_loads(6.0), wall, curves);
+  apply_retained_soil(testing::wall_dat(), geometry, UnitSystem::english, group, linear_loads(6.0),
+                      wall, curves);
   EXPECT_TRUE(curves.empty());
   EXPECT_EQ(wall.Q[1], 0.0);
   EXPECT_NEAR(wall.Q[2], 2.0 * 12.0 * 6.0, 1e-9);
@@ -141,7 +143,7 @@ TEST(RetainedSoil, SpacedElementsNeedAUsableWidth) {
   group.WP = 12.0;
   std::vector<StationCurve> curves;
   try {
-    apply_retained_soil(ListInput("wall.dat", ""), geometry, UnitSystem::english, group,
+    apply_retained_soil(testing::wall_dat(), geometry, UnitSystem::english, group,
                         linear_loads(6.0), wall, curves);
     FAIL() << "accepted";
   } catch (const RunStop& stop) {

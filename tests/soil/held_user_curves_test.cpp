@@ -4,19 +4,28 @@
 
 #include "common/run_stop.h"
 #include "soil/user_curves.h"
+#include "support/deck_context.h"
 #include "support/run_fixture.h"
 
 namespace kestro {
 namespace {
 
+// The records of a problem with p-y option 2 and no wall sections, whose
+// user curves follow its geometry record.
+std::string mode_g(int curves, const std::string& records) {
+  return "1 0 0 0 0 0 2 " + std::to_string(curves) + " 1 0 0 0\n20 12 1 .01 60 12 240 10 0 0\n" +
+         records;
+}
+
 TEST(HeldUserCurves, EchoedAndHeldWithTheirMultipliers) {
-  ListInput input("wall.dat", "5 3 2.0 0.5\n0 0\n1 -10\n2 -15\n8 2 1 1\n0 0\n1 -5\n");
+  testing::DeckContext deck(mode_g(2, "5 3 2.0 0.5\n0 0\n1 -10\n2 -15\n8 2 1 1\n0 0\n1 -5\n"));
   std::ostringstream text;
   TextUnit report;
   report.attach(text);
   UnitLabels labels;
   set_unit_labels(labels, label_selector(UnitSystem::english));
-  const std::vector<HeldUserCurve> held = read_held_user_curves(input, report, labels, 2);
+  const std::vector<HeldUserCurve> held =
+      read_held_user_curves(deck.context->in(), report, labels, 2);
   report.close();
   ASSERT_EQ(held.size(), 2u);
   EXPECT_EQ(held[0].STA, 5);
@@ -36,9 +45,9 @@ TEST(HeldUserCurves, RefusedCurves) {
   UnitLabels labels;
   TextUnit report;
   auto kind_of = [&](const std::string& records, int count) {
-    ListInput input("wall.dat", records);
+    testing::DeckContext deck(mode_g(count, records));
     try {
-      read_held_user_curves(input, report, labels, count);
+      read_held_user_curves(deck.context->in(), report, labels, count);
     } catch (const RunStop& stop) {
       return stop.kind();
     }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/deck_context.h"
+
 #include <cmath>
 #include <sstream>
 
@@ -18,7 +20,7 @@ namespace {
 using testing::add_layer;
 using testing::values;
 
-const ListInput kInput("wall.dat", "");
+const DeckSource& kInput = testing::wall_dat();
 
 // Lines of a text.
 std::vector<std::string> lines_of(const std::string& text) {

@@ -10,6 +10,7 @@
 #include "soil/py_generation.h"
 #include "soil_fixture.h"
 #include "solver/iteration.h"
+#include "support/deck_context.h"
 
 namespace kestro {
 namespace {
@@ -52,7 +53,7 @@ TEST(SolvedWall, SoilReactionLiesOnTheGeneratedCurves) {
   // Soft clay below an excavation at 120 in, elements 48 in apart, 12 in wide.
   WallGroup group = testing::wall_group(120.0, 48.0, 12.0, 10000.0);
   add_layer(group, 1, 600.0, values(0.04, 10, 0, 0.01), values(0.04, 10, 0, 0.01));
-  const ListInput input("wall.dat", "");
+  const DeckSource& input = testing::wall_dat();
   HandOver in_memory = [](std::string text) { return ListInput("wall.pyc", std::move(text)); };
   generate_soil_resistance(input, context.files.report, context.files.plot, console,
                            UnitSystem::english, problem.geometry, group, SoilResistanceInput{},

@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "input/moment_curvature.h"
+#include "input/sections.h"
+#include "input/station_tables.h"
+#include "support/deck_context.h"
+
 #include <sstream>
 
 #include "common/list_input.h"
@@ -18,7 +23,7 @@ namespace {
 using testing::add_layer;
 using testing::values;
 
-const ListInput kInput("wall.dat", "");
+const DeckSource& kInput = testing::wall_dat();
 
 // English wall, excavation at 100 in, water table at 150 in: a clay layer
 // above the excavation, then two clay layers to 200 and 400 in.
@@ -205,24 +210,40 @@ TEST(Multipliers, SpacingFactorAndTable) {
   EXPECT_NEAR(p_multiplier(m, 99.0), 1.0, 1e-12);
 }
 
+// A wall deck whose records end with the p-y modification factors, read up
+// to them: its factor records start at line 13.
+struct FactorDeck {
+  explicit FactorDeck(const std::string& factors)
+      : deck(
+            "1 0 1 1 2 0 3 0 1 0 0 0\n40 12 10 0.001 0 12 480 100 0 0\n0 40 1\n0 0 0 0\n'S'\n"
+            "0 0 0 0 0 0 0 0\n0 0 0 100 0 0 0 0 29e6 0 0 0\n0 0 0 0 0\n'S'\n0 0\n0\n0\n" +
+            factors) {
+    const InputContext input = deck.input();
+    read_specified_points(input);
+    read_wall_sections(input);
+    read_cross_sections(input);
+    read_moment_curvature_data(input);
+    read_stiffness_and_load_data(input);
+  }
+  ReductionFactors read(int count) { return read_reduction_factors(deck.context->in(), count); }
+  testing::DeckContext deck;
+};
+
 TEST(Multipliers, ReadingTheTable) {
-  ListInput good("wall.dat", "1\n120 0.8 1\n200, 0.2, 5\n");
-  const ReductionFactors f = read_reduction_factors(good, 2);
+  const ReductionFactors f = FactorDeck("1\n120 0.8 1\n200, 0.2, 5\n").read(2);
   EXPECT_EQ(f.combination, 1);
   ASSERT_EQ(f.rows.size(), 2u);
   EXPECT_EQ(f.rows[1].depth, 200.0);
   EXPECT_EQ(f.rows[1].y_factor, 5.0);
   // A y-factor of 0 would collapse every deflection of a curve.
-  ListInput zero("wall.dat", "1\n120 0.8 0\n");
   try {
-    read_reduction_factors(zero, 1);
+    FactorDeck("1\n120 0.8 0\n").read(1);
     FAIL() << "accepted";
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.kind(), StopKind::bad_input);
-    EXPECT_NE(stop.message().find("wall.dat, line 2"), std::string::npos) << stop.message();
+    EXPECT_NE(stop.message().find("wall.dat, line 14"), std::string::npos) << stop.message();
   }
-  ListInput decreasing("wall.dat", "0\n120 0.8 1\n100 0.8 1\n");
-  EXPECT_THROW(read_reduction_factors(decreasing, 2), RunStop);
+  EXPECT_THROW(FactorDeck("0\n120 0.8 1\n100 0.8 1\n").read(2), RunStop);
 }
 
 }  // namespace

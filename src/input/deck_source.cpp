@@ -1,0 +1,57 @@
+#include "input/deck_source.h"
+
+#include "common/input_error.h"
+
+namespace kestro {
+
+namespace {
+
+const deck::Problem& empty_problem() {
+  static const deck::Problem kEmpty;
+  return kEmpty;
+}
+
+}  // namespace
+
+void DeckSource::next_problem() {
+  if (started_) ++problem_;
+  started_ = true;
+  records_ = 0;
+}
+
+const deck::Problem& DeckSource::problem() const {
+  return problem_ < deck_.problems.size() ? deck_.problems[problem_] : empty_problem();
+}
+
+void DeckSource::take(std::string_view last_item) {
+  const std::optional<deck::DeckReadFailure>& failure = deck_.failure;
+  if (failure && failure->problem == problem_ && failure->record == records_) {
+    throw InputError(failure->message);
+  }
+  ++records_;
+  if (const std::size_t line = line_of(last_item); line != 0) current_line_ = line;
+}
+
+std::string DeckSource::path(std::string_view item) const {
+  std::string text = "/problems/" + std::to_string(problem_);
+  if (!item.empty()) {
+    text += '/';
+    text += item;
+  }
+  return text;
+}
+
+std::size_t DeckSource::line_of(std::string_view item) const {
+  const deck::DeckPlace* place = deck_.place_of(path(item));
+  return place != nullptr ? place->line : 0;
+}
+
+InputPlace place_of(const DeckSource& source, std::size_t line) {
+  return InputPlace{source.label(), line != 0 ? line : source.current_line()};
+}
+
+void stop_bad_record(const DeckSource& source, std::size_t line, std::string_view what) {
+  stop_bad_input(place_of(source, line), what);
+}
+
+}  // namespace kestro
