@@ -10,19 +10,19 @@ import numpy as np
 
 from . import _engine
 
+# The quantity of each result field; the engine names its unit per unit system.
+_QUANTITIES: Dict[str, str] = {
+    "depth": "length", "x": "depth", "deflection": "deflection", "slope": "slope",
+    "moment": "moment", "shear": "force", "soil_reaction": "per_length", "net_force": "force",
+    "EI": "rigidity", "force": "force", "length": "length", "spacing": "depth", "area": "area",
+    "angle": "angle", "load": "per_length", "p": "per_length", "y": "deflection"}
+
 # Units of the results, per unit system of a problem (its control record).
 UNITS: Dict[str, Dict[str, str]] = {
-    "english": {"depth": "in", "x": "ft", "deflection": "in", "slope": "rad",
-                "moment": "lb-in", "shear": "lb", "soil_reaction": "lb/in",
-                "net_force": "lb", "EI": "lb-in^2", "force": "lb", "length": "in",
-                "spacing": "ft", "area": "in^2", "angle": "deg",
-                "load": "lb/in", "p": "lb/in", "y": "in"},
-    "si": {"depth": "m", "x": "m", "deflection": "m", "slope": "rad",
-           "moment": "kN-m", "shear": "kN", "soil_reaction": "kN/m",
-           "net_force": "kN", "EI": "kN-m^2", "force": "kN", "length": "m",
-           "spacing": "m", "area": "m^2", "angle": "deg",
-           "load": "kN/m", "p": "kN/m", "y": "m"},
-}
+    system: {name: _engine.unit_name(getattr(_engine.UnitSystem, system),
+                                     getattr(_engine.Quantity, quantity))
+             for name, quantity in _QUANTITIES.items()}
+    for system in ("english", "si")}
 
 # Decks and outputs are bytes to the engine; Python sees them as UTF-8, with
 # any other byte kept as a lone surrogate so that nothing is lost either way.
@@ -181,7 +181,7 @@ class Problem:
         import pandas as pd
         u = UNITS[self.units]
         layout = [("number", ""), ("station", ""), ("depth", u["spacing"]),
-                ("spacing", u["spacing"]), ("area", u["area"]), ("angle", "deg"),
+                ("spacing", u["spacing"]), ("area", u["area"]), ("angle", u["angle"]),
                 ("prestress", u["force"]), ("horizontal_force", u["force"]),
                 ("force", u["force"]), ("force_per_tieback", u["force"])]
         data = {}

@@ -42,22 +42,6 @@ py::array_t<double> array_of(const std::vector<double>& values) {
   return array;
 }
 
-const char* iteration_name(kestro::IterationOutcome outcome) {
-  switch (outcome) {
-    case kestro::IterationOutcome::converged:
-      return "converged";
-    case kestro::IterationOutcome::allowable_deflection_exceeded:
-      return "allowable deflection exceeded";
-    case kestro::IterationOutcome::iteration_limit_reached:
-      return "iteration limit reached";
-    case kestro::IterationOutcome::single_pass:
-      return "single pass";
-    case kestro::IterationOutcome::not_finite:
-      return "not finite";
-  }
-  return "";
-}
-
 // The station table 0..N (the engine keeps N+1 as well; the report prints 0..N).
 py::dict stations_of(const kestro::ResultsTable& table) {
   using kestro::StationResult;
@@ -112,7 +96,8 @@ py::dict problem_of(const kestro::ProblemResult& p) {
   d["units"] = p.units == kestro::UnitSystem::si ? "si" : "english";
   d["title"] = py::bytes(p.title);
   d["solved"] = p.solved;
-  d["iteration_outcome"] = p.solved ? py::object(py::str(iteration_name(p.outcome))) : py::none();
+  d["iteration_outcome"] =
+      p.solved ? py::object(py::str(kestro::iteration_outcome_name(p.outcome))) : py::none();
   d["iterations"] = p.iterations;
   d["stations_over_allowable"] = p.stations_over_allowable;
   d["stations_not_closed"] = p.stations_not_closed;
@@ -213,6 +198,23 @@ py::dict check(std::string deck, std::string deck_name) {
 
 PYBIND11_MODULE(_engine, m) {
   m.doc() = "The KESTRO engine, run in memory.";
+  py::enum_<kestro::UnitSystem>(m, "UnitSystem", "Unit system of a problem's control record.")
+      .value("english", kestro::UnitSystem::english)
+      .value("si", kestro::UnitSystem::si);
+  py::enum_<kestro::Quantity>(m, "Quantity", "The kinds of value a result carries.")
+      .value("depth", kestro::Quantity::depth)
+      .value("length", kestro::Quantity::length)
+      .value("deflection", kestro::Quantity::deflection)
+      .value("slope", kestro::Quantity::slope)
+      .value("angle", kestro::Quantity::angle)
+      .value("moment", kestro::Quantity::moment)
+      .value("force", kestro::Quantity::force)
+      .value("per_length", kestro::Quantity::per_length)
+      .value("rigidity", kestro::Quantity::rigidity)
+      .value("area", kestro::Quantity::area)
+      .value("pressure", kestro::Quantity::pressure);
+  m.def("unit_name", &kestro::unit_name, py::arg("units"), py::arg("quantity"),
+        "The unit of a quantity in a unit system, e.g. 'lb-in' for the moment in English units.");
   m.def("run", &run, py::arg("deck"), py::arg("deck_name") = "wall.dat",
         py::arg("version") = "0.1.0", py::arg("directory") = "", py::arg("when") = py::none(),
         "Runs a deck in memory with the GIL released; returns a dict of the outputs.");

@@ -142,10 +142,6 @@ std::string number(const std::optional<double>& value, const char* format) {
   return text;
 }
 
-const char* unit_system_name(UnitSystem units) {
-  return units == UnitSystem::si ? "SI" : "English";
-}
-
 // The widest line of the summary; the deck names are shortened to keep to it.
 constexpr std::size_t kSummaryColumns = 100;
 
@@ -210,9 +206,10 @@ void print_summary(std::ostream& out, const std::vector<DeckSummary>& rows) {
     print_line(line);
   std::string legend;
   for (const UnitSystem units : systems) {
-    const UnitNames u = unit_names(units);
+    const auto u = [&](Quantity q) { return unit_name(units, q); };
     legend += std::string(legend.empty() ? "units: " : "; ") + unit_system_name(units) +
-              " deflection " + u.deflection + ", moment " + u.moment + ", depth " + u.depth;
+              " deflection " + u(Quantity::deflection) + ", moment " + u(Quantity::moment) +
+              ", depth " + u(Quantity::depth);
   }
   if (!legend.empty()) out << legend << '\n';
 }

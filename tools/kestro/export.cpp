@@ -9,27 +9,6 @@
 
 namespace kestro::host {
 
-UnitNames unit_names(UnitSystem units) {
-  if (units == UnitSystem::si) return UnitNames{"m", "m", "m", "kN-m", "kN", "kN/m", "kN-m^2"};
-  return UnitNames{"ft", "in", "in", "lb-in", "lb", "lb/in", "lb-in^2"};
-}
-
-const char* iteration_outcome_name(IterationOutcome outcome) {
-  switch (outcome) {
-    case IterationOutcome::converged:
-      return "converged";
-    case IterationOutcome::allowable_deflection_exceeded:
-      return "allowable deflection exceeded";
-    case IterationOutcome::iteration_limit_reached:
-      return "iteration limit reached";
-    case IterationOutcome::single_pass:
-      return "single pass";
-    case IterationOutcome::not_finite:
-      return "not finite";
-  }
-  return "";
-}
-
 std::string number_text(double value) {
   if (!std::isfinite(value)) return std::string();
   if (value == 0.0) return "0";  // of either sign
@@ -40,36 +19,41 @@ std::string number_text(double value) {
 }
 
 std::vector<Table> problem_tables(const ProblemResult& problem) {
-  const UnitNames u = unit_names(problem.units);
+  const auto u = [&](Quantity q) { return unit_name(problem.units, q); };
   std::vector<Table> tables;
   Table stations{"stations",
                  {{"station", ""},
-                  {"X", u.depth},
-                  {"deflection", u.deflection},
-                  {"slope", "rad"},
-                  {"moment", u.moment},
-                  {"shear", u.force},
-                  {"soil reaction", u.per_length},
-                  {"net force per station", u.force},
-                  {"EI", u.rigidity}},
+                  {"X", u(Quantity::depth)},
+                  {"deflection", u(Quantity::deflection)},
+                  {"slope", u(Quantity::slope)},
+                  {"moment", u(Quantity::moment)},
+                  {"shear", u(Quantity::force)},
+                  {"soil reaction", u(Quantity::per_length)},
+                  {"net force per station", u(Quantity::force)},
+                  {"EI", u(Quantity::rigidity)}},
                  {}};
   Table restraints{"restraints",
-                   {{"station", ""}, {"X", u.depth}, {"force", u.force}, {"moment", u.moment}},
+                   {{"station", ""},
+                    {"X", u(Quantity::depth)},
+                    {"force", u(Quantity::force)},
+                    {"moment", u(Quantity::moment)}},
                    {}};
   Table tiebacks{"tiebacks",
                  {{"tie-back", ""},
                   {"station", ""},
-                  {"depth", u.depth},
-                  {"spacing", u.depth},
-                  {"area", problem.units == UnitSystem::si ? "m^2" : "in^2"},
-                  {"angle", "deg"},
-                  {"prestress", u.force},
-                  {"horizontal force per station", u.force},
-                  {"force per station", u.force},
-                  {"force per tie-back", u.force}},
+                  {"depth", u(Quantity::depth)},
+                  {"spacing", u(Quantity::depth)},
+                  {"area", u(Quantity::area)},
+                  {"angle", u(Quantity::angle)},
+                  {"prestress", u(Quantity::force)},
+                  {"horizontal force per station", u(Quantity::force)},
+                  {"force per station", u(Quantity::force)},
+                  {"force per tie-back", u(Quantity::force)}},
                  {}};
   Table reactions{
-      "node-reactions", {{"point", ""}, {"station", ""}, {"X", u.depth}, {"force", u.force}}, {}};
+      "node-reactions",
+      {{"point", ""}, {"station", ""}, {"X", u(Quantity::depth)}, {"force", u(Quantity::force)}},
+      {}};
   if (problem.results) {
     const ResultsTable& r = *problem.results;
     for (int I = 0; I <= r.N && static_cast<std::size_t>(I) < r.stations.size(); ++I) {
@@ -90,15 +74,15 @@ std::vector<Table> problem_tables(const ProblemResult& problem) {
     }
   }
   Table pressure{"pressure",
-                 {{"depth", u.base},
-                  {"load", u.per_length},
-                  {"earth", u.per_length},
-                  {"water", u.per_length},
-                  {"surface", u.per_length},
-                  {"surcharge", u.per_length},
-                  {"apparent", u.per_length},
-                  {"passive", u.per_length},
-                  {"at rest", u.per_length}},
+                 {{"depth", u(Quantity::length)},
+                  {"load", u(Quantity::per_length)},
+                  {"earth", u(Quantity::per_length)},
+                  {"water", u(Quantity::per_length)},
+                  {"surface", u(Quantity::per_length)},
+                  {"surcharge", u(Quantity::per_length)},
+                  {"apparent", u(Quantity::per_length)},
+                  {"passive", u(Quantity::per_length)},
+                  {"at rest", u(Quantity::per_length)}},
                  {}};
   for (const PressureResult& p : problem.pressure) {
     pressure.rows.push_back({p.depth, p.load, p.earth, p.water, p.surface, p.surcharge, p.apparent,
@@ -107,18 +91,18 @@ std::vector<Table> problem_tables(const ProblemResult& problem) {
   Table curves{"py-curves",
                {{"curve", ""},
                 {"station", ""},
-                {"X", u.depth},
+                {"X", u(Quantity::depth)},
                 {"point", ""},
-                {"y", u.deflection},
-                {"p", u.per_length}},
+                {"y", u(Quantity::deflection)},
+                {"p", u(Quantity::per_length)}},
                {}};
   Table reached{"py-reached",
                 {{"curve", ""},
                  {"station", ""},
-                 {"X", u.depth},
-                 {"y reached", u.deflection},
-                 {"p reached", u.per_length},
-                 {"p ultimate", u.per_length},
+                 {"X", u(Quantity::depth)},
+                 {"y reached", u(Quantity::deflection)},
+                 {"p reached", u(Quantity::per_length)},
+                 {"p ultimate", u(Quantity::per_length)},
                  {"mobilised ratio", ""}},
                 {}};
   for (std::size_t k = 0; k < problem.curves.size(); ++k) {
@@ -133,7 +117,7 @@ std::vector<Table> problem_tables(const ProblemResult& problem) {
   Table history{"iterations",
                 {{"iteration", ""},
                  {"stations not closed", ""},
-                 {"largest change of deflection", u.deflection}},
+                 {"largest change of deflection", u(Quantity::deflection)}},
                 {}};
   for (const IterationStep& step : problem.history) {
     history.rows.push_back({static_cast<double>(step.iteration),
@@ -240,8 +224,7 @@ std::string json_document(const std::string& deck, const MemoryRunResult& run) {
     j += "      \"number\": " + std::to_string(p.number) + ",\n";
     j += "      \"stages\": " + std::to_string(p.stages) + ",\n";
     j += "      \"title\": " + json_string(p.title) + ",\n";
-    j += std::string("      \"units\": ") + (p.units == UnitSystem::si ? "\"SI\"" : "\"English\"") +
-         ",\n";
+    j += "      \"units\": " + json_string(unit_system_name(p.units)) + ",\n";
     j += std::string("      \"solved\": ") + (p.solved ? "true" : "false") + ",\n";
     j += "      \"outcome\": " +
          (p.solved ? json_string(iteration_outcome_name(p.outcome)) : std::string("null")) + ",\n";

@@ -12,22 +12,6 @@
 
 namespace kestro::host {
 
-// The units of a problem's values, as labels.
-struct UnitNames {
-  const char* depth;       // X of the station table: ft or m
-  const char* base;        // lengths in the engine: in or m
-  const char* deflection;  // in or m
-  const char* moment;      // lb-in or kN-m
-  const char* force;       // lb or kN
-  const char* per_length;  // lb/in or kN/m
-  const char* rigidity;    // lb-in^2 or kN-m^2
-};
-UnitNames unit_names(UnitSystem units);
-
-// "converged", "allowable deflection exceeded", "iteration limit reached",
-// "single pass", "not finite".
-const char* iteration_outcome_name(IterationOutcome outcome);
-
 struct Column {
   std::string name;
   std::string unit;  // empty for counts and numbers without a unit
