@@ -3,7 +3,7 @@
 #include "console_text.h"
 #include "deck_list.h"
 #include "deck_run.h"
-#include "export.h"
+#include "extra_outputs.h"
 
 #include <unistd.h>
 
@@ -101,11 +101,11 @@ DeckSummary summarise(const std::string& deck, const MemoryRunResult& run) {
   DeckSummary s;
   s.deck = deck;
   const Verdict v = verdict(run);
-  s.failed = v.exit_status != kExitSolved;
+  s.failed = v.kind != VerdictKind::solved;
   if (run.outcome != Outcome::completed) {
     s.outcome = outcome_name(run.outcome);
     s.message = run.message;
-  } else if (v.exit_status == kExitNoSolution) {
+  } else if (v.kind == VerdictKind::no_valid_solution) {
     s.outcome = "no valid solution";
     s.message = v.text;
   } else if (std::none_of(run.problems.begin(), run.problems.end(),

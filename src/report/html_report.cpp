@@ -1,4 +1,4 @@
-#include "html_report.h"
+#include "report/html_report.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,11 +6,10 @@
 #include <cstdio>
 #include <numbers>
 
-#include "deck_run.h"
-#include "export.h"
-#include "svg_chart.h"
+#include "kestro/report.hpp"
+#include "report/svg_chart.h"
 
-namespace kestro::host {
+namespace kestro::html {
 
 namespace {
 
@@ -809,7 +808,7 @@ std::vector<std::string> report_warnings(const std::string& part) {
   return warnings;
 }
 
-std::string html_report(const std::string& deck_name, const MemoryRunResult& run) {
+std::string page(const std::string& deck_name, const MemoryRunResult& run) {
   const Verdict v = verdict(run);
   std::string h =
       "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
@@ -818,7 +817,7 @@ std::string html_report(const std::string& deck_name, const MemoryRunResult& run
       html_escape(deck_name) + ": KESTRO results</title><style>" + kStyle +
       "</style></head><body>\n";
   h += "<header><h1>" + html_escape(deck_name) + "</h1><p>Outcome: <span class=\"verdict" +
-       std::string(v.exit_status == kExitSolved ? "" : " bad") + "\" data-check=\"verdict\">" +
+       std::string(v.kind == VerdictKind::solved ? "" : " bad") + "\" data-check=\"verdict\">" +
        html_escape(v.text) + "</span>; " + std::to_string(run.problems.size()) +
        (run.problems.size() == 1 ? " problem" : " problems or stages") + ".</p>";
   if (!run.problems.empty()) {
@@ -876,4 +875,12 @@ std::string html_report(const std::string& deck_name, const MemoryRunResult& run
   return h;
 }
 
-}  // namespace kestro::host
+}  // namespace kestro::html
+
+namespace kestro {
+
+std::string html_report(const std::string& deck_name, const MemoryRunResult& run) {
+  return html::page(deck_name, run);
+}
+
+}  // namespace kestro
