@@ -1,5 +1,6 @@
-"""Builds kestro._engine: the engine's static library through its CMake tree
-(the folder above this one), then the pybind11 extension linked against it.
+"""Builds kestro._engine: the engine's and the report library's static
+libraries through their CMake tree (the folder above this one), then the
+pybind11 extension linked against them.
 
     python3 -m pip install --no-build-isolation ./python
 
@@ -22,17 +23,20 @@ JOBS = os.environ.get("KESTRO_JOBS", "2")
 
 
 class BuildWithEngine(build_ext):
-    """Builds the engine's static library before compiling the extension."""
+    """Builds the engine's and the report library's static libraries before
+    compiling the extension."""
 
     def run(self) -> None:
         subprocess.run(
             ["cmake", "-S", str(SOURCE), "-B", str(BUILD), "-DCMAKE_BUILD_TYPE=Release",
              "-DKESTRO_BUILD_TESTS=OFF", "-DKESTRO_BUILD_BENCH=OFF"],
             check=True)
-        subprocess.run(["cmake", "--build", str(BUILD), "--target", "kestro_static", "-j", JOBS],
-                       check=True)
+        subprocess.run(["cmake", "--build", str(BUILD), "--target", "kestro_static",
+                        "kestro_report", "-j", JOBS], check=True)
         for ext in self.extensions:
-            ext.extra_objects = [str(BUILD / "libkestro_engine.a")]
+            # The renderers first: they call into the engine.
+            ext.extra_objects = [str(BUILD / "libkestro_report.a"),
+                                 str(BUILD / "libkestro_engine.a")]
         super().run()
 
 

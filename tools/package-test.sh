@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the engine from a build tree into a fresh prefix and builds and
 # runs, against the installed tree only, a consumer project that finds it
-# with find_package(kestro), the example project of docs/cpp-package.md
+# with find_package(kestro) (the engine, the shared library and the report
+# library), the example project of docs/cpp-package.md
 # (examples/cpp, which must be on that page exactly as it is in the files,
-# and must print what the page says it prints), a C program built with
-# pkg-config, and the C header compiled as C99 and as C++98.
+# and must print what the page says it prints), the C++ program and the
+# report program built with pkg-config, and the C header compiled as C99 and
+# as C++98.
 # Usage: tools/package-test.sh [BUILD_DIR]   (default build/release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,6 +20,7 @@ cmake -S tests/package -B "$work/consumer" -DCMAKE_PREFIX_PATH="$work/prefix" \
 cmake --build "$work/consumer" -j2 >/dev/null
 (cd "$work" && mkdir c-run && cd c-run && LD_LIBRARY_PATH="$work/prefix/lib" "$work/consumer/use_c")
 "$work/consumer/use_cpp"
+"$work/consumer/use_report" "$work/report-csv"
 
 # The example of docs/cpp-package.md: the page shows the files as they are,
 # and their program prints what the page says.
@@ -46,6 +49,9 @@ export PKG_CONFIG_PATH="$work/prefix/lib/pkgconfig"
 g++ -std=c++17 -Wall -Wextra -Werror $(pkg-config --cflags kestro) tests/package/use_cpp.cpp \
     -o "$work/use_cpp_pc" $(pkg-config --libs --static kestro)
 "$work/use_cpp_pc"
+g++ -std=c++17 -Wall -Wextra -Werror $(pkg-config --cflags kestro-report) \
+    tests/package/use_report.cpp -o "$work/use_report_pc" $(pkg-config --libs --static kestro-report)
+"$work/use_report_pc" "$work/report-csv-pc"
 
 # The C header alone, in C and in old C++
 for compile in "gcc -std=c99 -x c" "g++ -std=c++98 -x c++"; do

@@ -30,7 +30,7 @@ if [ -z "${SKIP_PIP:-}" ]; then
     --no-index ./python
   rm -rf python/build python/kestro.egg-info
   (cd "$BUILD" && env -u PYTHONPATH venv/bin/python -c \
-    'import kestro, sys; r = kestro.run(open(sys.argv[1]).read()); assert r.solved, r.outcome' \
+    'import kestro, sys; r = kestro.run(open(sys.argv[1]).read()); assert r.solved, r.outcome; assert "<svg" in r.html()' \
     "$OLDPWD/examples/tied-back-wall.dat")
 fi
 echo "python-test: all passed"

@@ -23,6 +23,33 @@ enum class IterationOutcome {
   not_finite,                    /* a deflection became NaN or infinite */
 };
 
+/* The name of a unit system as the page and the exports show it: "English"
+ * or "SI". */
+const char* unit_system_name(UnitSystem units);
+
+/* The kinds of value a result carries, each with one unit per unit system. */
+enum class Quantity {
+  depth,      /* depth X of a station as printed: ft or m */
+  length,     /* a length in the engine's base unit: in or m */
+  deflection, /* in or m */
+  slope,      /* rad */
+  angle,      /* deg */
+  moment,     /* lb-in or kN-m */
+  force,      /* shear, net force, spring, tie-back and point forces: lb or kN */
+  per_length, /* soil reaction, p of a p-y curve, loads on the wall, line loads: lb/in or kN/m */
+  rigidity,   /* EI: lb-in^2 or kN-m^2 */
+  area,       /* in^2 or m^2 */
+  pressure,   /* psi or kPa */
+};
+
+/* The unit of a quantity in a unit system, e.g. "lb-in" for the moment in
+ * English units, "kN/m" for a per-length value in SI. */
+const char* unit_name(UnitSystem units, Quantity quantity);
+
+/* The name of how an iteration ended: "converged", "allowable deflection
+ * exceeded", "iteration limit reached", "single pass", "not finite". */
+const char* iteration_outcome_name(IterationOutcome outcome);
+
 // The values of one station.  X is the depth as printed: feet in English
 // units, metres in SI; every other value is in the stored units.
 struct StationResult {

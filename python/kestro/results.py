@@ -4,25 +4,26 @@ from __future__ import annotations
 
 import re
 from dataclasses import dataclass, field
+from pathlib import Path
 from typing import Any, Dict, List, Optional, Sequence
 
 import numpy as np
 
 from . import _engine
 
+# The quantity of each result field; the engine names its unit per unit system.
+_QUANTITIES: Dict[str, str] = {
+    "depth": "length", "x": "depth", "deflection": "deflection", "slope": "slope",
+    "moment": "moment", "shear": "force", "soil_reaction": "per_length", "net_force": "force",
+    "EI": "rigidity", "force": "force", "length": "length", "spacing": "depth", "area": "area",
+    "angle": "angle", "load": "per_length", "p": "per_length", "y": "deflection"}
+
 # Units of the results, per unit system of a problem (its control record).
 UNITS: Dict[str, Dict[str, str]] = {
-    "english": {"depth": "in", "x": "ft", "deflection": "in", "slope": "rad",
-                "moment": "lb-in", "shear": "lb", "soil_reaction": "lb/in",
-                "net_force": "lb", "EI": "lb-in^2", "force": "lb", "length": "in",
-                "spacing": "ft", "area": "in^2", "angle": "deg",
-                "load": "lb/in", "p": "lb/in", "y": "in"},
-    "si": {"depth": "m", "x": "m", "deflection": "m", "slope": "rad",
-           "moment": "kN-m", "shear": "kN", "soil_reaction": "kN/m",
-           "net_force": "kN", "EI": "kN-m^2", "force": "kN", "length": "m",
-           "spacing": "m", "area": "m^2", "angle": "deg",
-           "load": "kN/m", "p": "kN/m", "y": "m"},
-}
+    system: {name: _engine.unit_name(getattr(_engine.UnitSystem, system),
+                                     getattr(_engine.Quantity, quantity))
+             for name, quantity in _QUANTITIES.items()}
+    for system in ("english", "si")}
 
 # Decks and outputs are bytes to the engine; Python sees them as UTF-8, with
 # any other byte kept as a lone surrogate so that nothing is lost either way.
@@ -181,7 +182,7 @@ class Problem:
         import pandas as pd
         u = UNITS[self.units]
         layout = [("number", ""), ("station", ""), ("depth", u["spacing"]),
-                ("spacing", u["spacing"]), ("area", u["area"]), ("angle", "deg"),
+                ("spacing", u["spacing"]), ("area", u["area"]), ("angle", u["angle"]),
                 ("prestress", u["force"]), ("horizontal_force", u["force"]),
                 ("force", u["force"]), ("force_per_tieback", u["force"])]
         data = {}
@@ -216,9 +217,12 @@ class Problem:
 
 
 class Run:
-    """A run: its outcome, every output text and the problems' results."""
+    """A run: its outcome, every output text and the problems' results, and
+    the page and the exports drawn from them (html, to_json, write_csv)."""
 
-    def __init__(self, d: Dict[str, Any]) -> None:
+    def __init__(self, d: Dict[str, Any], name: str = "wall.dat") -> None:
+        self.name: str = name  # the deck's name, as the page and the exports show it
+        self._result = d.get("result")  # the engine's run, kept for the renderers
         self.outcome: str = d["outcome"]
         self.message: str = decode(d["message"])
         self.report: str = decode(d["report"])
@@ -264,6 +268,42 @@ class Run:
         frame.attrs.pop("problem", None)
         return frame
 
+    # -- the page and the exports, drawn by the engine's report library ---------
+
+    def _renderable(self):
+        if self._result is None:
+            raise RuntimeError("this Run was copied or unpickled without the engine's run it "
+                               "came from: run the deck again for its page and exports")
+        return self._result
+
+    def html(self) -> str:
+        """The HTML page of the run, as `kestro run --html` writes it: one
+        self-contained page with, per problem, a summary, the wall in its
+        ground, profiles against depth, the p-y curves, the iteration and
+        the report, its title naming the deck (`name`)."""
+        return decode(self._renderable().html(self.name))
+
+    def to_json(self) -> str:
+        """The JSON document of the run, as `kestro run --json` writes it:
+        deck, outcome, verdict and, per problem, its summary and its tables
+        with the unit of every column."""
+        return decode(self._renderable().json(self.name))
+
+    def write_csv(self, folder: Any, stem: Optional[str] = None) -> List[Path]:
+        """Writes one CSV file per problem and table into `folder` (made when
+        missing), STEM-pK-TABLE.csv, as `kestro run --csv` does; `stem` is
+        the deck's name without its extension unless given.  Returns the
+        paths written; raises OSError when a file cannot be written."""
+        folder = Path(folder)
+        stem = Path(self.name).stem if stem is None else stem
+        return [folder / name for name in self._renderable().write_csv(folder, stem)]
+
+    def __getstate__(self) -> Dict[str, Any]:
+        # The engine's run stays in this process; a copy keeps every value.
+        state = self.__dict__.copy()
+        state["_result"] = None
+        return state
+
     def __repr__(self) -> str:
         return f"<kestro.Run {self.outcome} problems={len(self.problems)}>"
 
@@ -279,7 +319,7 @@ def run(deck: Any, *, name: str = "wall.dat", directory: str = "", version: str 
     ErrorStop, each with the engine's message, file and line (and the Run);
     with raise_on_error=False the Run is returned instead."""
     result = Run(_engine.run(encode(deck), name, version, directory,
-                             list(when) if when is not None else None))
+                             list(when) if when is not None else None), name)
     if raise_on_error and result.outcome != "completed":
         cls = ErrorStop if result.outcome == "error stop" else BadInputError
         raise cls(result.message, result)

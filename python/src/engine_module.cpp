@@ -1,19 +1,25 @@
 // The extension module kestro._engine: runs a deck through the in-memory
 // engine with the GIL released and hands back every output text and, per
-// problem, its results as plain Python values and numpy arrays.  Texts go in
-// and come out as bytes, as the engine reads and writes them; the Python
-// package decodes them and builds its result objects from what this returns.
+// problem, its results as plain Python values and numpy arrays, with the run
+// itself kept for the renderers (the HTML page, the JSON document, the CSV
+// files).  Texts go in and come out as bytes, as the engine reads and writes
+// them; the Python package decodes them and builds its result objects from
+// what this returns.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
 
 #include <cstddef>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "kestro/kestro.hpp"
+#include "kestro/report.hpp"
 
 namespace py = pybind11;
 
@@ -40,22 +46,6 @@ py::array_t<double> array_of(const std::vector<double>& values) {
   for (std::size_t i = 0; i < values.size(); ++i)
     out[i] = values[i];
   return array;
-}
-
-const char* iteration_name(kestro::IterationOutcome outcome) {
-  switch (outcome) {
-    case kestro::IterationOutcome::converged:
-      return "converged";
-    case kestro::IterationOutcome::allowable_deflection_exceeded:
-      return "allowable deflection exceeded";
-    case kestro::IterationOutcome::iteration_limit_reached:
-      return "iteration limit reached";
-    case kestro::IterationOutcome::single_pass:
-      return "single pass";
-    case kestro::IterationOutcome::not_finite:
-      return "not finite";
-  }
-  return "";
 }
 
 // The station table 0..N (the engine keeps N+1 as well; the report prints 0..N).
@@ -112,7 +102,8 @@ py::dict problem_of(const kestro::ProblemResult& p) {
   d["units"] = p.units == kestro::UnitSystem::si ? "si" : "english";
   d["title"] = py::bytes(p.title);
   d["solved"] = p.solved;
-  d["iteration_outcome"] = p.solved ? py::object(py::str(iteration_name(p.outcome))) : py::none();
+  d["iteration_outcome"] =
+      p.solved ? py::object(py::str(kestro::iteration_outcome_name(p.outcome))) : py::none();
   d["iterations"] = p.iterations;
   d["stations_over_allowable"] = p.stations_over_allowable;
   d["stations_not_closed"] = p.stations_not_closed;
@@ -187,7 +178,50 @@ py::dict run(std::string deck, std::string deck_name, std::string version, std::
   for (const kestro::ProblemResult& p : result.problems)
     problems.append(problem_of(p));
   d["problems"] = problems;
+  d["result"] = std::make_shared<kestro::MemoryRunResult>(std::move(result));
   return d;
+}
+
+// The renderers over a kept run, each with the GIL released.
+py::bytes html_of(const kestro::MemoryRunResult& run, const std::string& deck_name) {
+  std::string text;
+  {
+    py::gil_scoped_release released;
+    text = kestro::html_report(deck_name, run);
+  }
+  return py::bytes(text);
+}
+
+py::bytes json_of(const kestro::MemoryRunResult& run, const std::string& deck_name) {
+  std::string text;
+  {
+    py::gil_scoped_release released;
+    text = kestro::json_document(deck_name, run);
+  }
+  return py::bytes(text);
+}
+
+// The CSV files written into folder; raises OSError with the reason when one
+// cannot be.  Returns the names written, in order.
+std::vector<std::string> write_csv_of(const kestro::MemoryRunResult& run,
+                                      const std::filesystem::path& folder,
+                                      const std::string& stem) {
+  std::vector<kestro::CsvFile> files;
+  std::string why;
+  bool written = false;
+  {
+    py::gil_scoped_release released;
+    files = kestro::csv_files(stem, run);
+    written = kestro::write_csv_files(folder, files, why);
+  }
+  if (!written) {
+    PyErr_SetString(PyExc_OSError, why.c_str());
+    throw py::error_already_set();
+  }
+  std::vector<std::string> names;
+  for (const kestro::CsvFile& file : files)
+    names.push_back(file.name);
+  return names;
 }
 
 py::dict check(std::string deck, std::string deck_name) {
@@ -213,6 +247,30 @@ py::dict check(std::string deck, std::string deck_name) {
 
 PYBIND11_MODULE(_engine, m) {
   m.doc() = "The KESTRO engine, run in memory.";
+  py::enum_<kestro::UnitSystem>(m, "UnitSystem", "Unit system of a problem's control record.")
+      .value("english", kestro::UnitSystem::english)
+      .value("si", kestro::UnitSystem::si);
+  py::enum_<kestro::Quantity>(m, "Quantity", "The kinds of value a result carries.")
+      .value("depth", kestro::Quantity::depth)
+      .value("length", kestro::Quantity::length)
+      .value("deflection", kestro::Quantity::deflection)
+      .value("slope", kestro::Quantity::slope)
+      .value("angle", kestro::Quantity::angle)
+      .value("moment", kestro::Quantity::moment)
+      .value("force", kestro::Quantity::force)
+      .value("per_length", kestro::Quantity::per_length)
+      .value("rigidity", kestro::Quantity::rigidity)
+      .value("area", kestro::Quantity::area)
+      .value("pressure", kestro::Quantity::pressure);
+  m.def("unit_name", &kestro::unit_name, py::arg("units"), py::arg("quantity"),
+        "The unit of a quantity in a unit system, e.g. 'lb-in' for the moment in English units.");
+  py::class_<kestro::MemoryRunResult, std::shared_ptr<kestro::MemoryRunResult>>(
+      m, "RunResult", "A run kept for its renderers.")
+      .def("html", &html_of, py::arg("deck_name"), "The HTML page of the run, as bytes.")
+      .def("json", &json_of, py::arg("deck_name"), "The JSON document of the run, as bytes.")
+      .def("write_csv", &write_csv_of, py::arg("folder"), py::arg("stem"),
+           "Writes STEM-pK-TABLE.csv into folder for every problem K and table; returns the "
+           "file names.");
   m.def("run", &run, py::arg("deck"), py::arg("deck_name") = "wall.dat",
         py::arg("version") = "0.1.0", py::arg("directory") = "", py::arg("when") = py::none(),
         "Runs a deck in memory with the GIL released; returns a dict of the outputs.");

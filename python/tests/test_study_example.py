@@ -74,7 +74,9 @@ def test_csv_columns_carry_the_units_of_the_deck(tmp_path, deck, units) -> None:
     prestress = table.loc[0, f"prestress [{units['force']}]"]
     run = kestro.run(example.Sampler(base.to_text())((factors, prestress))).problems[0]
     moment, depth = run.largest("moment")
-    assert math.isclose(table.loc[0, f"max_moment [{units['moment']}]"], moment, rel_tol=1e-14)
+    # The factors come back from the CSV rounded to 15 digits, and the run on
+    # them moves the moment by about 1e-14 of itself.
+    assert math.isclose(table.loc[0, f"max_moment [{units['moment']}]"], moment, rel_tol=1e-12)
     assert table.loc[0, f"max_moment_depth [{units['depth']}]"] == pytest.approx(depth)
     assert table.loc[0, f"S_top_1 [{units['S']}]"] == pytest.approx(
         base.problems[0].soil.layers[0].top.S * factors[0], rel=1e-14)

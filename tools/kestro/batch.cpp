@@ -3,7 +3,7 @@
 #include "console_text.h"
 #include "deck_list.h"
 #include "deck_run.h"
-#include "export.h"
+#include "extra_outputs.h"
 
 #include <unistd.h>
 
@@ -101,11 +101,11 @@ DeckSummary summarise(const std::string& deck, const MemoryRunResult& run) {
   DeckSummary s;
   s.deck = deck;
   const Verdict v = verdict(run);
-  s.failed = v.exit_status != kExitSolved;
+  s.failed = v.kind != VerdictKind::solved;
   if (run.outcome != Outcome::completed) {
     s.outcome = outcome_name(run.outcome);
     s.message = run.message;
-  } else if (v.exit_status == kExitNoSolution) {
+  } else if (v.kind == VerdictKind::no_valid_solution) {
     s.outcome = "no valid solution";
     s.message = v.text;
   } else if (std::none_of(run.problems.begin(), run.problems.end(),
@@ -140,10 +140,6 @@ std::string number(const std::optional<double>& value, const char* format) {
   char text[32];
   std::snprintf(text, sizeof text, format, *value);
   return text;
-}
-
-const char* unit_system_name(UnitSystem units) {
-  return units == UnitSystem::si ? "SI" : "English";
 }
 
 // The widest line of the summary; the deck names are shortened to keep to it.
@@ -210,9 +206,10 @@ void print_summary(std::ostream& out, const std::vector<DeckSummary>& rows) {
     print_line(line);
   std::string legend;
   for (const UnitSystem units : systems) {
-    const UnitNames u = unit_names(units);
+    const auto u = [&](Quantity q) { return unit_name(units, q); };
     legend += std::string(legend.empty() ? "units: " : "; ") + unit_system_name(units) +
-              " deflection " + u.deflection + ", moment " + u.moment + ", depth " + u.depth;
+              " deflection " + u(Quantity::deflection) + ", moment " + u(Quantity::moment) +
+              ", depth " + u(Quantity::depth);
   }
   if (!legend.empty()) out << legend << '\n';
 }

@@ -1,43 +1,11 @@
 #include "deck_run.h"
 
-#include <unistd.h>
-
-#include <atomic>
-#include <cstdio>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 namespace kestro::host {
 
-namespace {
-
 namespace fs = std::filesystem;
-
-// A name for a temporary file beside `path` that no other run picks.
-fs::path temporary_beside(const fs::path& path) {
-  thread_local std::mt19937_64 random(std::random_device{}());
-  return path.string() + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(random());
-}
-
-}  // namespace
-
-bool write_file_whole(const fs::path& path, const std::string& text) {
-  const fs::path temporary = temporary_beside(path);
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!out.flush()) {
-      std::error_code ignored;
-      fs::remove(temporary, ignored);
-      return false;
-    }
-  }
-  std::error_code error;
-  fs::rename(temporary, path, error);
-  if (error) fs::remove(temporary, error);
-  return !error;
-}
 
 std::optional<DeckFiles> deck_files(const fs::path& deck, const std::optional<fs::path>& output_dir,
                                     std::string& why) {
@@ -107,50 +75,16 @@ bool write_outputs(const DeckFiles& files, const MemoryRunResult& run, std::stri
   return true;
 }
 
-namespace {
-
-// The force residual of each valid solution in percent, e.g. "0.0031 %" or
-// "stage 1 0.0031 %, stage 2 0.12 %".
-std::string force_residuals(const MemoryRunResult& run) {
-  std::string text;
-  for (const ProblemResult& problem : run.problems) {
-    if (!problem.results) continue;
-    char percent[32];
-    std::snprintf(percent, sizeof percent, "%.3g %%", 100.0 * problem.force_residual);
-    if (!text.empty()) text += ", ";
-    if (run.problems.size() > 1) text += "stage " + std::to_string(problem.number) + " ";
-    text += percent;
+int exit_status(const Verdict& verdict) {
+  switch (verdict.kind) {
+    case VerdictKind::solved:
+      return kExitSolved;
+    case VerdictKind::stopped:
+      return kExitStopped;
+    case VerdictKind::no_valid_solution:
+      return kExitNoSolution;
   }
-  return text;
-}
-
-}  // namespace
-
-Verdict verdict(const MemoryRunResult& run) {
-  if (run.outcome != Outcome::completed) {
-    return Verdict{
-        kExitStopped, std::string(outcome_name(run.outcome)) + ": " + run.message, {}, {}};
-  }
-  for (const ProblemResult& problem : run.problems) {
-    const std::string warning = solution_warning(problem);
-    if (!warning.empty()) {
-      return Verdict{
-          kExitNoSolution,
-          "no valid solution in stage " + std::to_string(problem.number) + ": " + warning,
-          {},
-          {}};
-    }
-  }
-  Verdict solved{kExitSolved, "solved", force_residuals(run), {}};
-  for (const ProblemResult& problem : run.problems) {
-    const std::string warning = balance_warning(problem);
-    if (!warning.empty())
-      solved.warnings.push_back("stage " + std::to_string(problem.number) + ": " + warning);
-  }
-  for (const ProblemResult& problem : run.problems) {
-    if (problem.solved) return solved;
-  }
-  return Verdict{kExitSolved, "completed (no problem had a wall to solve)", {}, {}};
+  return kExitStopped;
 }
 
 }  // namespace kestro::host

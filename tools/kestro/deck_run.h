@@ -1,5 +1,5 @@
 // Running one deck for the host: where its files go, the run in memory, the
-// files moved into place whole, and a verdict a person can act on.
+// files moved into place whole, and the exit status of its verdict.
 #pragma once
 
 #include <filesystem>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "kestro/kestro.hpp"
+#include "kestro/report.hpp"
 
 namespace kestro::host {
 
@@ -43,21 +44,7 @@ MemoryRunResult run_deck(const DeckFiles& files, const char* version);
 // reason in `why`, when a file cannot be written.
 bool write_outputs(const DeckFiles& files, const MemoryRunResult& run, std::string& why);
 
-// Writes text to path through a private temporary file moved into place, so
-// no reader sees half a file; false when it cannot.
-bool write_file_whole(const std::filesystem::path& path, const std::string& text);
-
-// What the run means for the person who asked for it.
-struct Verdict {
-  int exit_status = kExitSolved;
-  std::string text;  // "solved", "no valid solution in stage 2: ...", "bad input: ..."
-  // The force residual of each valid solution ("0.0031 %", or per stage
-  // "stage 1 0.0031 %, stage 2 0.12 %"); empty when nothing was solved.
-  std::string force_residual;
-  // The warnings of valid solutions, e.g. "stage 2: THE FORCES ON THE WALL
-  // BALANCE ONLY TO 1.04 %: ...".
-  std::vector<std::string> warnings;
-};
-Verdict verdict(const MemoryRunResult& run);
+// The exit status of a verdict: kExitSolved, kExitStopped or kExitNoSolution.
+int exit_status(const Verdict& verdict);
 
 }  // namespace kestro::host

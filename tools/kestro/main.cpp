@@ -11,7 +11,7 @@
 
 #include "batch.h"
 #include "deck_run.h"
-#include "export.h"
+#include "extra_outputs.h"
 #include "kestro/kestro.hpp"
 
 namespace fs = std::filesystem;
@@ -126,7 +126,7 @@ int run_command(const Arguments& args) {
     std::cerr << "kestro: " << why << '\n';
     return kExitStopped;
   }
-  const kestro::host::Verdict verdict = kestro::host::verdict(run);
+  const kestro::Verdict verdict = kestro::verdict(run);
   std::cout << "report:    " << files->report.string() << '\n'
             << "plot data: " << files->plot_data.string() << '\n'
             << "monitor:   " << files->monitor.string() << '\n';
@@ -139,7 +139,7 @@ int run_command(const Arguments& args) {
   std::cout << '\n';
   for (const std::string& warning : verdict.warnings)
     std::cout << "warning:   " << warning << '\n';
-  return verdict.exit_status;
+  return kestro::host::exit_status(verdict);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "html_report.h"
+#include "report/html_report.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,11 +6,10 @@
 #include <cstdio>
 #include <numbers>
 
-#include "deck_run.h"
-#include "export.h"
-#include "svg_chart.h"
+#include "kestro/report.hpp"
+#include "report/svg_chart.h"
 
-namespace kestro::host {
+namespace kestro::html {
 
 namespace {
 
@@ -83,10 +82,10 @@ std::string row(const std::string& name, const std::string& key, const std::stri
 }
 
 std::string summary_block(const ProblemResult& p, const std::vector<std::string>& warnings) {
-  const UnitNames u = unit_names(p.units);
+  const auto u = [&](Quantity q) { return unit_name(p.units, q); };
   std::string h = "<table class=\"summary\">";
   h += row("Outcome", "outcome", problem_outcome(p));
-  h += row("Units", "units", p.units == UnitSystem::si ? "SI" : "English");
+  h += row("Units", "units", unit_system_name(p.units));
   if (p.solved) h += row("Iterations", "iterations", std::to_string(p.iterations));
   if (p.results) {
     char percent[32];
@@ -97,25 +96,26 @@ std::string summary_block(const ProblemResult& p, const std::vector<std::string>
     const ResultsTable& r = *p.results;
     const auto at = [&](const std::string& key, const Extreme& e) {
       return std::string(" at depth <span class=\"v\" data-check=\"") + key + "-x\">" +
-             summary_number(e.X) + "</span> " + u.depth;
+             summary_number(e.X) + "</span> " + u(Quantity::depth);
     };
     const Extreme d = largest(r, [](const StationResult& s) { return s.deflection; });
     const Extreme m = largest(r, [](const StationResult& s) { return s.moment; });
     const Extreme v = largest(r, [](const StationResult& s) { return s.shear; });
     h += row("Largest deflection", "deflection", summary_number(d.value),
-             std::string(" ") + u.deflection + at("deflection", d));
+             std::string(" ") + u(Quantity::deflection) + at("deflection", d));
     h += row("Largest moment", "moment", summary_number(m.value),
-             std::string(" ") + u.moment + at("moment", m));
+             std::string(" ") + u(Quantity::moment) + at("moment", m));
     h += row("Largest shear", "shear", summary_number(v.value),
-             std::string(" ") + u.force + at("shear", v));
+             std::string(" ") + u(Quantity::force) + at("shear", v));
     for (const TiebackResult& t : r.tiebacks) {
       const std::string key = "tieback-" + std::to_string(t.number);
-      h += row(
-          "Tie-back " + std::to_string(t.number) + " at " + summary_number(t.depth) + " " + u.depth,
-          key + "-force", summary_number(t.force_per_tieback, 5),
-          std::string(" ") + u.force + " per tie-back; horizontal <span class=\"v\" data-check=\"" +
-              key + "-horizontal\">" + summary_number(t.horizontal_force, 5) + "</span> " +
-              u.force + " per station");
+      h += row("Tie-back " + std::to_string(t.number) + " at " + summary_number(t.depth) + " " +
+                   u(Quantity::depth),
+               key + "-force", summary_number(t.force_per_tieback, 5),
+               std::string(" ") + u(Quantity::force) +
+                   " per tie-back; horizontal <span class=\"v\" data-check=\"" + key +
+                   "-horizontal\">" + summary_number(t.horizontal_force, 5) + "</span> " +
+                   u(Quantity::force) + " per station");
     }
   }
   std::string list;
@@ -169,7 +169,7 @@ std::string water_mark(double x, double y) {
 std::string wall_drawing(const ProblemResult& p, const std::string& id) {
   const Ground& g = p.ground;
   const UnitSystem units = p.units;
-  const char* du = unit_names(units).depth;
+  const char* du = unit_name(units, Quantity::depth);
   const auto D = [&](double base) { return display_depth(units, base); };
   const double H = D(g.wall_length);
   if (!(H > 0.0)) return "<p class=\"note\">No wall to draw.</p>";
@@ -306,7 +306,7 @@ std::string wall_drawing(const ProblemResult& p, const std::string& id) {
     for (double d = left * 0.05; d < left; d += left / 12.0)
       s += arrow_down(c.px(-d), surface_y(d), 14.0);
     legend += "<span class=\"key\"><span class=\"sw load\"></span>surface pressure " +
-              summary_number(g.surface_pressure) + (units == UnitSystem::si ? " kPa" : " psi") +
+              summary_number(g.surface_pressure) + " " + unit_name(units, Quantity::pressure) +
               " (short arrows)</span>";
   }
   int label_row = 0;
@@ -321,12 +321,11 @@ std::string wall_drawing(const ProblemResult& p, const std::string& id) {
       for (double x = a; x <= e + 1e-9; x += std::max((e - a) / 4.0, 1e-6))
         s += arrow_down(c.px(-x), surface_y(x), 20.0);
       label =
-          "strip " + summary_number(item.magnitude) + (units == UnitSystem::si ? " kPa" : " psi");
+          "strip " + summary_number(item.magnitude) + " " + unit_name(units, Quantity::pressure);
     } else {
       s += arrow_down(c.px(-d), surface_y(d), 26.0);
-      label = (item.type == 1 ? "point " : "line ") + summary_number(item.magnitude) +
-              (item.type == 1 ? (units == UnitSystem::si ? " kN" : " lb")
-                              : (units == UnitSystem::si ? " kN/m" : " lb/in"));
+      label = (item.type == 1 ? "point " : "line ") + summary_number(item.magnitude) + " " +
+              unit_name(units, item.type == 1 ? Quantity::force : Quantity::per_length);
     }
     s += text(c.px(-d), surface_y(d) - 30 - 11 * (label_row++ % 3), "dlabel mid", label);
   }
@@ -385,7 +384,7 @@ ChartLayout depth_chart(const ProblemResult& p, const std::string& id, const std
   layout.id = id;
   layout.title = title;
   layout.x_label = x_label;
-  layout.y_label = std::string("depth (") + unit_names(p.units).depth + ")";
+  layout.y_label = std::string("depth (") + unit_name(p.units, Quantity::depth) + ")";
   layout.width = first ? 200 : 160;
   layout.height = 440;
   layout.y_down = true;
@@ -399,7 +398,7 @@ ChartLayout depth_chart(const ProblemResult& p, const std::string& id, const std
 }
 
 std::string profiles(const ProblemResult& p, const std::string& pid) {
-  const UnitNames u = unit_names(p.units);
+  const auto u = [&](Quantity q) { return unit_name(p.units, q); };
   const ResultsTable& r = *p.results;
   std::vector<double> X, w, m, v, soil;
   for (int I = 0; I <= r.N && static_cast<std::size_t>(I) < r.stations.size(); ++I) {
@@ -419,10 +418,10 @@ std::string profiles(const ProblemResult& p, const std::string& pid) {
     const std::vector<double>* values;
     const char* css;
   };
-  const Panel panels[] = {{"deflection", "Deflection", u.deflection, &w, "c0"},
-                          {"moment", "Bending moment", u.moment, &m, "c1"},
-                          {"shear", "Shear", u.force, &v, "c2"},
-                          {"soil", "Soil reaction", u.per_length, &soil, "c3"}};
+  const Panel panels[] = {{"deflection", "Deflection", u(Quantity::deflection), &w, "c0"},
+                          {"moment", "Bending moment", u(Quantity::moment), &m, "c1"},
+                          {"shear", "Shear", u(Quantity::force), &v, "c2"},
+                          {"soil", "Soil reaction", u(Quantity::per_length), &soil, "c3"}};
   bool first = true;
   for (const Panel& panel : panels) {
     ChartLayout layout =
@@ -433,9 +432,9 @@ std::string profiles(const ProblemResult& p, const std::string& pid) {
     first = false;
   }
   if (!p.pressure.empty()) {
-    ChartLayout layout =
-        depth_chart(p, pid + "-pressure", "Pressure on the wall",
-                    std::string("load per length (") + u.per_length + ")", bottom, false);
+    ChartLayout layout = depth_chart(
+        p, pid + "-pressure", "Pressure on the wall",
+        std::string("load per length (") + u(Quantity::per_length) + ")", bottom, false);
     std::vector<double> depth, load, earth, water, surface, surcharge;
     for (const PressureResult& q : p.pressure) {
       const double z = display_depth(p.units, q.depth);
@@ -489,7 +488,7 @@ std::string profiles(const ProblemResult& p, const std::string& pid) {
 // ---------------------------------------------------------------- p-y curves
 
 std::string py_section(const ProblemResult& p, const std::string& pid) {
-  const UnitNames u = unit_names(p.units);
+  const auto u = [&](Quantity q) { return unit_name(p.units, q); };
   const std::size_t n = p.curves.size();
   // The default set: up to six curves spread over the wall, and the most
   // mobilised one.
@@ -514,8 +513,8 @@ std::string py_section(const ProblemResult& p, const std::string& pid) {
   for (std::size_t k = 0; k < n; ++k) {
     const CurveResult& curve = p.curves[k];
     const std::string cid = pid + "-py-" + std::to_string(k + 1);
-    const std::string name =
-        "station " + std::to_string(curve.station) + ", " + summary_number(curve.X) + " " + u.depth;
+    const std::string name = "station " + std::to_string(curve.station) + ", " +
+                             summary_number(curve.X) + " " + u(Quantity::depth);
     picker += "<label><input type=\"checkbox\" value=\"" + cid + "\"" +
               (shown[k] ? " checked" : "") + "> " + std::to_string(k + 1) + ": " +
               html_escape(name) + " (" +
@@ -523,15 +522,15 @@ std::string py_section(const ProblemResult& p, const std::string& pid) {
     ChartLayout layout;
     layout.id = cid;
     layout.title = "p-y curve at " + name;
-    layout.x_label = std::string("y, deflection (") + u.deflection + ")";
-    layout.y_label = std::string("p, resistance (") + u.per_length + ")";
+    layout.x_label = std::string("y, deflection (") + u(Quantity::deflection) + ")";
+    layout.y_label = std::string("p, resistance (") + u(Quantity::per_length) + ")";
     layout.width = 300;
     layout.height = 230;
     layout.series.push_back(Series{curve.y, curve.p, "c5", "", true, true});
-    layout.markers.push_back(Marker{curve.y_reached, curve.p_reached, "reached",
-                                    "reached: y " + summary_number(curve.y_reached) + " " +
-                                        u.deflection + ", p " + summary_number(curve.p_reached) +
-                                        " " + u.per_length});
+    layout.markers.push_back(
+        Marker{curve.y_reached, curve.p_reached, "reached",
+               "reached: y " + summary_number(curve.y_reached) + " " + u(Quantity::deflection) +
+                   ", p " + summary_number(curve.p_reached) + " " + u(Quantity::per_length)});
     charts += "<figure class=\"fig py\" data-curve=\"" + cid + "\"" + (shown[k] ? "" : " hidden") +
               ">" + svg_chart(layout) + chart_legend(layout) + "</figure>";
   }
@@ -546,8 +545,8 @@ std::string history_chart(const ProblemResult& p, const std::string& pid) {
   layout.id = pid + "-history";
   layout.title = "Iteration history";
   layout.x_label = "iteration";
-  layout.y_label =
-      std::string("largest change of deflection (") + unit_names(p.units).deflection + ")";
+  layout.y_label = std::string("largest change of deflection (") +
+                   unit_name(p.units, Quantity::deflection) + ")";
   layout.width = 360;
   layout.height = 260;
   layout.log_y = true;
@@ -581,7 +580,7 @@ std::string envelope(const MemoryRunResult& run) {
   for (const ProblemResult& p : run.problems)
     if (p.results && !p.results->stations.empty()) stages.push_back(&p);
   if (stages.size() < 2) return std::string();
-  const UnitNames u = unit_names(stages.front()->units);
+  const auto u = [&](Quantity q) { return unit_name(stages.front()->units, q); };
   double bottom = 0.0;
   for (const ProblemResult* p : stages)
     bottom = std::max(bottom, p->results->stations[static_cast<std::size_t>(p->results->N)].X);
@@ -592,9 +591,9 @@ std::string envelope(const MemoryRunResult& run) {
     ChartLayout layout;
     layout.id = which == 0 ? "envelope-deflection" : "envelope-moment";
     layout.title = which == 0 ? "Deflection, every stage" : "Bending moment, every stage";
-    layout.x_label = which == 0 ? std::string("deflection (") + u.deflection + ")"
-                                : std::string("moment (") + u.moment + ")";
-    layout.y_label = std::string("depth (") + u.depth + ")";
+    layout.x_label = which == 0 ? std::string("deflection (") + u(Quantity::deflection) + ")"
+                                : std::string("moment (") + u(Quantity::moment) + ")";
+    layout.y_label = std::string("depth (") + u(Quantity::depth) + ")";
     layout.width = 340;
     layout.height = 440;
     layout.y_down = true;
@@ -809,7 +808,7 @@ std::vector<std::string> report_warnings(const std::string& part) {
   return warnings;
 }
 
-std::string html_report(const std::string& deck_name, const MemoryRunResult& run) {
+std::string page(const std::string& deck_name, const MemoryRunResult& run) {
   const Verdict v = verdict(run);
   std::string h =
       "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
@@ -818,7 +817,7 @@ std::string html_report(const std::string& deck_name, const MemoryRunResult& run
       html_escape(deck_name) + ": KESTRO results</title><style>" + kStyle +
       "</style></head><body>\n";
   h += "<header><h1>" + html_escape(deck_name) + "</h1><p>Outcome: <span class=\"verdict" +
-       std::string(v.exit_status == kExitSolved ? "" : " bad") + "\" data-check=\"verdict\">" +
+       std::string(v.kind == VerdictKind::solved ? "" : " bad") + "\" data-check=\"verdict\">" +
        html_escape(v.text) + "</span>; " + std::to_string(run.problems.size()) +
        (run.problems.size() == 1 ? " problem" : " problems or stages") + ".</p>";
   if (!run.problems.empty()) {
@@ -876,4 +875,12 @@ std::string html_report(const std::string& deck_name, const MemoryRunResult& run
   return h;
 }
 
-}  // namespace kestro::host
+}  // namespace kestro::html
+
+namespace kestro {
+
+std::string html_report(const std::string& deck_name, const MemoryRunResult& run) {
+  return html::page(deck_name, run);
+}
+
+}  // namespace kestro

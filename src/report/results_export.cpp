@@ -1,36 +1,14 @@
-#include "export.h"
-
+// The results tables of a run as CSV files and as one JSON document.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
-#include "deck_run.h"
-#include "html_report.h"
+#include "kestro/report.hpp"
 
-namespace kestro::host {
+namespace kestro {
 
-UnitNames unit_names(UnitSystem units) {
-  if (units == UnitSystem::si) return UnitNames{"m", "m", "m", "kN-m", "kN", "kN/m", "kN-m^2"};
-  return UnitNames{"ft", "in", "in", "lb-in", "lb", "lb/in", "lb-in^2"};
-}
-
-const char* iteration_outcome_name(IterationOutcome outcome) {
-  switch (outcome) {
-    case IterationOutcome::converged:
-      return "converged";
-    case IterationOutcome::allowable_deflection_exceeded:
-      return "allowable deflection exceeded";
-    case IterationOutcome::iteration_limit_reached:
-      return "iteration limit reached";
-    case IterationOutcome::single_pass:
-      return "single pass";
-    case IterationOutcome::not_finite:
-      return "not finite";
-  }
-  return "";
-}
-
-std::string number_text(double value) {
+std::string export_number(double value) {
   if (!std::isfinite(value)) return std::string();
   if (value == 0.0) return "0";  // of either sign
   char text[32];
@@ -39,37 +17,42 @@ std::string number_text(double value) {
   return std::string(text, end.ptr);
 }
 
-std::vector<Table> problem_tables(const ProblemResult& problem) {
-  const UnitNames u = unit_names(problem.units);
-  std::vector<Table> tables;
-  Table stations{"stations",
-                 {{"station", ""},
-                  {"X", u.depth},
-                  {"deflection", u.deflection},
-                  {"slope", "rad"},
-                  {"moment", u.moment},
-                  {"shear", u.force},
-                  {"soil reaction", u.per_length},
-                  {"net force per station", u.force},
-                  {"EI", u.rigidity}},
-                 {}};
-  Table restraints{"restraints",
-                   {{"station", ""}, {"X", u.depth}, {"force", u.force}, {"moment", u.moment}},
-                   {}};
-  Table tiebacks{"tiebacks",
-                 {{"tie-back", ""},
-                  {"station", ""},
-                  {"depth", u.depth},
-                  {"spacing", u.depth},
-                  {"area", problem.units == UnitSystem::si ? "m^2" : "in^2"},
-                  {"angle", "deg"},
-                  {"prestress", u.force},
-                  {"horizontal force per station", u.force},
-                  {"force per station", u.force},
-                  {"force per tie-back", u.force}},
-                 {}};
-  Table reactions{
-      "node-reactions", {{"point", ""}, {"station", ""}, {"X", u.depth}, {"force", u.force}}, {}};
+std::vector<ExportTable> export_tables(const ProblemResult& problem) {
+  const auto u = [&](Quantity q) { return unit_name(problem.units, q); };
+  std::vector<ExportTable> tables;
+  ExportTable stations{"stations",
+                       {{"station", ""},
+                        {"X", u(Quantity::depth)},
+                        {"deflection", u(Quantity::deflection)},
+                        {"slope", u(Quantity::slope)},
+                        {"moment", u(Quantity::moment)},
+                        {"shear", u(Quantity::force)},
+                        {"soil reaction", u(Quantity::per_length)},
+                        {"net force per station", u(Quantity::force)},
+                        {"EI", u(Quantity::rigidity)}},
+                       {}};
+  ExportTable restraints{"restraints",
+                         {{"station", ""},
+                          {"X", u(Quantity::depth)},
+                          {"force", u(Quantity::force)},
+                          {"moment", u(Quantity::moment)}},
+                         {}};
+  ExportTable tiebacks{"tiebacks",
+                       {{"tie-back", ""},
+                        {"station", ""},
+                        {"depth", u(Quantity::depth)},
+                        {"spacing", u(Quantity::depth)},
+                        {"area", u(Quantity::area)},
+                        {"angle", u(Quantity::angle)},
+                        {"prestress", u(Quantity::force)},
+                        {"horizontal force per station", u(Quantity::force)},
+                        {"force per station", u(Quantity::force)},
+                        {"force per tie-back", u(Quantity::force)}},
+                       {}};
+  ExportTable reactions{
+      "node-reactions",
+      {{"point", ""}, {"station", ""}, {"X", u(Quantity::depth)}, {"force", u(Quantity::force)}},
+      {}};
   if (problem.results) {
     const ResultsTable& r = *problem.results;
     for (int I = 0; I <= r.N && static_cast<std::size_t>(I) < r.stations.size(); ++I) {
@@ -89,38 +72,38 @@ std::vector<Table> problem_tables(const ProblemResult& problem) {
           {static_cast<double>(n.number), static_cast<double>(n.station), n.X, n.force});
     }
   }
-  Table pressure{"pressure",
-                 {{"depth", u.base},
-                  {"load", u.per_length},
-                  {"earth", u.per_length},
-                  {"water", u.per_length},
-                  {"surface", u.per_length},
-                  {"surcharge", u.per_length},
-                  {"apparent", u.per_length},
-                  {"passive", u.per_length},
-                  {"at rest", u.per_length}},
-                 {}};
+  ExportTable pressure{"pressure",
+                       {{"depth", u(Quantity::length)},
+                        {"load", u(Quantity::per_length)},
+                        {"earth", u(Quantity::per_length)},
+                        {"water", u(Quantity::per_length)},
+                        {"surface", u(Quantity::per_length)},
+                        {"surcharge", u(Quantity::per_length)},
+                        {"apparent", u(Quantity::per_length)},
+                        {"passive", u(Quantity::per_length)},
+                        {"at rest", u(Quantity::per_length)}},
+                       {}};
   for (const PressureResult& p : problem.pressure) {
     pressure.rows.push_back({p.depth, p.load, p.earth, p.water, p.surface, p.surcharge, p.apparent,
                              p.passive, p.at_rest});
   }
-  Table curves{"py-curves",
-               {{"curve", ""},
-                {"station", ""},
-                {"X", u.depth},
-                {"point", ""},
-                {"y", u.deflection},
-                {"p", u.per_length}},
-               {}};
-  Table reached{"py-reached",
-                {{"curve", ""},
-                 {"station", ""},
-                 {"X", u.depth},
-                 {"y reached", u.deflection},
-                 {"p reached", u.per_length},
-                 {"p ultimate", u.per_length},
-                 {"mobilised ratio", ""}},
-                {}};
+  ExportTable curves{"py-curves",
+                     {{"curve", ""},
+                      {"station", ""},
+                      {"X", u(Quantity::depth)},
+                      {"point", ""},
+                      {"y", u(Quantity::deflection)},
+                      {"p", u(Quantity::per_length)}},
+                     {}};
+  ExportTable reached{"py-reached",
+                      {{"curve", ""},
+                       {"station", ""},
+                       {"X", u(Quantity::depth)},
+                       {"y reached", u(Quantity::deflection)},
+                       {"p reached", u(Quantity::per_length)},
+                       {"p ultimate", u(Quantity::per_length)},
+                       {"mobilised ratio", ""}},
+                      {}};
   for (std::size_t k = 0; k < problem.curves.size(); ++k) {
     const CurveResult& c = problem.curves[k];
     for (std::size_t i = 0; i < std::min(c.y.size(), c.p.size()); ++i) {
@@ -130,22 +113,22 @@ std::vector<Table> problem_tables(const ProblemResult& problem) {
     reached.rows.push_back({static_cast<double>(k + 1), static_cast<double>(c.station), c.X,
                             c.y_reached, c.p_reached, c.p_ultimate, c.mobilised});
   }
-  Table history{"iterations",
-                {{"iteration", ""},
-                 {"stations not closed", ""},
-                 {"largest change of deflection", u.deflection}},
-                {}};
+  ExportTable history{"iterations",
+                      {{"iteration", ""},
+                       {"stations not closed", ""},
+                       {"largest change of deflection", u(Quantity::deflection)}},
+                      {}};
   for (const IterationStep& step : problem.history) {
     history.rows.push_back({static_cast<double>(step.iteration),
                             static_cast<double>(step.stations_not_closed), step.largest_change});
   }
-  for (Table* table :
+  for (ExportTable* table :
        {&stations, &restraints, &tiebacks, &reactions, &pressure, &curves, &reached, &history})
     tables.push_back(std::move(*table));
   return tables;
 }
 
-std::string csv_text(const Table& table) {
+std::string csv_text(const ExportTable& table) {
   std::string text;
   for (std::size_t c = 0; c < table.columns.size(); ++c) {
     if (c > 0) text += ',';
@@ -156,32 +139,45 @@ std::string csv_text(const Table& table) {
   for (const std::vector<double>& row : table.rows) {
     for (std::size_t c = 0; c < row.size(); ++c) {
       if (c > 0) text += ',';
-      text += number_text(row[c]);
+      text += export_number(row[c]);
     }
     text += '\n';
   }
   return text;
 }
 
-bool write_csv(const std::filesystem::path& dir, const std::string& stem,
-               const MemoryRunResult& run, std::string& why) {
+std::vector<CsvFile> csv_files(const std::string& stem, const MemoryRunResult& run) {
+  std::vector<CsvFile> files;
+  for (const ProblemResult& problem : run.problems) {
+    for (const ExportTable& table : export_tables(problem)) {
+      files.push_back({stem + "-p" + std::to_string(problem.number) + "-" + table.name + ".csv",
+                       csv_text(table)});
+    }
+  }
+  return files;
+}
+
+bool write_csv_files(const std::filesystem::path& dir, const std::vector<CsvFile>& files,
+                     std::string& why) {
   std::error_code error;
   std::filesystem::create_directories(dir, error);
   if (!std::filesystem::is_directory(dir)) {
     why = "cannot create the CSV directory " + dir.string();
     return false;
   }
-  for (const ProblemResult& problem : run.problems) {
-    for (const Table& table : problem_tables(problem)) {
-      const std::filesystem::path path =
-          dir / (stem + "-p" + std::to_string(problem.number) + "-" + table.name + ".csv");
-      if (!write_file_whole(path, csv_text(table))) {
-        why = "cannot write " + path.string();
-        return false;
-      }
+  for (const CsvFile& file : files) {
+    const std::filesystem::path path = dir / file.name;
+    if (!write_file_whole(path, file.text)) {
+      why = "cannot write " + path.string();
+      return false;
     }
   }
   return true;
+}
+
+bool write_csv(const std::filesystem::path& dir, const std::string& stem,
+               const MemoryRunResult& run, std::string& why) {
+  return write_csv_files(dir, csv_files(stem, run), why);
 }
 
 namespace {
@@ -220,7 +216,7 @@ std::string json_string(const std::string& text) {
 }
 
 std::string json_number(double value) {
-  const std::string text = number_text(value);
+  const std::string text = export_number(value);
   return text.empty() ? "null" : text;
 }
 
@@ -240,17 +236,16 @@ std::string json_document(const std::string& deck, const MemoryRunResult& run) {
     j += "      \"number\": " + std::to_string(p.number) + ",\n";
     j += "      \"stages\": " + std::to_string(p.stages) + ",\n";
     j += "      \"title\": " + json_string(p.title) + ",\n";
-    j += std::string("      \"units\": ") + (p.units == UnitSystem::si ? "\"SI\"" : "\"English\"") +
-         ",\n";
+    j += "      \"units\": " + json_string(unit_system_name(p.units)) + ",\n";
     j += std::string("      \"solved\": ") + (p.solved ? "true" : "false") + ",\n";
     j += "      \"outcome\": " +
          (p.solved ? json_string(iteration_outcome_name(p.outcome)) : std::string("null")) + ",\n";
     j += "      \"iterations\": " + std::to_string(p.iterations) + ",\n";
     j += "      \"warning\": " + json_string(solution_warning(p)) + ",\n";
     j += "      \"tables\": {";
-    const std::vector<Table> tables = problem_tables(p);
+    const std::vector<ExportTable> tables = export_tables(p);
     for (std::size_t t = 0; t < tables.size(); ++t) {
-      const Table& table = tables[t];
+      const ExportTable& table = tables[t];
       j += t == 0 ? "\n" : ",\n";
       j += "        " + json_string(table.name) + ": {\n          \"columns\": [";
       for (std::size_t c = 0; c < table.columns.size(); ++c) {
@@ -275,28 +270,4 @@ std::string json_document(const std::string& deck, const MemoryRunResult& run) {
   return j;
 }
 
-bool write_extra_outputs(const DeckFiles& files, const MemoryRunResult& run,
-                         const ExtraOutputs& extra, std::string& why) {
-  const std::string deck = files.input.filename().string();
-  const std::string stem = files.input.stem().string();
-  if (extra.html && !write_file_whole(files.html, html_report(deck, run))) {
-    why = "cannot write " + files.html.string();
-    return false;
-  }
-  if (extra.csv && !write_csv(*extra.csv, stem, run, why)) return false;
-  if (extra.json) {
-    std::error_code error;
-    const std::filesystem::path json = std::filesystem::absolute(*extra.json).lexically_normal();
-    if (json == files.input || std::filesystem::equivalent(json, files.input, error)) {
-      why = "the JSON output " + json.string() + " would overwrite the input data file";
-      return false;
-    }
-    if (!write_file_whole(json, json_document(deck, run))) {
-      why = "cannot write " + json.string();
-      return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace kestro::host
+}  // namespace kestro

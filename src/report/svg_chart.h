@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kestro::host {
+namespace kestro::html {
 
 struct AxisRange {
   double lo = 0.0;
@@ -78,4 +78,4 @@ std::string chart_legend(const ChartLayout& layout);
 // Escapes &, <, >, " and ' for HTML text and attributes.
 std::string html_escape(const std::string& text);
 
-}  // namespace kestro::host
+}  // namespace kestro::html

@@ -1,9 +1,6 @@
-// The HTML report of a run: one self-contained page (inline SVG, inline
-// style and a small inline script, nothing fetched when it is opened) with,
-// per problem or stage, a summary, a to-scale drawing of the wall in its
-// ground, profiles against depth, the p-y curves used, the iteration
-// history and the fixed-column report; an envelope over the stages of a
-// staged run.
+// Parts of the HTML page of a run (kestro::html_report in kestro/report.hpp):
+// how its summary prints numbers, and the report text cut per problem with
+// the warnings it holds.
 #pragma once
 
 #include <string>
@@ -11,7 +8,7 @@
 
 #include "kestro/kestro.hpp"
 
-namespace kestro::host {
+namespace kestro::html {
 
 // A summary value as the page shows it: `digits` significant digits (four,
 // as the report's station table prints them; five for tie-back forces).
@@ -26,7 +23,7 @@ std::vector<std::string> report_parts(const std::string& report, std::size_t pro
 // "Net active pressure is negative.", the solution warnings), one per entry.
 std::vector<std::string> report_warnings(const std::string& part);
 
-// The whole page.  deck_name names the deck in the title.
-std::string html_report(const std::string& deck_name, const MemoryRunResult& run);
+// The whole page, as kestro::html_report gives it.
+std::string page(const std::string& deck_name, const MemoryRunResult& run);
 
-}  // namespace kestro::host
+}  // namespace kestro::html

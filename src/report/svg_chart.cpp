@@ -1,11 +1,11 @@
-#include "svg_chart.h"
+#include "report/svg_chart.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 
-namespace kestro::host {
+namespace kestro::html {
 
 namespace {
 
@@ -279,4 +279,4 @@ std::string chart_legend(const ChartLayout& layout) {
   return html.empty() ? html : "<div class=\"legend\">" + html + "</div>";
 }
 
-}  // namespace kestro::host
+}  // namespace kestro::html

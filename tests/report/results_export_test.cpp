@@ -12,8 +12,8 @@
 #include <memory>
 #include <sstream>
 
-#include "export.h"
-#include "report_reading.h"
+#include "kestro/report.hpp"
+#include "report/report_reading.h"
 #include "support/run_fixture.h"
 
 namespace kestro {
@@ -193,7 +193,7 @@ TEST(ResultsExport, NumbersAreWrittenToFifteenSignificantDigits) {
       {std::numeric_limits<double>::quiet_NaN(), ""},
   };
   for (const auto& row : rows)
-    EXPECT_EQ(host::number_text(row.value), row.expected) << row.expected;
+    EXPECT_EQ(export_number(row.value), row.expected) << row.expected;
 }
 
 // A plate of 40 increments of 1.2 in: the depth X of station I is 0.1*I ft,
@@ -208,7 +208,7 @@ TEST(ResultsExport, DepthsCarryNoBinaryNoise) {
   ASSERT_TRUE(run.problems.size() == 1 && run.problems[0].results) << run.message;
   testing::RunDirectory dir;
   std::string why;
-  ASSERT_TRUE(host::write_csv(dir.path(), "strip", run, why)) << why;
+  ASSERT_TRUE(write_csv(dir.path(), "strip", run, why)) << why;
   const auto stations = read_csv(dir.path() / "strip-p1-stations.csv");
   ASSERT_EQ(stations.size(), 42u);
   const char* depths[] = {"0",   "0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8",
@@ -218,7 +218,7 @@ TEST(ResultsExport, DepthsCarryNoBinaryNoise) {
                           "3.6", "3.7", "3.8", "3.9", "4"};
   for (std::size_t I = 0; I <= 40; ++I)
     EXPECT_EQ(stations[I + 1][1], depths[I]) << "station " << I;
-  const std::string json = host::json_document("strip.dat", run);
+  const std::string json = json_document("strip.dat", run);
   EXPECT_NE(json.find("[3, 0.3, "), std::string::npos);
   EXPECT_NE(json.find("[7, 0.7, "), std::string::npos);
 }
@@ -232,7 +232,7 @@ TEST(ResultsExport, NoExportedNumberHasMoreThanFifteenDigits) {
     const MemoryRunResult run = testing::run_source_deck(deck);
     testing::RunDirectory dir;
     std::string why;
-    ASSERT_TRUE(host::write_csv(dir.path(), "d", run, why)) << why;
+    ASSERT_TRUE(write_csv(dir.path(), "d", run, why)) << why;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
       const auto table = read_csv(entry.path());
       for (std::size_t r = 1; r < table.size(); ++r) {
@@ -242,7 +242,7 @@ TEST(ResultsExport, NoExportedNumberHasMoreThanFifteenDigits) {
         }
       }
     }
-    const std::string json = host::json_document("d.dat", run);
+    const std::string json = json_document("d.dat", run);
     for (std::size_t at = json.find_first_of("0123456789"); at != std::string::npos;
          at = json.find_first_of("0123456789", at)) {
       const std::size_t end = json.find_first_not_of("0123456789.eE+-", at);
@@ -263,7 +263,7 @@ TEST(ResultsExport, CsvTablesMatchTheReportAtPrintedPrecision) {
     ASSERT_EQ(run.outcome, Outcome::completed) << run.message;
     testing::RunDirectory dir;
     std::string why;
-    ASSERT_TRUE(host::write_csv(dir.path(), "deck", run, why)) << why;
+    ASSERT_TRUE(write_csv(dir.path(), "deck", run, why)) << why;
     const std::vector<testing::PrintedRows> stations = testing::printed_station_tables(run.report);
     const std::vector<testing::PrintedRows> tiebacks = testing::printed_tieback_tables(run.report);
     std::size_t with_results = 0;
@@ -313,7 +313,7 @@ TEST(ResultsExport, CurvesCarryTheirPointsAndTheMobilisedRatio) {
   const MemoryRunResult run = testing::run_source_deck("examples/tied-back-wall.dat");
   testing::RunDirectory dir;
   std::string why;
-  ASSERT_TRUE(host::write_csv(dir.path(), "w", run, why)) << why;
+  ASSERT_TRUE(write_csv(dir.path(), "w", run, why)) << why;
   const auto points = read_csv(dir.path() / "w-p1-py-curves.csv");
   ASSERT_EQ(points.size(), 1u + 5 * 4);
   EXPECT_EQ(points[0][4], "y (in)");
@@ -345,8 +345,8 @@ TEST(ResultsExport, JsonHoldsTheSameTablesAsTheCsvFiles) {
     const MemoryRunResult run = testing::run_source_deck(deck);
     testing::RunDirectory dir;
     std::string why;
-    ASSERT_TRUE(host::write_csv(dir.path(), "d", run, why)) << why;
-    const std::string text = host::json_document("deck.dat", run);
+    ASSERT_TRUE(write_csv(dir.path(), "d", run, why)) << why;
+    const std::string text = json_document("deck.dat", run);
     Json doc;
     ASSERT_NO_THROW(doc = JsonReader(text).document()) << text.substr(0, 400);
     EXPECT_EQ(doc["deck"].text, "deck.dat");

@@ -1,4 +1,4 @@
-#include "report_reading.h"
+#include "report/report_reading.h"
 
 #include <cstdio>
 #include <fstream>

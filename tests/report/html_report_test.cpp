@@ -7,9 +7,10 @@
 #include <cstdlib>
 #include <regex>
 
-#include "html_report.h"
-#include "report_reading.h"
-#include "svg_chart.h"
+#include "kestro/report.hpp"
+#include "report/html_report.h"
+#include "report/report_reading.h"
+#include "report/svg_chart.h"
 
 namespace kestro {
 namespace {
@@ -46,7 +47,7 @@ TEST(HtmlReport, IsOneSelfContainedPageWithASectionAndChartsPerProblem) {
                            "tests/decks/staged-si.dat"}) {
     SCOPED_TRACE(deck);
     const MemoryRunResult run = testing::run_source_deck(deck);
-    const std::string html = host::html_report("deck.dat", run);
+    const std::string html = html_report("deck.dat", run);
     // Nothing is fetched: no URL, no external script, style or image.
     EXPECT_EQ(html.find("http:"), std::string::npos);
     EXPECT_EQ(html.find("https:"), std::string::npos);
@@ -87,7 +88,7 @@ TEST(HtmlReport, EveryDrawnPointLiesInsideItsPlotArea) {
   for (const char* deck : {"examples/cantilever-layered-soil.dat",
                            "examples/tied-back-wall-clay.dat", "tests/decks/staged-si.dat"}) {
     SCOPED_TRACE(deck);
-    const std::string html = host::html_report("d.dat", testing::run_source_deck(deck));
+    const std::string html = html_report("d.dat", testing::run_source_deck(deck));
     for (std::size_t at = html.find("<svg class=\"chart\""); at != std::string::npos;
          at = html.find("<svg class=\"chart\"", at + 1)) {
       const std::string svg = html.substr(at, html.find("</svg>", at) - at);
@@ -122,7 +123,7 @@ TEST(HtmlReport, SummaryShowsTheReportsNumbers) {
   for (const char* deck : {"examples/tied-back-wall.dat", "tests/decks/staged-si.dat"}) {
     SCOPED_TRACE(deck);
     const MemoryRunResult run = testing::run_source_deck(deck);
-    const std::vector<std::string> parts = sections(host::html_report("d.dat", run));
+    const std::vector<std::string> parts = sections(html_report("d.dat", run));
     const auto stations = testing::printed_station_tables(run.report);
     const auto ties = testing::printed_tieback_tables(run.report);
     ASSERT_EQ(parts.size(), stations.size());
@@ -183,7 +184,7 @@ std::vector<std::string> elements(const std::string& svg, const std::string& css
 // excavation at 12 ft and its water at 8 ft behind and 14 ft in front.
 TEST(HtmlReport, TheWallIsDrawnToScale) {
   const auto drawing = [](const char* deck) {
-    const std::string html = host::html_report("d.dat", testing::run_source_deck(deck));
+    const std::string html = html_report("d.dat", testing::run_source_deck(deck));
     const std::size_t at = html.find("<svg class=\"drawing\"");
     return html.substr(at, html.find("</svg>", at) - at);
   };
@@ -223,13 +224,13 @@ TEST(HtmlReport, TheWallIsDrawnToScale) {
 
 TEST(HtmlReport, ReportPartsAndWarnings) {
   const MemoryRunResult staged = testing::run_source_deck("tests/decks/staged-si.dat");
-  const std::vector<std::string> parts = host::report_parts(staged.report, 2);
+  const std::vector<std::string> parts = html::report_parts(staged.report, 2);
   ASSERT_EQ(parts.size(), 2u);
   EXPECT_EQ(parts[0] + parts[1], staged.report);
   EXPECT_NE(parts[0].find("Stage No : 1"), std::string::npos);
   EXPECT_EQ(parts[0].find("Stage No : 2"), std::string::npos);
   EXPECT_NE(parts[1].find("Stage No : 2"), std::string::npos);
-  EXPECT_TRUE(host::report_parts(staged.report, 3).empty());
+  EXPECT_TRUE(html::report_parts(staged.report, 3).empty());
 
   const std::string text =
       "     RESULTS\n\n                             **** WARNING ****\n"
@@ -240,7 +241,7 @@ TEST(HtmlReport, ReportPartsAndWarnings) {
       "**** WARNING ******\nTHE BACKFILL SLOPE ANGLE SHOULD BE LESS THAN THE FRICTION ANGLE.\n"
       "           2          1.000E+00         1.000E+00         0.000E+00\n"
       "      NOTES:\n";
-  const std::vector<std::string> warnings = host::report_warnings(text);
+  const std::vector<std::string> warnings = html::report_warnings(text);
   ASSERT_EQ(warnings.size(), 4u);
   EXPECT_EQ(warnings[0], "THE VALUE OF X = 1.0E+02 IS BEYOND THE EXTENT OF THE SOIL PROFILE");
   EXPECT_EQ(warnings[1].rfind("MAX ALLOWABLE DEFLECTION EXCEEDED", 0), 0u);
@@ -258,8 +259,8 @@ TEST(SvgChart, TicksAreRoundAndCoverTheRange) {
                {3.3e-4, 0.12, 0.0, 0.15, 0.05},
                {5.0, 5.0, 4.4, 5.6, 0.2}};
   for (const Case& c : cases) {
-    host::AxisRange range{c.lo, c.hi};
-    const std::vector<double> ticks = host::nice_ticks(range, 5);
+    html::AxisRange range{c.lo, c.hi};
+    const std::vector<double> ticks = html::nice_ticks(range, 5);
     ASSERT_GE(ticks.size(), 2u);
     EXPECT_NEAR(ticks.front(), c.first, 1e-12) << c.lo;
     EXPECT_NEAR(ticks.back(), c.last, 1e-12) << c.hi;
@@ -267,9 +268,9 @@ TEST(SvgChart, TicksAreRoundAndCoverTheRange) {
     EXPECT_LE(range.lo, c.lo);
     EXPECT_GE(range.hi, c.hi);
   }
-  EXPECT_EQ(host::tick_label(-0.0), "0");
-  EXPECT_EQ(host::tick_label(250000.0), "2.5e+05");
-  EXPECT_EQ(host::summary_number(-125700.0), "-1.257e+05");
+  EXPECT_EQ(html::tick_label(-0.0), "0");
+  EXPECT_EQ(html::tick_label(250000.0), "2.5e+05");
+  EXPECT_EQ(html::summary_number(-125700.0), "-1.257e+05");
 }
 
 }  // namespace
