@@ -74,5 +74,62 @@ TEST(DocumentedDecks, RunAndGiveTheQuotedReportLines) {
   EXPECT_GE(quoted, 3);
 }
 
+// The SI worked example says that its cantilever is held by the soil alone:
+// the soil reactions of the solved wall carry the earth pressure on its
+// stations, in force and in moment about the top, and the stations carry the
+// 202.51 kN per metre of wall the page sums by hand.
+TEST(DocumentedDecks, SiWorkedExampleIsHeldByTheSoil) {
+  std::ifstream file(fs::path(KESTRO_SOURCE_DIR) / "docs" / "worked-example-si.md");
+  std::stringstream markdown;
+  markdown << file.rdbuf();
+  std::string deck;
+  for (const Block& block : fenced_blocks(markdown.str())) {
+    if (block.kind == "deck") {
+      deck = block.text;
+      break;
+    }
+  }
+  ASSERT_FALSE(deck.empty());
+  MemoryRunInput input;
+  input.deck = deck;
+  const MemoryRunResult run = run_in_memory(input, [] { return LocalTime{}; });
+  ASSERT_EQ(run.outcome, Outcome::completed) << run.message;
+  ASSERT_EQ(run.problems.size(), 1u);
+  const ProblemResult& problem = run.problems.front();
+  ASSERT_EQ(problem.units, UnitSystem::si);
+  ASSERT_TRUE(problem.results.has_value());
+  const std::vector<PressureResult>& pressure = problem.pressure;
+  ASSERT_GE(pressure.size(), 2u);
+  const ResultsTable& table = *problem.results;
+  ASSERT_GE(table.N, 1);
+  const double h = table.stations[1].X - table.stations[0].X;  // metres
+
+  // The pressure on the wall (load per metre of its height) at a depth.
+  auto pressure_at = [&](double depth) {
+    std::size_t j = 1;
+    while (j + 1 < pressure.size() && pressure[j].depth < depth)
+      ++j;
+    const PressureResult& a = pressure[j - 1];
+    const PressureResult& b = pressure[j];
+    return a.load + (b.load - a.load) * (depth - a.depth) / (b.depth - a.depth);
+  };
+  double load = 0.0;
+  double load_moment = 0.0;
+  double soil = 0.0;
+  double soil_moment = 0.0;
+  for (int k = 0; k <= table.N; ++k) {
+    const StationResult& station = table.stations[static_cast<std::size_t>(k)];
+    const double q = k == 0 ? 0.0 : pressure_at(station.X) * h;  // station 0 carries none
+    const double p = station.soil_reaction * h;
+    load += q;
+    load_moment += q * station.X;
+    soil += p;
+    soil_moment += p * station.X;
+  }
+  EXPECT_NEAR(load, 202.51, 0.005);
+  EXPECT_NEAR(load + soil, 0.0, 1e-6 * load);
+  EXPECT_NEAR(load_moment + soil_moment, 0.0, 1e-6 * load_moment);
+}
+
 }  // namespace
 }  // namespace kestro
