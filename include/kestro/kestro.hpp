@@ -85,6 +85,10 @@ struct ProblemResult {
   std::vector<PressureResult> pressure; /* the earth-pressure distribution applied, if any */
   std::vector<CurveResult> curves;      /* the p-y curves the solver used */
   Ground ground;                        /* the wall and its ground, for drawings */
+  /* The warnings of the problem, in the order they arose: those the report
+   * prints in its own words, and those of the solution (no valid solution,
+   * forces out of balance). */
+  std::vector<Warning> warnings;
 };
 
 /* The force residual above which a solution is reported as out of balance. */

@@ -3,6 +3,7 @@
 #ifndef KESTRO_RESULTS_H
 #define KESTRO_RESULTS_H
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -101,6 +102,25 @@ struct ResultsTable {
   std::vector<RestraintResult> restraints;
   std::vector<TiebackResult> tiebacks;
   std::vector<NodeReaction> node_reactions;
+};
+
+/* What a warning of a problem is about. */
+enum class WarningKind {
+  backfill_slope_too_steep,     /* the backfill slope exceeds a layer's friction angle */
+  net_active_pressure_negative, /* no earth pressure loads the wall above the excavation */
+  small_deflection_modulus,     /* a p-y curve point below 1e-14 took the secant modulus */
+  no_valid_solution,            /* the iteration ended without a valid solution */
+  forces_out_of_balance,        /* the force residual of the solution is above 1 % */
+};
+
+/* A warning of a problem: its kind, its text (as the console and the page
+ * say it) and the place of the input it is about (file empty: none). */
+struct Warning {
+  WarningKind kind = WarningKind::no_valid_solution;
+  std::string text;
+  std::string file;
+  std::size_t line = 0;
+  int item = 0;
 };
 
 /* One row of the iteration history, as the monitor file shows it. */

@@ -8,11 +8,12 @@ namespace kestro {
 std::string InputPlace::prefix() const {
   if (file.empty()) return {};
   if (line == 0) return file + ": ";
-  return file + ", line " + std::to_string(line) + ": ";
+  if (item == 0) return file + ", line " + std::to_string(line) + ": ";
+  return file + ", line " + std::to_string(line) + ", item " + std::to_string(item) + ": ";
 }
 
 InputPlace place_of(const ListInput& input, std::size_t line) {
-  return InputPlace{input.label(), line != 0 ? line : input.current_line()};
+  return InputPlace{input.label(), line != 0 ? line : input.current_line(), 0};
 }
 
 std::string_view error_stop_text(ErrorStop stop) {
@@ -45,9 +46,9 @@ void stop_quietly(const InputPlace& place, std::string_view reason) {
   throw RunStop(StopKind::quiet_stop, place.prefix() + std::string(reason));
 }
 
-void stop_with_code(StopCode code, std::string_view reason) {
-  std::string message = "stop " + std::to_string(static_cast<int>(code));
-  if (!reason.empty()) message += ": " + std::string(reason);
+void stop_with_code(StopCode code, const InputPlace& place, std::string_view reason) {
+  std::string message = "stop code " + std::to_string(static_cast<int>(code)) + ": ";
+  message += place.prefix() + std::string(reason);
   throw RunStop::make_stop_code(code, std::move(message));
 }
 

@@ -36,11 +36,13 @@ enum class StopCode {
   outside_weights = 4,  // "4": a depth below the unit-weight profile
 };
 
-// Where in the input a stop was found: "wall.dat, line 3: ".  Empty when the
-// stop has no place in the input.
+// Where in the input a stop was found: "wall.dat, line 3: ", or with the
+// item of the record "wall.dat, line 3, item 2: ".  Empty when the stop has
+// no place in the input.
 struct InputPlace {
   std::string file;
   std::size_t line = 0;
+  int item = 0;
 
   std::string prefix() const;
 };
@@ -98,9 +100,9 @@ std::string_view error_stop_text(ErrorStop stop);
 // A stop without report text (a negative count ...); reason names it.
 [[noreturn]] void stop_quietly(const InputPlace& place, std::string_view reason);
 
-// A stop code; the console gets the code, then the reason (which depth lies
-// outside which profile ...).
-[[noreturn]] void stop_with_code(StopCode code, std::string_view reason);
+// A stop code; the message says where and why (which depth lies outside
+// which profile ...).
+[[noreturn]] void stop_with_code(StopCode code, const InputPlace& place, std::string_view reason);
 
 // Input that asks for what this version of the engine cannot do.
 [[noreturn]] void stop_not_available(std::string_view what);

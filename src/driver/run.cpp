@@ -196,6 +196,19 @@ void keep_ground(const ProblemState& problem, ProblemResult& kept) {
   }
 }
 
+// The warnings of the problem's steps, then those of its solution.
+void keep_warnings(const ProblemState& problem, ProblemResult& kept) {
+  const std::vector<Warning>& pressure = problem.earth_pressure.layers.warnings;
+  kept.warnings = pressure;
+  kept.warnings.insert(kept.warnings.end(), problem.warnings.begin(), problem.warnings.end());
+  if (const std::string text = solution_warning(kept); !text.empty()) {
+    kept.warnings.push_back(Warning{WarningKind::no_valid_solution, text, {}, 0, 0});
+  }
+  if (const std::string text = balance_warning(kept); !text.empty()) {
+    kept.warnings.push_back(Warning{WarningKind::forces_out_of_balance, text, {}, 0, 0});
+  }
+}
+
 void run_one_problem(RunContext& context) {
   DeckSource& in = context.in();
   const DriverFormats& f = formats();
@@ -256,7 +269,7 @@ void run_one_problem(RunContext& context) {
         in, report, context.files.plot, context.console, c.units, problem.geometry,
         problem.earth_pressure.wall,
         SoilResistanceInput{problem.reduction_factors, context.run.held_user_curves},
-        problem.curves, context.files.py_curves);
+        problem.curves, context.files.py_curves, problem.warnings);
   }
   if (c.wall_sections > 0 && context.instead_of_solving) {
     context.instead_of_solving(context);
@@ -279,6 +292,7 @@ void run_one_problem(RunContext& context) {
     keep_curves(problem, kept);
   }
   keep_ground(problem, kept);
+  keep_warnings(problem, kept);
 
   in.take("continuation");
   context.run.continuation = in.problem().continuation;
@@ -334,7 +348,6 @@ RunResult report_stop(RunContext& context, const RunStop& stop) {
     case StopKind::quiet_stop:
       break;
     case StopKind::stop_code:
-      context.console << static_cast<int>(stop.stop_code()) << '\n';
       break;
     case StopKind::not_available:
       report.write(f.not_available, {std::string_view(stop.message())});

@@ -88,6 +88,7 @@ struct ProblemState {
   EarthPressureProblem earth_pressure;  // earth-pressure records, wall group and loads
   std::vector<StationCurve> curves;     // station-curve list
   IterationResult iteration;            // how the last solution of the problem ended
+  std::vector<Warning> warnings;        // what the problem's steps warned of
   // The results of a solution that printed its tables; empty when the
   // problem produced none (no wall, a failed solution, a stop).
   std::optional<ResultsTable> results;

@@ -1,6 +1,7 @@
 // The grammar of a deck in the list-directed text format: which records a
 // problem holds, in which order, with which items.  This is the one place
 // that knows it; the engine takes the records from the model it builds.
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -18,6 +19,81 @@ namespace {
 
 constexpr std::size_t kTitleWidth = 70;
 
+// The number after `name/` in a path, from 1 ("loads/2" gives 3); 0 when absent.
+int number_after(std::string_view path, std::string_view name) {
+  const std::string mark = std::string(name) + "/";
+  const std::size_t at = path.find(mark);
+  if (at == std::string_view::npos) return 0;
+  int value = 0;
+  for (std::size_t i = at + mark.size(); i < path.size() && path[i] >= '0' && path[i] <= '9'; ++i)
+    value = value * 10 + (path[i] - '0');
+  return value + 1;
+}
+
+// A record of a problem in words, from its path ("/problems/0/loads/2" is
+// "load record 3"); empty when the path says nothing known.
+std::string describe_record(std::string_view path) {
+  const std::size_t problems = path.find("/problems/");
+  if (problems == std::string_view::npos) return {};
+  std::string_view rest = path.substr(problems + 10);
+  const int problem = number_after(path, "problems");
+  rest.remove_prefix(std::min(rest.size(), rest.find('/') + 1));
+  const auto n = [&](std::string_view name) { return std::to_string(number_after(path, name)); };
+  const auto starts = [&](std::string_view name) { return rest.starts_with(name); };
+  if (starts("title")) return "the title of problem " + std::to_string(problem);
+  if (starts("control")) return "the control record";
+  if (starts("geometry")) return "the geometry and iteration record";
+  if (starts("specified_points")) return "specified point " + n("specified_points");
+  if (starts("wall_sections")) return "wall section " + n("wall_sections");
+  if (starts("cross_sections")) {
+    if (path.find("/rebars/") != std::string_view::npos) {
+      return "rebar " + n("rebars") + " of cross section " + n("cross_sections");
+    }
+    if (path.find("/strands/") != std::string_view::npos) {
+      return "strand " + n("strands") + " of cross section " + n("cross_sections");
+    }
+    if (path.ends_with("/bottom"))
+      return "the bottom values of cross section " + n("cross_sections");
+    if (path.ends_with("/top")) return "the top values of cross section " + n("cross_sections");
+    return "the records of cross section " + n("cross_sections");
+  }
+  if (starts("moment_curvature/ei_sets")) return "nonlinear EI set " + n("ei_sets");
+  if (starts("moment_curvature/section_curves")) {
+    return "the moment-curvature curves of cross section " + n("section_curves");
+  }
+  if (starts("moment_curvature")) return "the record ahead of the nonlinear EI sets";
+  if (starts("load_count")) return "the number of load records";
+  if (starts("loads")) return "load record " + n("loads");
+  if (starts("spring_count")) return "the number of spring records";
+  if (starts("springs")) return "spring record " + n("springs");
+  if (starts("tiebacks")) return "tie-back " + n("tiebacks");
+  if (starts("py_factors/rows")) return "p-y modification factor " + n("rows");
+  if (starts("py_factors")) return "the combination flag of the p-y modification factors";
+  if (starts("pressure_point_count")) {
+    return "the number of points of the specified active earth pressure";
+  }
+  if (starts("pressure_table")) {
+    return "point " + n("pressure_table") + " of the specified active earth pressure";
+  }
+  if (starts("wall")) return "the wall record";
+  if (starts("surface")) return "the surface pressure record";
+  if (starts("surcharge_count")) return "the number of surcharge items";
+  if (starts("surcharges")) return "surcharge item " + n("surcharges");
+  if (starts("soil_layers")) {
+    if (path.ends_with("/at_bottom")) return "the bottom values of soil layer " + n("soil_layers");
+    return "soil layer " + n("soil_layers");
+  }
+  if (starts("soil")) return "the record with the number of soil layers";
+  if (starts("py_curves")) {
+    if (path.find("/points/") != std::string_view::npos) {
+      return "point " + n("points") + " of p-y curve " + n("py_curves");
+    }
+    return "p-y curve " + n("py_curves");
+  }
+  if (starts("continuation")) return "the continuation code";
+  return {};
+}
+
 class Reader {
  public:
   Reader(std::string_view text, Deck& deck) : in_(deck.name, std::string(text)), deck_(deck) {}
@@ -34,7 +110,7 @@ class Reader {
       }
       deck_.trailing = std::string(in_.text_from(in_.next_line()));
     } catch (const InputError& error) {
-      fail(error.message());
+      fail(at_end_of_file(error.message()));
     }
   }
 
@@ -46,7 +122,7 @@ class Reader {
     Record(Reader& reader, std::string path)
         : reader_(reader),
           path_(std::move(path)),
-          read_((reader.begin_record(), reader.in_.read())) {}
+          read_((reader.begin_record(path_), reader.in_.read())) {}
     Record(const Record&) = delete;
     Record& operator=(const Record&) = delete;
 
@@ -97,9 +173,33 @@ class Reader {
     ListRead read_;
   };
 
-  void begin_record() {
+  void begin_record(std::string_view path = {}) {
     record_line_ = in_.next_line();
     record_ordinal_ = records_++;
+    record_path_ = path;
+  }
+
+  // A message of the list-directed reader about the end of the file, said
+  // with the record that was due: "wall.dat, line 30: the file ends after this
+  // line, where the continuation code is due", or inside a record "wall.dat, line 3, item 3:
+  // the file ends inside the geometry and iteration record: expected a real
+  // number".  Other messages as they are.
+  std::string at_end_of_file(const std::string& message) const {
+    const std::string found = ", found the end of the file";
+    if (!message.ends_with(found)) return message;
+    const std::string record = describe_record(record_path_);
+    const std::size_t colon = message.find(": expected ");
+    if (colon == std::string::npos || record.empty()) return message;
+    const std::string expected =
+        message.substr(colon + 2, message.size() - found.size() - colon - 2);
+    const std::size_t item_mark = message.rfind(", item ", colon);
+    const bool at_start = item_mark != std::string::npos &&
+                          message.substr(item_mark, colon - item_mark) == ", item 1";
+    if (at_start) {
+      return message.substr(0, item_mark) + ": the file ends after this line, where " + record +
+             " is due";
+    }
+    return message.substr(0, colon) + ": the file ends inside " + record + ": " + expected;
   }
 
   std::string path(std::string_view relative) const { return base_ + "/" + std::string(relative); }
@@ -122,7 +222,7 @@ class Reader {
   static int records(int count) { return count > 0 ? count : 0; }
 
   void read_problem(Problem& p) {
-    begin_record();
+    begin_record(path("title"));
     p.title = trim_right(in_.read_fixed(kTitleWidth, "the title of a problem"));
     deck_.places[path("title")] = DeckPlace{in_.current_line(), 0};
 
@@ -398,6 +498,7 @@ class Reader {
   ListInput in_;
   Deck& deck_;
   std::string base_;             // path of the problem being read
+  std::string record_path_;      // path of the record being read
   int records_ = 0;              // records of the problem begun so far
   int record_ordinal_ = 0;       // the record being read, counted from the title
   std::size_t record_line_ = 1;  // line where the record being read begins

@@ -46,8 +46,14 @@ std::size_t DeckSource::line_of(std::string_view item) const {
   return place != nullptr ? place->line : 0;
 }
 
+InputPlace DeckSource::place_of_item(std::string_view item) const {
+  const deck::DeckPlace* place = deck_.place_of(path(item));
+  if (place == nullptr) return InputPlace{label(), current_line_, 0};
+  return InputPlace{label(), place->line, place->item};
+}
+
 InputPlace place_of(const DeckSource& source, std::size_t line) {
-  return InputPlace{source.label(), line != 0 ? line : source.current_line()};
+  return InputPlace{source.label(), line != 0 ? line : source.current_line(), 0};
 }
 
 void stop_bad_record(const DeckSource& source, std::size_t line, std::string_view what) {

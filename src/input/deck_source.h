@@ -40,6 +40,9 @@ class DeckSource {
   std::size_t current_line() const { return current_line_; }
   // The line of a value of the current problem; 0 when it has no place.
   std::size_t line_of(std::string_view item) const;
+  // The place of a value of the current problem, with its item; the current
+  // line when it has no place.
+  InputPlace place_of_item(std::string_view item) const;
   // The path of a value of the current problem: "/problems/2/" + item.
   std::string path(std::string_view item) const;
 

@@ -284,9 +284,10 @@ struct WallTables {
   std::vector<SpringRecord> springs;
   std::vector<CoupleRecord> couples;
   std::vector<TieBack> tiebacks;
-  // Line of the first table record that put a value below station N; the
-  // end-of-wall check names it.  0: none.
+  // Line of the first table record that put a value below station N, and
+  // what it put where; the end-of-wall check names them.  0: none.
   std::size_t beyond_end_line = 0;
+  std::string beyond_end_reason;
 };
 
 }  // namespace kestro

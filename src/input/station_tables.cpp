@@ -76,12 +76,27 @@ struct Continuation {
 // Spreads the values over first..last (interpolating from `start` to `end`)
 // into the station arrays; P enters with its sign reversed.
 void place(const InputContext& context, int first, int last, const RowValues& start,
-           const RowValues& end, std::size_t line) {
+           const RowValues& end, std::size_t line, std::string_view what) {
   WallModel& wall = context.wall;
   if (last < first) stop_error(ErrorStop::stations_not_in_order, place_of(context.in(), line));
   // Stations N+1 to N+3 are left to the end-of-wall check; nothing may lie
   // beyond them or above the padding stations of the arrays.
-  if (last > wall.N + 3) stop_error(ErrorStop::data_beyond_end, place_of(context.in(), line));
+  // Records that reach below the wall name the stations and the bottom.
+  const auto beyond = [&](std::string_view values) {
+    std::string reason =
+        std::string(what) + " puts " + std::string(values) + " on station" +
+        (first == last ? " " + std::to_string(last)
+                       : "s " + std::to_string(first) + " to " + std::to_string(last)) +
+        ", below the bottom station N = " + std::to_string(wall.N);
+    if (what.starts_with("wall section") || what.starts_with("tie-back")) {
+      reason += "; its depths are in " +
+                std::string(context.control.units == UnitSystem::english ? "feet" : "metres");
+    }
+    return reason;
+  };
+  if (last > wall.N + 3) {
+    stop_error(ErrorStop::data_beyond_end, place_of(context.in(), line), beyond("its values"));
+  }
   if (first < kFirstStation) {
     stop_bad_record(context.in(), line,
                     "station " + std::to_string(first) + " lies above the wall (the first " +
@@ -91,16 +106,18 @@ void place(const InputContext& context, int first, int last, const RowValues& st
     StationArray<double>& array;
     double from;
     double to;
+    std::string_view name;
   };
-  const Target targets[] = {{wall.EI, start.EI, end.EI}, {wall.Q, start.Q, end.Q},
-                            {wall.S, start.S, end.S},    {wall.T, start.T, end.T},
-                            {wall.R, start.R, end.R},    {wall.P, -start.P, -end.P}};
+  const Target targets[] = {{wall.EI, start.EI, end.EI, "EI"}, {wall.Q, start.Q, end.Q, "Q"},
+                            {wall.S, start.S, end.S, "S"},     {wall.T, start.T, end.T, "T"},
+                            {wall.R, start.R, end.R, "R"},     {wall.P, -start.P, -end.P, "P"}};
   for (const Target& target : targets) {
     // The range was checked above, so the span is always added.
     add_interpolated_span(target.array, first, last, target.from, target.to);
     const bool carries_value = target.from != 0.0 || target.to != 0.0;
     if (last > wall.N && carries_value && context.tables.beyond_end_line == 0) {
       context.tables.beyond_end_line = line;
+      context.tables.beyond_end_reason = beyond(target.name);
     }
   }
 }
@@ -108,7 +125,8 @@ void place(const InputContext& context, int first, int last, const RowValues& st
 // Handles one record of a table by its CONTD code (1 or 2) and writes its row.
 // EI rows show their own EI; the other rows the EI already on the station.
 void table_record(const InputContext& context, Continuation& c, int code, int from, int to,
-                  const RowValues& values, std::size_t line, bool ei_row = false) {
+                  const RowValues& values, std::size_t line, std::string_view what,
+                  bool ei_row = false) {
   const TableFormats& f = formats();
   if (code != 1 && code != 2) {
     stop_bad_record(context.in(), line,
@@ -131,7 +149,7 @@ void table_record(const InputContext& context, Continuation& c, int code, int fr
   if (!c.open) {
     if (code == 1) {
       row(f.span_row, from, shown_ei(from));
-      place(context, from, to, values, values, line);
+      place(context, from, to, values, values, line, what);
     } else {
       row(f.start_row, from, shown_ei(from));
       c = Continuation{true, from, values, line};
@@ -139,7 +157,7 @@ void table_record(const InputContext& context, Continuation& c, int code, int fr
     return;
   }
   row(f.end_row, to, shown_ei(c.station));
-  place(context, c.station, to, c.values, values, line);
+  place(context, c.station, to, c.values, values, line, what);
   if (code == 1) {
     c.open = false;
   } else {
@@ -168,7 +186,8 @@ int read_count(const InputContext& context, const std::string& at, int count,
 
 void wall_section_rows(const InputContext& context) {
   Continuation c;
-  for (const WallSection& section : context.tables.wall_sections) {
+  const std::vector<WallSection>& sections = context.tables.wall_sections;
+  for (const WallSection& section : sections) {
     const CrossSection& cross =
         context.tables.cross_sections[static_cast<std::size_t>(section.section - 1)];
     const int top = depth_station(context, section.top);
@@ -177,8 +196,9 @@ void wall_section_rows(const InputContext& context) {
     at_top.EI = cross.E_top * cross.I_top;
     RowValues at_bottom;
     at_bottom.EI = cross.E_bottom * cross.I_bottom;
-    table_record(context, c, 2, top, top, at_top, section.line, true);
-    table_record(context, c, 1, bottom, bottom, at_bottom, section.line, true);
+    const std::string what = "wall section " + std::to_string(&section - sections.data() + 1);
+    table_record(context, c, 2, top, top, at_top, section.line, what, true);
+    table_record(context, c, 1, bottom, bottom, at_bottom, section.line, what, true);
   }
 }
 
@@ -201,7 +221,9 @@ void read_table(const InputContext& context, const std::string& at, int given_co
     TableRecord record;
     take_record(static_cast<std::size_t>(k), record);
     const std::size_t line = context.in().current_line();
-    table_record(context, c, record.code, record.from, record.to, record.values, line);
+    const std::string name =
+        std::string(what.substr(0, what.size() - 1)) + " " + std::to_string(k + 1);
+    table_record(context, c, record.code, record.from, record.to, record.values, line, name);
   }
   close_table(context, c);
 }
@@ -303,7 +325,7 @@ void tiebacks(const InputContext& context) {
     RowValues values;
     values.S = t.S;
     values.Q = t.Q;
-    table_record(context, c, 1, t.station, t.station, values, line);
+    table_record(context, c, 1, t.station, t.station, values, line, name);
     context.tables.tiebacks.push_back(t);
   }
 }
@@ -335,7 +357,8 @@ void check_end_of_wall(const InputContext& context) {
     clear = clear && (*array)[N + 3] == 0.0;
   }
   if (!clear)
-    stop_error(ErrorStop::data_beyond_end, place_of(context.in(), context.tables.beyond_end_line));
+    stop_error(ErrorStop::data_beyond_end, place_of(context.in(), context.tables.beyond_end_line),
+               context.tables.beyond_end_reason);
 }
 
 }  // namespace
@@ -392,6 +415,7 @@ void read_stiffness_and_load_data(const InputContext& context) {
   context.tables.couples.clear();
   context.tables.tiebacks.clear();
   context.tables.beyond_end_line = 0;
+  context.tables.beyond_end_reason.clear();
   context.report.write(f.table_head);
   context.report.write(f.table_units, {l.force, l.dash, l.length_short, l.power, l.digit2, l.force,
                                        l.force, l.slash, l.length_short, l.force_short, l.dash,

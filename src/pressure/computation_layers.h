@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "kestro/results.h"
+
 #include "common/text_unit.h"
 #include "common/unit_labels.h"
 #include "pressure/wall_group.h"
@@ -77,6 +79,7 @@ struct ComputationLayers {
   int KWATER = 0;            // water option as used (set to 1 by the water resultants)
   double gamma_w = 0.0;      // unit weight of water
   SurfaceSurcharge working;  // working surcharge values after the echo
+  std::vector<Warning> warnings;  // what the report and the console warn of
 };
 
 // Splits the soil layers into computation layers at HFREE and ZWB (special

@@ -78,7 +78,7 @@ void apply_earth_pressure(const DeckSource& input, TextUnit& report, TextUnit& p
   compute_stresses_and_coefficients(report, monitor, labels, units, group, option, layers);
   compute_earth_resultants(report, labels, units, group, layers);
   compute_water_resultants(report, labels, units, group, layers);
-  check_net_active(report, console, layers);
+  check_net_active(report, console, group, layers);
 
   DistributionSetup setup;
   setup.earth_pressure_option = option;

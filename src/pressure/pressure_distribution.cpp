@@ -137,14 +137,21 @@ void compute_water_resultants(TextUnit& report, const UnitLabels& l, UnitSystem 
   }
 }
 
-double check_net_active(TextUnit& report, std::ostream& console, const ComputationLayers& layers) {
+double check_net_active(TextUnit& report, std::ostream& console, const WallGroup& wall,
+                        ComputationLayers& layers) {
   double sum = 0.0;
   for (const ComputationLayer& layer : layers.layers) {
     sum += layer.PA1 + layer.PA2 + layer.PA3 + layer.PA4 + layer.PW1 + layer.PW2;
   }
   if (sum < kSmallPressure) {
     report.write(formats().net_negative);
-    console << format_write(formats().net_negative, {}).text;
+    const Warning warning{WarningKind::net_active_pressure_negative,
+                          "Net active pressure is negative: the active earth and water pressures "
+                          "of the soil layers sum to no load on the wall",
+                          wall.deck, wall.soil_line, 0};
+    console << "warning: " << InputPlace{warning.file, warning.line, 0}.prefix() << warning.text
+            << '\n';
+    layers.warnings.push_back(warning);
   }
   return sum;
 }

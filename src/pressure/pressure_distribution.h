@@ -47,7 +47,8 @@ void compute_water_resultants(TextUnit& report, const UnitLabels& labels, UnitSy
 
 // The sum of all resultants; below 1e-5 the message "Net active pressure is
 // negative." goes to the console and the report.  Returns the sum.
-double check_net_active(TextUnit& report, std::ostream& console, const ComputationLayers& layers);
+double check_net_active(TextUnit& report, std::ostream& console, const WallGroup& wall,
+                        ComputationLayers& layers);
 
 // Largest number of points of a pressure distribution (one per inch or per
 // 0.05 m): 100000 inches or 5000 m of wall and soil.

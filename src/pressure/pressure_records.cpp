@@ -157,6 +157,8 @@ void read_wall_group(DeckSource& input, UnitSystem units, bool surcharges_used, 
     wall.surcharges.push_back(item);
   }
   input.take("soil/load_cycles");
+  wall.soil_line = input.line_of("soil/soil_layer_count");
+  wall.deck = input.label();
   const int NLAYER = given.soil_layer_count;
   wall.loading_flag = static_cast<int>(given.loading);
   wall.load_cycles = finite(input, given.load_cycles, "the loading parameter");
@@ -185,6 +187,11 @@ void read_wall_group(DeckSource& input, UnitSystem units, bool surcharges_used, 
     layer.bottom = layer_values(input, record.at_bottom, where + " (bottom)");
     wall.layers.push_back(layer);
   }
+}
+
+InputPlace soil_end_place(const WallGroup& group) {
+  if (group.layers.empty()) return InputPlace{group.deck, group.soil_line, 1};
+  return InputPlace{group.deck, group.layers.back().line, 2};
 }
 
 }  // namespace kestro

@@ -8,7 +8,10 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <vector>
+
+#include "common/run_stop.h"
 
 namespace kestro {
 
@@ -93,7 +96,14 @@ struct WallGroup {
   double load_cycles = 0.0;  // number of cycles as read
   std::vector<SoilLayer> layers;
 
-  std::size_t line = 0;  // line of the input data file holding HFREE
+  std::size_t line = 0;       // line of the input data file holding HFREE
+  std::size_t soil_line = 0;  // line of the record with the number of soil layers
+  std::string deck;           // the input data file, for messages
 };
+
+// Where the soil layers end, for the stops about depths beyond them: the
+// bottom depth ZBOT of the last layer (item 2 of its head record), or the
+// record with the number of layers when there is none.
+InputPlace soil_end_place(const WallGroup& group);
 
 }  // namespace kestro

@@ -768,45 +768,6 @@ std::vector<std::string> report_parts(const std::string& report, std::size_t pro
   return parts;
 }
 
-std::vector<std::string> report_warnings(const std::string& part) {
-  std::vector<std::string> lines;
-  std::size_t at = 0;
-  while (at < part.size()) {
-    std::size_t end = part.find('\n', at);
-    if (end == std::string::npos) end = part.size();
-    std::string text = part.substr(at, end - at);
-    const std::size_t first = text.find_first_not_of(' ');
-    const std::size_t last = text.find_last_not_of(' ');
-    lines.push_back(first == std::string::npos ? std::string()
-                                               : text.substr(first, last - first + 1));
-    at = end + 1;
-  }
-  std::vector<std::string> warnings;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string& l = lines[i];
-    if (l.find("WARNING") != std::string::npos) {
-      // The block's text runs to the next empty line.
-      std::string block;
-      // A table or notes may follow the text without an empty line between.
-      for (std::size_t j = i + 1; j < lines.size() && j < i + 5 && !lines[j].empty() &&
-                                  !std::isdigit(static_cast<unsigned char>(lines[j][0])) &&
-                                  lines[j].rfind("NOTES", 0) != 0;
-           ++j)
-        block += (block.empty() ? "" : " ") + lines[j];
-      warnings.push_back(block.empty() ? l : block);
-    } else if (l == "Net active pressure is negative." ||
-               (l.rfind("*****", 0) == 0 && l.find("WARNING") == std::string::npos &&
-                l.size() > 12 && l.find_first_not_of('*') != std::string::npos)) {
-      std::string cleaned = l;
-      cleaned.erase(0, cleaned.find_first_not_of("* "));
-      cleaned.erase(cleaned.find_last_not_of("* ") + 1);
-      if (!cleaned.empty() &&
-          std::find(warnings.begin(), warnings.end(), cleaned) == warnings.end())
-        warnings.push_back(cleaned);
-    }
-  }
-  return warnings;
-}
 
 std::string page(const std::string& deck_name, const MemoryRunResult& run) {
   const Verdict v = verdict(run);
@@ -834,11 +795,11 @@ std::string page(const std::string& deck_name, const MemoryRunResult& run) {
     const ProblemResult& p = run.problems[k];
     const std::string pid = "p" + std::to_string(p.number);
     std::vector<std::string> warnings;
-    for (const std::string& w : {solution_warning(p), balance_warning(p)})
-      if (!w.empty()) warnings.push_back(w);
-    if (k < parts.size()) {
-      for (const std::string& w : report_warnings(parts[k]))
-        if (std::find(warnings.begin(), warnings.end(), w) == warnings.end()) warnings.push_back(w);
+    for (const Warning& w : p.warnings) {
+      const std::string place =
+          w.file.empty() ? std::string()
+                         : w.file + (w.line != 0 ? ", line " + std::to_string(w.line) : "") + ": ";
+      warnings.push_back(place + w.text);
     }
     h += "<section class=\"problem\" id=\"" + pid + "\" data-solved=\"" +
          (p.results ? "true" : "false") + "\" data-curves=\"" + std::to_string(p.curves.size()) +

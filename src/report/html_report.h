@@ -19,9 +19,7 @@ std::string summary_number(double value, int digits = 4);
 // parts than problems when the report does not have a header per problem.
 std::vector<std::string> report_parts(const std::string& report, std::size_t problems);
 
-// The warning lines of a problem's report text ("**** WARNING ****" blocks,
-// "Net active pressure is negative.", the solution warnings), one per entry.
-std::vector<std::string> report_warnings(const std::string& part);
+
 
 // The whole page, as kestro::html_report gives it.
 std::string page(const std::string& deck_name, const MemoryRunResult& run);

@@ -52,11 +52,22 @@ void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
   const CurveFormats& f = formats();
   std::array<double, kHalfCurvePoints> y{};
   std::array<double, kHalfCurvePoints> p{};
+  bool warned = false;
   for (std::size_t i = 0; i < curve.size(); ++i) {
     y[i] = at.ym * curve[i].y;
     p[i] = at.pm * curve[i].p;
     out.report.write(row_format, {y[i], p[i]});
-    if (curve[i].below_tolerance) out.report.write(f.small_deflection, {curve[i].k0});
+    if (!curve[i].below_tolerance) continue;
+    out.report.write(f.small_deflection, {curve[i].k0});
+    if (!warned) {
+      out.warnings.push_back(Warning{WarningKind::small_deflection_modulus,
+                                     "a point of the p-y curve at depth " +
+                                         std::to_string(printed_depth(at, backfill)) +
+                                         " lies below a deflection of 1e-14 and takes the secant "
+                                         "modulus there",
+                                     out.input.label(), at.line, 0});
+      warned = true;
+    }
   }
   if (multiplier_line) out.report.write(f.multipliers, {at.pm, at.ym});
   if (!backfill) out.curve_file.write_list({at.x + at.H, std::int64_t{2 * kHalfCurvePoints}});

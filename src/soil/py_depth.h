@@ -113,6 +113,7 @@ struct PyWriters {
   const WallGroup& group;
   const DeckSource& input;         // names the input data file in messages
   std::vector<CurveTails>& tails;  // one entry per generated curve, in file order
+  std::vector<Warning>& warnings;  // what the report warns of
 };
 
 // The side title ("AT THE EXCAVATION SIDE" or "AT THE BACKFILL SIDE").

@@ -144,7 +144,7 @@ GeneratedCurves generate_py_curves(const DeckSource& input, TextUnit& report, st
   const MultiplierInputs multipliers{group.HFREE, group.WA, group.WP, soil.factors};
   const bool continuous = spacing_ratio(group.WA, group.WP) < kContinuousBelow;
   GeneratedCurves generated;
-  PyWriters out{report, file, console, profile, group, input, generated.tails};
+  PyWriters out{report, file, console, profile, group, input, generated.tails, generated.warnings};
   // The values every model gets at a depth x of the p-y layer i (no check
   // of the profile's extent: x lies inside the layer).
   const auto values_at = [&](std::size_t i, double x) {
@@ -370,9 +370,11 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
 void generate_soil_resistance(const DeckSource& input, TextUnit& report, TextUnit& plot,
                               std::ostream& console, UnitSystem units, const Geometry& geometry,
                               const WallGroup& group, const SoilResistanceInput& soil,
-                              std::vector<StationCurve>& curves, const HandOver& hand_over) {
+                              std::vector<StationCurve>& curves, const HandOver& hand_over,
+                              std::vector<Warning>& warnings) {
   GeneratedCurves generated =
       generate_py_curves(input, report, console, units, geometry, group, soil);
+  warnings.insert(warnings.end(), generated.warnings.begin(), generated.warnings.end());
   ListInput file = hand_over(std::move(generated.file));
   read_back_py_curves(file, report, plot, units, geometry.h,
                       static_cast<int>(soil.held_user_curves.size()), curves, true,

@@ -52,6 +52,7 @@ struct SoilResistanceInput {
 // input when a stiff clay without free water needs the count.  `input` names the input data file in
 // messages.
 struct GeneratedCurves {
+  std::vector<Warning> warnings;  // what the report warns of
   std::string file;               // the text of the p-y curve file
   std::vector<CurveTails> tails;  // one per generated curve, in the file's order
 };
@@ -78,10 +79,12 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
                          bool first_pass = true, const std::vector<CurveTails>& tails = {});
 
 // The whole step: generate_py_curves, the hand-over of the text as the p-y
-// curve file, and read_back_py_curves into `curves`.
+// curve file, and read_back_py_curves into `curves`; the warnings of the
+// generation are added to `warnings`.
 void generate_soil_resistance(const DeckSource& input, TextUnit& report, TextUnit& plot,
                               std::ostream& console, UnitSystem units, const Geometry& geometry,
                               const WallGroup& group, const SoilResistanceInput& soil,
-                              std::vector<StationCurve>& curves, const HandOver& hand_over);
+                              std::vector<StationCurve>& curves, const HandOver& hand_over,
+                              std::vector<Warning>& warnings);
 
 }  // namespace kestro

@@ -114,26 +114,38 @@ SoilLayerValues values_at(const SoilLayerValues& top, const SoilLayerValues& bot
   return v;
 }
 
+// The place of one of a layer's values: its item of the record of the top
+// or the bottom values.
+InputPlace value_place(const DeckSource& input, const PyLayer& layer, std::string_view where,
+                       std::string_view field) {
+  std::string path = "soil_layers/" + std::to_string(layer.soil_layer) + "/";
+  if (where != "top") path += "at_bottom/";
+  path += field;
+  const std::size_t line = input.line_of(path);
+  if (line == 0) return InputPlace{input.label(), layer.line, 0};  // a group built in code
+  return input.place_of_item(path);
+}
+
 // Bad input of a clay layer's values.
 void check_clay_values(const PyLayer& layer, const SoilLayerValues& v, const char* where,
                        const DeckSource& input) {
   const std::string name =
       "soil layer " + std::to_string(layer.soil_layer + 1) + " (" + where + " values)";
   if (!(v.E50 > 0.0)) {
-    stop_bad_record(input, layer.line,
-                    name + ": E50 must be positive for a clay p-y curve, found " + number(v.E50));
+    stop_bad_input(value_place(input, layer, where, "e50"),
+                   name + ": E50 must be positive for a clay p-y curve, found " + number(v.E50));
   }
   if (!(v.S >= 0.0)) {
-    stop_bad_record(input, layer.line,
-                    name + ": the undrained strength must not be negative, found " + number(v.S));
+    stop_bad_input(value_place(input, layer, where, "strength"),
+                   name + ": the undrained strength must not be negative, found " + number(v.S));
   }
   if (!(v.unit_weight >= 0.0)) {
-    stop_bad_record(
-        input, layer.line,
-        name + ": the unit weight must not be negative, found " + number(v.unit_weight));
+    stop_bad_input(value_place(input, layer, where, "unit_weight"),
+                   name + ": the unit weight must not be negative, found " + number(v.unit_weight));
   }
   if (!(v.KPY >= 0.0)) {
-    stop_bad_record(input, layer.line, name + ": KPY must not be negative, found " + number(v.KPY));
+    stop_bad_input(value_place(input, layer, where, "kpy"),
+                   name + ": KPY must not be negative, found " + number(v.KPY));
   }
 }
 
@@ -148,32 +160,31 @@ void check_frictional_values(const PyLayer& layer, const SoilLayerValues& v, con
                            std::to_string(layer.soil_layer + 1) + " (" + where + " values)";
   const bool phi_ok = sand ? v.PHI > 0.0 && v.PHI < 90.0 : v.PHI >= 0.0 && v.PHI < 90.0;
   if (!phi_ok) {
-    stop_bad_record(input, layer.line,
-                    name + ": the friction angle PHI must lie " +
-                        (sand ? "above 0 and below 90 degrees" : "from 0 to below 90 degrees") +
-                        ", found " + number(v.PHI));
+    stop_bad_input(value_place(input, layer, where, "friction_angle"),
+                   name + ": the friction angle PHI must lie " +
+                       (sand ? "above 0 and below 90 degrees" : "from 0 to below 90 degrees") +
+                       ", found " + number(v.PHI));
   }
   if (!(v.KPY > 0.0)) {
-    stop_bad_record(input, layer.line,
-                    name +
-                        ": KPY (the rate of the initial modulus with depth) must be positive, "
-                        "found " +
-                        number(v.KPY));
+    stop_bad_input(value_place(input, layer, where, "kpy"),
+                   name +
+                       ": KPY (the rate of the initial modulus with depth) must be positive, "
+                       "found " +
+                       number(v.KPY));
   }
   if (!(v.unit_weight >= 0.0)) {
-    stop_bad_record(
-        input, layer.line,
-        name + ": the unit weight must not be negative, found " + number(v.unit_weight));
+    stop_bad_input(value_place(input, layer, where, "unit_weight"),
+                   name + ": the unit weight must not be negative, found " + number(v.unit_weight));
   }
   if (!(v.S >= 0.0)) {
-    stop_bad_record(input, layer.line,
-                    name + ": the cohesion S must not be negative, found " + number(v.S));
+    stop_bad_input(value_place(input, layer, where, "strength"),
+                   name + ": the cohesion S must not be negative, found " + number(v.S));
   }
   const double theta = group.SLOPEX / double(57.2958f);
   const double beta = kPi / 4.0 + v.PHI * kPi / 360.0;
   if (!(1.0 + std::tan(theta) * std::tan(beta) > 0.0)) {
-    stop_bad_record(
-        input, layer.line,
+    stop_bad_input(
+        value_place(input, layer, where, "friction_angle"),
         name + ": the excavation ground rises too steeply (SLOPEX = " + number(group.SLOPEX) +
             " degrees) for the wedge of PHI = " + number(v.PHI) + " degrees");
   }
@@ -185,10 +196,10 @@ void check_frictional_values(const PyLayer& layer, const SoilLayerValues& v, con
     const double term =
         std::sin(phi + delta) * std::sin(phi - theta_s) / (std::cos(delta) * std::cos(theta_s));
     if (!(term < 1.0)) {
-      stop_bad_record(input, layer.line,
-                      name + ": the friction angle PHI = " + number(v.PHI) +
-                          " degrees is too large for the passive coefficient of a continuous "
-                          "wall (its root term reaches 1)");
+      stop_bad_input(value_place(input, layer, where, "friction_angle"),
+                     name + ": the friction angle PHI = " + number(v.PHI) +
+                         " degrees is too large for the passive coefficient of a continuous "
+                         "wall (its root term reaches 1)");
     }
   }
 }
@@ -202,29 +213,27 @@ void check_rock_values(const PyLayer& layer, const SoilLayerValues& v, const cha
   const std::string name = std::string(weak ? "weak-rock" : "rock") + " layer " +
                            std::to_string(layer.soil_layer + 1) + " (" + where + " values)";
   if (!(v.S >= 0.0)) {
-    stop_bad_record(
-        input, layer.line,
+    stop_bad_input(
+        value_place(input, layer, where, "unit_weight"),
         name + ": the compressive strength S must not be negative, found " + number(v.S));
   }
   if (!(v.unit_weight >= 0.0)) {
-    stop_bad_record(
-        input, layer.line,
-        name + ": the unit weight must not be negative, found " + number(v.unit_weight));
+    stop_bad_input(value_place(input, layer, where, "unit_weight"),
+                   name + ": the unit weight must not be negative, found " + number(v.unit_weight));
   }
   if (!weak) return;
   if (!(v.E50 > 0.0)) {
-    stop_bad_record(
-        input, layer.line,
-        name + ": E50 (the strain factor krm) must be positive, found " + number(v.E50));
+    stop_bad_input(value_place(input, layer, where, "e50"),
+                   name + ": E50 (the strain factor krm) must be positive, found " + number(v.E50));
   }
   if (!(v.KPY > 0.0)) {
-    stop_bad_record(input, layer.line,
-                    name + ": KPY (the initial modulus of the rock mass) must be positive, found " +
-                        number(v.KPY));
+    stop_bad_input(value_place(input, layer, where, "kpy"),
+                   name + ": KPY (the initial modulus of the rock mass) must be positive, found " +
+                       number(v.KPY));
   }
   if (!(v.P6 >= 0.0 && v.P6 <= 100.0)) {
-    stop_bad_record(
-        input, layer.line,
+    stop_bad_input(
+        value_place(input, layer, where, "sixth"),
         name + ": the RQD (sixth value) must lie from 0 to 100 percent, found " + number(v.P6));
   }
 }
@@ -318,8 +327,9 @@ SoilProfile build_soil_profile(const WallGroup& group, const Geometry& geometry,
     profile.layers.push_back(layer);
     if (cut) break;
   }
+  profile.end = soil_end_place(group);
   if (profile.layers.empty()) {
-    stop_with_code(StopCode::outside_profile,
+    stop_with_code(StopCode::outside_profile, profile.end,
                    "the soil layers end at depth " + number(ZBOT) +
                        ", not below the excavation surface (HFREE = " + number(H) +
                        "): no p-y layer for the generated curves");
@@ -370,7 +380,7 @@ StrengthValues strength_at(const SoilProfile& profile, double x, std::ostream& c
     unit.write(formats().strength_warning, {x});
     unit.write(formats().strength_warning, {x});
     unit.close();
-    stop_with_code(StopCode::outside_profile, beyond_strength(profile, x));
+    stop_with_code(StopCode::outside_profile, profile.end, beyond_strength(profile, x));
   }
   const std::size_t k = first_point_at_or_below(p, x);
   auto take = [](const StrengthPoint& q) { return StrengthValues{q.S, q.PHI, q.E50, q.P6}; };
@@ -405,7 +415,7 @@ void check_phi_depth(const SoilProfile& profile, double x, std::ostream& console
 void check_strength_depth(const SoilProfile& profile, double x, TextUnit& report) {
   if (within_strength(profile, x)) return;
   report.write(formats().strength_warning_report, {x});
-  stop_with_code(StopCode::outside_profile, beyond_strength(profile, x));
+  stop_with_code(StopCode::outside_profile, profile.end, beyond_strength(profile, x));
 }
 
 double average_unit_weight(const SoilProfile& profile, double x) {
@@ -418,7 +428,7 @@ double average_unit_weight(const SoilProfile& profile, double x) {
     return 0.0;
   }
   if (x > w.back().X) {
-    stop_with_code(StopCode::outside_weights,
+    stop_with_code(StopCode::outside_weights, profile.end,
                    "depth " + number(x) +
                        " below the excavation surface is beyond the unit-weight profile (which "
                        "ends at " +
@@ -461,7 +471,7 @@ double backfill_overburden(const WallGroup& group, UnitSystem units, double z, T
     top = bottom;
   }
   report.write(formats().weight_warning, {z});
-  stop_with_code(StopCode::outside_weights,
+  stop_with_code(StopCode::outside_weights, soil_end_place(group),
                  "depth " + number(z) +
                      " below the top of the wall is beyond the soil layers of the backfill (which "
                      "end at " +

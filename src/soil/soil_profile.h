@@ -67,6 +67,7 @@ struct SoilProfile {
   std::vector<PyLayer> layers;
   std::vector<StrengthPoint> strength;  // two points per p-y layer
   std::vector<WeightPoint> weight;      // two per layer, four where the water table cuts one
+  InputPlace end;                       // where the soil layers end, for the stops beyond them
 };
 
 // Strength values at a depth: S, PHI (radians), E50 and P6.

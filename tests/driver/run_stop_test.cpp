@@ -92,8 +92,12 @@ TEST(RunStops, EachKindWritesItsTextAndEndsTheRun) {
          stop_quietly(InputPlace{"wall.dat", 2}, "negative number of wall sections");
        },
        Outcome::error_stop, "", "wall.dat, line 2: negative number of wall sections\n"},
-      {[] { stop_with_code(StopCode::outside_weights, "depth 30 below the unit-weight profile"); },
-       Outcome::error_stop, "", "4\nstop 4: depth 30 below the unit-weight profile\n"},
+      {[] {
+         stop_with_code(StopCode::outside_weights, InputPlace{"wall.dat", 20, 2},
+                        "depth 30 below the unit-weight profile");
+       },
+       Outcome::error_stop, "",
+       "stop code 4: wall.dat, line 20, item 2: depth 30 below the unit-weight profile\n"},
       {[] { stop_not_available("p-y modification factors"); }, Outcome::error_stop,
        "\n\n     NOT AVAILABLE IN THIS VERSION OF THE ENGINE: p-y modification factors\n",
        "NOT AVAILABLE IN THIS VERSION OF THE ENGINE: p-y modification factors\n"},

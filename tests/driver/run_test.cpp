@@ -291,10 +291,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadDeck{"RealForInteger", "T\n1 0 0 0 0 0 3 0 1.5 0 0 0\n", Outcome::bad_input,
                 "wall.dat, line 2, item 9: expected an integer, found \"1.5\""},
         BadDeck{"EndInsideGeometry", "T\n" + kControl + "40 6\n", Outcome::bad_input,
-                "wall.dat, line 3, item 3: expected a real number, found the end of the file"},
+                "wall.dat, line 3, item 3: the file ends inside the geometry and iteration record: "
+                "expected a real number"},
         BadDeck{"EmptyFile", "", Outcome::bad_input, "wall.dat"},
         BadDeck{"MissingContinuation", "T\n" + kControl + "10 12 1 .01 0 12 120 0 0 0\n",
-                Outcome::bad_input, "expected an integer, found the end of the file"},
+                Outcome::bad_input,
+                "wall.dat, line 3: the file ends after this line, where the continuation code "
+                "is due"},
         BadDeck{
             "UnitFlag", "T\n\n3 0 0 0 0 0 3 0 1 0 0 0\n10 12 1 .01 0 12 120 0 0 0\n0\n",
             Outcome::bad_input,

@@ -128,7 +128,8 @@ TEST(ComputationLayers, StopCodes) {
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.kind(), StopKind::stop_code);
     EXPECT_EQ(stop.stop_code(), StopCode::outside_profile);
-    EXPECT_EQ(stop.message().rfind("stop 1: ", 0), 0u) << stop.message();
+    EXPECT_EQ(stop.message().rfind("stop code 1: the soil layers end at 300 in", 0), 0u)
+        << stop.message();
   }
   // 21 layers and a split inside the first: 22 would be needed.
   WallGroup many = one_sand_layer(5.0, 400.0);

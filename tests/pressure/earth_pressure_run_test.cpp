@@ -220,6 +220,15 @@ TEST(EarthPressureRun, MissingEarthPressureFileNameIsAClearError) {
   EXPECT_NE(report.find("     END OF ANALYSIS"), std::string::npos);
 }
 
+// The line (from 1) of the deck of the last run that begins with `start`.
+std::size_t result_line(const testing::RunDirectory& dir, const std::string& start) {
+  const std::vector<std::string> lines = dir.lines("wall.dat");
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    if (lines[k].rfind(start, 0) == 0) return k + 1;
+  }
+  return 0;
+}
+
 TEST(EarthPressureRun, LayersShortOfTheExcavationStopWithCodeOne) {
   testing::RunDirectory dir;
   const RunResult result = dir.run_deck(clamped_deck(2,
@@ -228,9 +237,15 @@ TEST(EarthPressureRun, LayersShortOfTheExcavationStopWithCodeOne) {
                                                      "0.07 0 30 0 0 0\n"
                                                      "0.07 0 30 0 0 0\n"));
   EXPECT_EQ(result.outcome, Outcome::error_stop);
-  // The stop code on a line of its own, then the reason.
-  EXPECT_EQ(dir.console().rfind("1\nstop 1: no computation layer begins at the free height", 0), 0u)
-      << dir.console();
+  // One line: the stop code, where the soil layers end (the bottom depth of
+  // the last layer, item 2 of its record) and why.
+  EXPECT_EQ(dir.console(),
+            "stop code 1: wall.dat, line " + std::to_string(result_line(dir, "4 120.0")) +
+                ", item 2: the soil layers end at 120 in, not below the free height HFREE = 240 "
+                "in of the wall record (line " +
+                std::to_string(result_line(dir, "240.0 ")) +
+                "): no computation layer begins at the excavation\n");
+  EXPECT_EQ(result.message + "\n", dir.console());
   const std::string report = dir.read("wall.out");
   // The soil information is printed before the stop.
   EXPECT_NE(report.find("SOIL INFORMATION"), std::string::npos);

@@ -51,7 +51,7 @@ Generated generate(const WallGroup& wall, double wall_length, int option = 2,
     compute_stresses_and_coefficients(report, monitor, labels, units, wall, option, g.layers);
     compute_earth_resultants(report, labels, units, wall, g.layers);
     compute_water_resultants(report, labels, units, wall, g.layers);
-    check_net_active(report, console, g.layers);
+    check_net_active(report, console, wall, g.layers);
     DistributionSetup setup;
     setup.earth_pressure_option = option;
     setup.units = units;
@@ -204,10 +204,14 @@ TEST(NetActive, NegativeNetForceIsReported) {
   wall.ZWB = wall.ZWE = 1000.0;
   wall.FMOD = 1.0;
   wall.layers = {layer(1, 400.0, 0.0, 0.07, 20.0, 0.0)};
+  wall.deck = "wall.dat";
+  wall.soil_line = 17;
   const Generated g = generate(wall, 240.0);
-  const std::string message = "\n\n     Net active pressure is negative.\n\n";
-  EXPECT_EQ(g.console, message);
-  EXPECT_NE(g.report.find(message), std::string::npos);
+  // The report prints its own line; the console says where and why, once.
+  EXPECT_NE(g.report.find("\n\n     Net active pressure is negative.\n\n"), std::string::npos);
+  EXPECT_EQ(g.console,
+            "warning: wall.dat, line 17: Net active pressure is negative: the active earth and "
+            "water pressures of the soil layers sum to no load on the wall\n");
   // The distribution is written all the same, floored at k * 1e-12.
   ASSERT_EQ(g.points.size(), 241u);
   EXPECT_NEAR(g.points[10].earth, 11.0e-12, 1.0e-18);

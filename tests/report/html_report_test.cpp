@@ -232,22 +232,22 @@ TEST(HtmlReport, ReportPartsAndWarnings) {
   EXPECT_NE(parts[1].find("Stage No : 2"), std::string::npos);
   EXPECT_TRUE(html::report_parts(staged.report, 3).empty());
 
-  const std::string text =
-      "     RESULTS\n\n                             **** WARNING ****\n"
-      "     THE VALUE OF X = 1.0E+02 IS BEYOND THE EXTENT OF\n     THE SOIL PROFILE\n\n"
-      "     ***** MAX ALLOWABLE DEFLECTION EXCEEDED AT ***  39  *** STATIONS *****\n"
-      "      **************************************************\n"
-      "     Net active pressure is negative.\n"
-      "**** WARNING ******\nTHE BACKFILL SLOPE ANGLE SHOULD BE LESS THAN THE FRICTION ANGLE.\n"
-      "           2          1.000E+00         1.000E+00         0.000E+00\n"
-      "      NOTES:\n";
-  const std::vector<std::string> warnings = html::report_warnings(text);
-  ASSERT_EQ(warnings.size(), 4u);
-  EXPECT_EQ(warnings[0], "THE VALUE OF X = 1.0E+02 IS BEYOND THE EXTENT OF THE SOIL PROFILE");
-  EXPECT_EQ(warnings[1].rfind("MAX ALLOWABLE DEFLECTION EXCEEDED", 0), 0u);
-  EXPECT_EQ(warnings[2], "Net active pressure is negative.");
-  // A table that follows a warning without an empty line is not part of it.
-  EXPECT_EQ(warnings[3], "THE BACKFILL SLOPE ANGLE SHOULD BE LESS THAN THE FRICTION ANGLE.");
+}
+
+TEST(HtmlReport, WarningsOfTheProblemWithTheirPlaces) {
+  // The clay wall's soil gives no net active pressure: the page lists the
+  // warning with the line of the deck it is about.
+  const MemoryRunResult clay = testing::run_source_deck("examples/tied-back-wall-clay.dat");
+  ASSERT_FALSE(clay.problems.empty());
+  const std::vector<Warning>& warnings = clay.problems[0].warnings;
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].kind, WarningKind::net_active_pressure_negative);
+  EXPECT_GT(warnings[0].line, 0u);
+  const std::string page = html_report("tied-back-wall-clay.dat", clay);
+  EXPECT_EQ(warnings[0].file, "tied-back-wall-clay.dat");
+  EXPECT_NE(page.find("<li>tied-back-wall-clay.dat, line " + std::to_string(warnings[0].line) +
+                      ": Net active pressure is negative"),
+            std::string::npos);
 }
 
 TEST(SvgChart, TicksAreRoundAndCoverTheRange) {

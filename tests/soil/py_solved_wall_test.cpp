@@ -57,8 +57,9 @@ TEST(SolvedWall, SoilReactionLiesOnTheGeneratedCurves) {
   HandOver in_memory = [](std::string text) { return ListInput("wall.pyc", std::move(text)); };
   generate_soil_resistance(input, context.files.report, context.files.plot, console,
                            UnitSystem::english, problem.geometry, group, SoilResistanceInput{},
-                           problem.curves, in_memory);
+                           problem.curves, in_memory, problem.warnings);
   ASSERT_EQ(problem.curves.size(), 5u);
+  EXPECT_TRUE(problem.warnings.empty());
 
   const IterationResult result = iterate(solver_context(context));
   ASSERT_EQ(result.outcome, IterationOutcome::converged) << monitor_text.str();

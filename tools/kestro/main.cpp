@@ -7,6 +7,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "batch.h"
@@ -117,7 +118,13 @@ int run_command(const Arguments& args) {
     return kExitUsage;
   }
   const kestro::MemoryRunResult run = kestro::host::run_deck(*files, kVersion);
-  std::cerr << run.console;
+  // The stop message ends the console text; the outcome line says it once.
+  std::string_view console = run.console;
+  const std::string stop_line = run.message + "\n";
+  if (run.outcome != kestro::Outcome::completed && console.ends_with(stop_line)) {
+    console.remove_suffix(stop_line.size());
+  }
+  std::cerr << console;
   if (!kestro::host::write_outputs(*files, run, why)) {
     std::cerr << "kestro: " << why << '\n';
     return kExitStopped;
