@@ -538,6 +538,16 @@ struct DeckReadFailure {
   KESTRO_DECK_EQUALITY(DeckReadFailure)
 };
 
+/* Text a line holds after the items its record reads, made of numbers only:
+ * the sign of a comma decimal ("0,5" reads as 0 and 5, every later item one
+ * place on) or of a record given more values than it has. */
+struct ExtraItems {
+  std::string record; /* the record's path */
+  std::size_t line = 0;
+  std::string text;
+  KESTRO_DECK_EQUALITY(ExtraItems)
+};
+
 struct Deck {
   std::string name = "wall.dat"; /* the file name messages give */
   std::vector<Problem> problems;
@@ -550,6 +560,8 @@ struct Deck {
   /* The place of each value read from text, by its JSON path
    * (/problems/0/soil_layers/2/friction_angle). */
   std::map<std::string, DeckPlace, std::less<>> places;
+  /* Lines that hold more numbers than their record reads. */
+  std::vector<ExtraItems> extra_items;
 
   /* The place of a value, or nullptr (a value that was not read from text). */
   const DeckPlace* place_of(std::string_view path) const;

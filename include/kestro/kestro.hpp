@@ -134,12 +134,18 @@ struct MemoryRunResult {
  * share nothing.  Never throws for anything the deck contains. */
 MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) noexcept;
 
+/* How much a finding of the deck check matters: an error stops the run (the
+ * engine's own stop), a warning is most likely a mistake (a unit, a comma
+ * decimal, values that disagree), a note is worth knowing. */
+enum class FindingGrade { error, warning, note };
+
 /* A finding of the deck check: something in a problem's records that is
  * inconsistent or looks like a unit mistake. */
 struct DeckFinding {
   int problem = 0;      /* problem counter, from 1 */
   std::size_t line = 0; /* line of the deck the finding is about (0: none) */
-  std::string text;     /* e.g. "N*h = 240 in, but the height of wall is 20 in" */
+  FindingGrade grade = FindingGrade::warning;
+  std::string text; /* e.g. "N*h = 240 in, but the height of wall is 20 in" */
 };
 
 struct DeckCheckResult {
@@ -148,10 +154,19 @@ struct DeckCheckResult {
   std::vector<DeckFinding> findings;
 };
 
-/* Reads every problem of the deck as a run would, without solving, and
- * checks what the engine accepts but an engineer would not have meant.
- * Never throws for anything the deck contains. */
+/* Reads the deck into the model and judges its values (units that look
+ * wrong, a free height that differs from the excavation depth, a line with
+ * more numbers than its record reads ...), then takes every problem as a
+ * run would, without solving, for what the engine's steps tell and for its
+ * stop, which becomes an error finding.  Never throws for anything the deck
+ * contains. */
 DeckCheckResult check_deck(const MemoryRunInput& input) noexcept;
+
+/* "error", "warning" or "note". */
+const char* finding_grade_name(FindingGrade grade);
+
+/* True when the check found an error or a warning (notes alone are not). */
+bool check_needs_attention(const DeckCheckResult& result);
 
 /* Short name of an outcome: "completed", "error stop", "bad input",
  * "could not start". */

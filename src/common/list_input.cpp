@@ -364,6 +364,12 @@ ListRead::~ListRead() {
   finish();
 }
 
+std::string_view ListRead::unread() const {
+  if (finished_ || slash_seen_ || !input_.in_line_) return {};
+  return input_.line(input_.line_)
+      .substr(std::min(input_.column_, input_.line(input_.line_).size()));
+}
+
 void ListRead::finish() noexcept {
   if (finished_) return;
   finished_ = true;

@@ -58,6 +58,10 @@ class ListRead {
   // Number (from 1) of the item last taken within this READ.
   int item_number() const { return item_number_; }
 
+  // What is left of the line of the last item, unread: empty when the READ
+  // took the line to its end, ended at a "/" or has not started a line.
+  std::string_view unread() const;
+
   // Ends the READ: the rest of the current line is skipped, so the next READ
   // starts on a new line.  Called by the destructor when omitted.
   void finish() noexcept;

@@ -123,6 +123,7 @@ class Reader {
         : reader_(reader),
           path_(std::move(path)),
           read_((reader.begin_record(path_), reader.in_.read())) {}
+    ~Record() { reader_.note_extra_items(path_, read_.unread()); }
     Record(const Record&) = delete;
     Record& operator=(const Record&) = delete;
 
@@ -172,6 +173,23 @@ class Reader {
     std::string path_;
     ListRead read_;
   };
+
+  // Keeps what the record left of its last line when it is numbers only.
+  void note_extra_items(const std::string& record, std::string_view rest) {
+    std::size_t i = 0;
+    while (i < rest.size() && (rest[i] == ' ' || rest[i] == '\t' || rest[i] == ','))
+      ++i;
+    rest.remove_prefix(i);
+    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t' || rest.back() == '\r'))
+      rest.remove_suffix(1);
+    if (rest.find_first_of("0123456789") == std::string_view::npos) return;
+    for (const char c : rest) {
+      const bool numeric = (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'E' ||
+                           c == 'e' || c == 'D' || c == 'd' || c == ',' || c == ' ' || c == '\t';
+      if (!numeric) return;
+    }
+    deck_.extra_items.push_back(ExtraItems{record, in_.current_line(), std::string(rest)});
+  }
 
   void begin_record(std::string_view path = {}) {
     record_line_ = in_.next_line();

@@ -71,6 +71,38 @@ TEST(Host, StatesTheForceResidualAndWarnsWhenTheWallIsOutOfBalance) {
   EXPECT_EQ(tight.output.find("warning:"), std::string::npos) << tight.output;
 }
 
+TEST(Host, CheckGradesItsFindingsAndExitsFourOnlyForWarningsAndErrors) {
+  // Every bundled example checks clean: notes at most, exit 0.
+  for (const char* name : {"tied-back-wall", "tied-back-wall-clay", "cantilever-layered-soil",
+                           "staged-excavation-sand-weak-rock", "control-records"}) {
+    const Invocation clean =
+        host(std::string("check '" KESTRO_SOURCE_DIR "/examples/") + name + ".dat'");
+    EXPECT_EQ(clean.exit_code, 0) << name << "\n" << clean.output;
+    EXPECT_EQ(clean.output.find(": warning: "), std::string::npos) << clean.output;
+  }
+  const Invocation note = host("check '" KESTRO_SOURCE_DIR "/examples/tied-back-wall.dat'");
+  EXPECT_NE(note.output.find("tied-back-wall.dat (problem 1): note: 5 user p-y curve(s)"),
+            std::string::npos)
+      << note.output;
+  // A comma decimal is a warning: exit 4, with the line.
+  testing::RunDirectory dir;
+  dir.write("comma.dat",
+            "T\n1 0 0 0 0 0 3 0 1 0 0 0\n40 6.0 0,5 0.001 120.0 12.0 240.0 100 0 0\n0\n");
+  const Invocation comma = host("check '" + (dir.path() / "comma.dat").string() + "'");
+  EXPECT_EQ(comma.exit_code, 4) << comma.output;
+  EXPECT_NE(comma.output.find("comma.dat, line 3 (problem 1): warning: the line holds more "
+                              "numbers than the geometry and iteration record reads"),
+            std::string::npos)
+      << comma.output;
+  // A deck the engine stops on: the error finding, exit 1.
+  dir.write("stops.dat", "T\n3 0 0 0 0 0 3 0 1 0 0 0\n40 6 1 .01 0 12 240 10 0 0\n0\n");
+  const Invocation stops = host("check '" + (dir.path() / "stops.dat").string() + "'");
+  EXPECT_EQ(stops.exit_code, 1) << stops.output;
+  EXPECT_NE(stops.output.find("error: bad input: stops.dat, line 2: the unit flag must be 1"),
+            std::string::npos)
+      << stops.output;
+}
+
 TEST(Host, BadDeckExitsOneWithTheMessage) {
   testing::RunDirectory dir;
   dir.write("bad.dat", "T\n1 0 0 0 0 0 3 0 1 0 0 0\n40 six 1 .01 0 12 120 0 0 0\n0\n");

@@ -44,8 +44,9 @@ void print_usage(std::ostream& out) {
          "core), writes each deck's files as run does (without NAMES.dat) and ends\n"
          "with a summary table; it fails when any deck fails.  A FOLDER stands for\n"
          "the *.dat files directly in it (not NAMES.dat), in name order.\n"
-         "check reads INPUT without solving and lists what looks inconsistent or\n"
-         "like a unit mistake; it exits 0 when it finds nothing, 4 when it does.\n"
+         "check reads INPUT without solving and lists, graded error, warning or\n"
+         "note, what looks inconsistent or like a unit mistake; it exits 0 for\n"
+         "notes at most, 4 for a warning, 1 when the engine stops on the deck.\n"
          "Exit status: 0 solved (every stage has a valid solution, or there was no\n"
          "wall to solve), 1 bad input or an error stop, 2 usage error, 3 the run\n"
          "ended but a stage has no valid solution (allowable deflection exceeded,\n"
@@ -171,20 +172,15 @@ int check_command(const std::vector<std::string>& args) {
   input.deck = text.str();
   input.deck_name = deck.filename().string();
   const kestro::DeckCheckResult result = kestro::check_deck(input);
-  if (result.outcome != kestro::Outcome::completed) {
-    std::cout << kestro::outcome_name(result.outcome) << ": " << result.message << '\n';
-    return kExitStopped;
-  }
   for (const kestro::DeckFinding& finding : result.findings) {
     std::cout << input.deck_name;
     if (finding.line != 0) std::cout << ", line " << finding.line;
-    std::cout << " (problem " << finding.problem << "): " << finding.text << '\n';
+    std::cout << " (problem " << finding.problem
+              << "): " << kestro::finding_grade_name(finding.grade) << ": " << finding.text << '\n';
   }
-  if (result.findings.empty()) {
-    std::cout << input.deck_name << ": no findings\n";
-    return kExitSolved;
-  }
-  return kExitFindings;
+  if (result.findings.empty()) std::cout << input.deck_name << ": no findings\n";
+  if (result.outcome != kestro::Outcome::completed) return kExitStopped;
+  return kestro::check_needs_attention(result) ? kExitFindings : kExitSolved;
 }
 
 namespace {
