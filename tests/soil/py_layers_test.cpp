@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -229,7 +230,8 @@ TEST(ThinLayers, EverySoilTypeGivesCurvesAtTheExcavationAndBetweenLayers) {
   // either side of 50.5).  Each deck runs to a solution.
   for (int type = 1; type <= 7; ++type) {
     Layer thin = layer(type, 0.0);
-    for (const int value : {1, 2, 3, 4, 5}) thin.base[std::size_t(value)] *= 1.5;
+    for (const int value : {1, 2, 3, 4, 5})
+      thin.base[std::size_t(value)] *= 1.5;
     thin.base[5] = std::min(thin.base[5], 100.0);  // the RQD of weak rock
     for (const double thickness : {0.001, 0.004, 0.01, 0.05}) {
       for (const double shift : {0.0, 0.045}) {
@@ -322,9 +324,9 @@ double finite_element_head_deflection(double EI, double load) {
     }
     for (int n = 0; n < nodes; ++n) {
       const double tributary = (n == 0 || n == elements) ? h / 2.0 : h;
-      const double secant =
-          std::abs(w[n]) > 1e-12 ? resistance(n, w[n]) / std::abs(w[n])
-                                 : resistance(n, 8.0 * y50 * fractions[1]) / (8.0 * y50 * fractions[1]);
+      const double secant = std::abs(w[n]) > 1e-12 ? resistance(n, w[n]) / std::abs(w[n])
+                                                   : resistance(n, 8.0 * y50 * fractions[1]) /
+                                                         (8.0 * y50 * fractions[1]);
       A[2 * n][band] += secant * tributary;
     }
     std::vector<double> f(dofs, 0.0);
@@ -424,6 +426,57 @@ TEST(Symmetry, ALoadAndItsOppositeGiveMirroredResultsOnEverySoil) {
       EXPECT_EQ(zero.results->stations[k].moment, 0.0) << "type " << type;
     }
   }
+}
+
+TEST(RandomPiles, SolvedPilesBalanceAndMirror) {
+  // Piles in one to six random layers of random soil types, loaded at the
+  // head both ways.  Every valid solution balances its forces, and the
+  // solution of -P mirrors that of +P (both sides of a pile with no
+  // excavation have the same soil).
+  std::mt19937 random(20261209);
+  const auto uniform = [&](double lo, double hi) {
+    return std::uniform_real_distribution<double>(lo, hi)(random);
+  };
+  int solved_count = 0;
+  const int piles = 40;
+  for (int k = 0; k < piles; ++k) {
+    Pile push;
+    push.N = 120;
+    push.h = 0.1;
+    push.b = uniform(0.3, 1.2);
+    push.spacing = 5.0 * push.b;
+    push.I = uniform(1.0e9, 3.0e10);
+    push.cyclic = random() % 2 == 0;
+    push.tolerance = 1.0e-10;
+    const int count = 1 + static_cast<int>(random() % 6);
+    double bottom = 0.0;
+    for (int j = 0; j < count; ++j) {
+      bottom = j + 1 == count ? 12.0 : bottom + uniform(0.2, 12.0 - bottom) / 2.0;
+      Layer l = layer(1 + static_cast<int>(random() % 7), bottom);
+      for (double& value : l.top)
+        value *= uniform(0.7, 1.3);
+      l.base = l.top;
+      l.base[5] = l.top[5] = std::min(l.top[5], 100.0);  // the RQD of weak rock
+      push.layers.push_back(l);
+    }
+    push.load = uniform(10.0, 200.0);
+    Pile pull = push;
+    pull.load = -push.load;
+    const MemoryRunResult a = push.run();
+    const MemoryRunResult b = pull.run();
+    ASSERT_EQ(a.outcome, Outcome::completed) << a.message;
+    if (!a.problems[0].results || !b.problems[0].results) continue;
+    ++solved_count;
+    EXPECT_LT(a.problems[0].force_residual, 1e-8) << "pile " << k;
+    EXPECT_LT(b.problems[0].force_residual, 1e-8) << "pile " << k;
+    const std::vector<StationResult>& p = a.problems[0].results->stations;
+    const std::vector<StationResult>& q = b.problems[0].results->stations;
+    const double scale = std::abs(p[0].deflection);
+    for (std::size_t j = 0; j < p.size(); ++j) {
+      EXPECT_NEAR(p[j].deflection, -q[j].deflection, 1e-6 * scale) << "pile " << k << " " << j;
+    }
+  }
+  EXPECT_GE(solved_count, piles * 3 / 4);
 }
 
 TEST(UserCurvesAmongGenerated, CurvesBelowTheFirstGeneratedOneJoinTheChain) {
