@@ -5,7 +5,9 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -855,6 +857,52 @@ void append_general(std::string& out, double value, int w, int d, int e, int sca
   if (d < 1) throw FormatError("G needs at least one digit");
   if (!std::isfinite(value)) return put_special_value(out, value, w);
   put_general_field(out, value, w, d, e, scale);
+}
+
+namespace {
+
+// Largest count of significant digits round_to_significant takes.
+constexpr int kMaxRoundedDigits = 17;
+
+// The double nearest to digits * 10^power (digits < 10^18), correctly
+// rounded as the list-directed reader converts: one exact product or
+// quotient when both operands are exact doubles, else std::from_chars.
+// Beyond the largest double: infinity.
+double nearest_double(std::uint64_t digits, int power) {
+  constexpr std::uint64_t kExactInteger = std::uint64_t{1} << 53;
+  if (digits < kExactInteger && power >= -kExactPowers && power <= kExactPowers) {
+    const auto whole = static_cast<double>(digits);
+    return power >= 0 ? whole * exact_power_of_ten(power) : whole / exact_power_of_ten(-power);
+  }
+  char text[48];
+  const int length =
+      std::snprintf(text, sizeof text, "%llue%d", static_cast<unsigned long long>(digits), power);
+  double value = 0.0;
+  const auto [ptr, ec] = std::from_chars(text, text + length, value, std::chars_format::scientific);
+  if (ec == std::errc::result_out_of_range) {
+    // Out of range upwards (a rounded nonzero double never underflows: its
+    // first significant digit is at least that of the smallest subnormal).
+    return digits == 0 ? 0.0 : std::numeric_limits<double>::infinity();
+  }
+  return value;
+}
+
+}  // namespace
+
+double round_to_significant(double x, int n) {
+  if (n < 1 || n > kMaxRoundedDigits) {
+    throw FormatError("cannot round to " + std::to_string(n) + " significant digits");
+  }
+  if (!std::isfinite(x)) return x;
+  if (x == 0.0) return 0.0;
+  Decimal decimal(std::fabs(x));
+  Rounded r;
+  decimal.round_significant(n, r);
+  std::uint64_t digits = 0;
+  for (const char c : r.digits)
+    digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+  const double magnitude = nearest_double(digits, r.exponent - static_cast<int>(r.digits.size()));
+  return std::signbit(x) ? -magnitude : magnitude;
 }
 
 std::string edit_integer(std::int64_t value, int w, int m) {
