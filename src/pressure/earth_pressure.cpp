@@ -85,10 +85,10 @@ void apply_earth_pressure(const DeckSource& input, TextUnit& report, TextUnit& p
   setup.units = units;
   setup.wall_length = (geometry.N * geometry.h);
   setup.tieback_depths.assign(tieback_depths.begin(), tieback_depths.end());
-  const std::vector<PressurePoint> points = pressure_distribution(group, layers, setup);
+  std::vector<PressurePoint> points = pressure_distribution(group, layers, setup);
 
   if (file.keeps_text()) file.keep(earth_pressure_file_text(points));
-  problem.loads = pressure_loads(earth_pressure_file_values(points, file.label),
+  problem.loads = pressure_loads(earth_pressure_file_values(std::move(points), file.label),
                                  geometry.excavation_depth, group.WA, group.WP, geometry.h);
   const std::vector<std::size_t> shown = shown_points(problem.loads.points.size(), units);
   write_pressure_table(report, labels, units, problem.loads, shown);

@@ -348,19 +348,19 @@ std::string earth_pressure_file_text(std::span<const PressurePoint> points) {
   return text;
 }
 
-std::vector<PressurePoint> earth_pressure_file_values(std::span<const PressurePoint> points,
+std::vector<PressurePoint> earth_pressure_file_values(std::vector<PressurePoint> points,
                                                       const std::string& label) {
-  std::vector<PressurePoint> kept(points.begin(), points.end());
-  for (std::size_t i = 0; i < kept.size(); ++i) {
-    for (double* value : file_columns(kept[i])) {
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const PressurePoint written = points[i];
+    for (double* value : file_columns(points[i])) {
       *value = round_to_significant(*value, kEarthPressureFileDigits);
       if (!std::isfinite(*value)) {
         // Line 1 holds the count.
-        reject_record(label, i + 2, file_record(points[i]), "rrrrrrrrrrrr");
+        reject_record(label, i + 2, file_record(written), "rrrrrrrrrrrr");
       }
     }
   }
-  return kept;
+  return points;
 }
 
 }  // namespace kestro

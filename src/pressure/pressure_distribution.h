@@ -83,7 +83,7 @@ inline constexpr int kEarthPressureFileDigits = 5;
 // reading the file back gives.  A point with a value that would not read
 // back (NaN, infinite) stops the run with the reader's message for its
 // record, naming the file `label` (bad input).
-std::vector<PressurePoint> earth_pressure_file_values(std::span<const PressurePoint> points,
+std::vector<PressurePoint> earth_pressure_file_values(std::vector<PressurePoint> points,
                                                       const std::string& label);
 
 }  // namespace kestro

@@ -248,21 +248,18 @@ void take_py_curves(const PyCurveFile& file, const std::string& label, TextUnit&
     StationCurve curve;
     curve.CONTD = 1;
     curve.source = written.user ? CurveSource::user : CurveSource::generated;
-    std::string name;
+    double depth = 0.0;
     if (written.user) {
       // The plot data takes a user curve's head before its points are read.
       curve.FROM = written.STA;
-      name = "user p-y curve at station " + std::to_string(curve.FROM);
       plot.write_list({std::int64_t{curve.FROM}, static_cast<std::int64_t>(written.p.size())});
       PyFileCurve carried = read_back_curve(written, label, curve_line);
       curve.y = std::move(carried.y);
       curve.p = std::move(carried.p);
     } else {
       const PyFileCurve carried = read_back_curve(written, label, curve_line);
-      const double depth = carried.depth;
+      depth = carried.depth;
       curve.FROM = static_cast<int>(std::round(depth / h));
-      name = "p-y curve at depth " + depth_text(depth) + " (station " + std::to_string(curve.FROM) +
-             ")";
       if (first_pass) {
         plot.write(f.plot_depth, {depth, std::int64_t{kStationCurvePoints}});
       } else {
@@ -302,6 +299,10 @@ void take_py_curves(const PyCurveFile& file, const std::string& label, TextUnit&
       const bool end_step = extended && (j == 1 || j == last) && !(curve.y[j] > curve.y[j - 1]);
       const bool collapsed = j == last && !(curve.y.back() > curve.y.front());
       if (falls || end_step || collapsed) {
+        const std::string name = written.user
+                                     ? "user p-y curve at station " + std::to_string(curve.FROM)
+                                     : "p-y curve at depth " + depth_text(depth) + " (station " +
+                                           std::to_string(curve.FROM) + ")";
         stop_bad_input(InputPlace{label, curve_line},
                        name + ": the deflections do not increase from point " + std::to_string(j) +
                            " to point " + std::to_string(j + 1) +
