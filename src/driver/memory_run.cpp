@@ -34,12 +34,18 @@ MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) n
                              stem + ".mon",   stem + ".pyc", stem + ".epf"};
     context.use_deck(input.model ? *input.model
                                  : read_deck(input.deck, deck_path.filename().string()));
-    context.files.report.collect(result.report);
-    context.files.plot.collect(result.plot_data);
-    context.files.monitor.collect(result.monitor);
-    context.files.py_curves = memory_transient(result.py_curves, run.names.py_curves);
-    context.files.earth_pressure =
-        memory_transient(result.earth_pressure, run.names.earth_pressure);
+    if (input.text) {
+      context.files.report.collect(result.report);
+      context.files.plot.collect(result.plot_data);
+      context.files.monitor.collect(result.monitor);
+      context.files.py_curves = memory_transient(result.py_curves, run.names.py_curves);
+      context.files.earth_pressure =
+          memory_transient(result.earth_pressure, run.names.earth_pressure);
+    } else {
+      // Units left closed take no text: every write to them does nothing.
+      context.files.py_curves = TransientFile{run.names.py_curves, {}};
+      context.files.earth_pressure = TransientFile{run.names.earth_pressure, {}};
+    }
 
     const RunResult ended = run_opened(context);
     result.outcome = ended.outcome;
