@@ -200,7 +200,7 @@ def _problem_values(p: kestro.Problem) -> dict:
 
 
 @pytest.mark.parametrize("deck", DECKS, ids=lambda p: p.name)
-def test_values_only_run_gives_the_values_of_the_full_run(deck: Path) -> None:
+def test_values_only_run_gives_the_values_of_the_full_run(deck: Path, tmp_path: Path) -> None:
     text = deck.read_bytes()
     full = kestro.run(text, when=WHEN, raise_on_error=False)
     values = kestro.run(text, when=WHEN, raise_on_error=False, text=False)
@@ -223,6 +223,8 @@ def test_values_only_run_gives_the_values_of_the_full_run(deck: Path) -> None:
                 assert value == vb[name], (a.number, name)
     # The exports are drawn from the values alone; the page needs the report.
     assert values.to_json() == full.to_json()
+    written = [p.read_bytes() for p in values.write_csv(tmp_path / "values")]
+    assert written == [p.read_bytes() for p in full.write_csv(tmp_path / "full")]
     with pytest.raises(RuntimeError, match="text=False"):
         values.html()
     assert "values only" in repr(values)
