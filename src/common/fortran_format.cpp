@@ -937,33 +937,35 @@ bool round_quickly(double magnitude, int n, double& rounded) {
   return true;
 }
 
-// The other routes of round_to_significant, through the decimal digits of
-// the formatter's rounding.  Kept apart so that the quick route needs no
-// room for them.
-[[gnu::noinline]] double round_exactly(double magnitude, int n) {
-  Decimal decimal(magnitude);
+// The other routes of round_to_significant for a finite x != 0, through the
+// decimal digits of the formatter's rounding.  Kept apart, as is the throw,
+// so that the quick route needs no stack frame.
+[[gnu::noinline]] double round_exactly(double x, int n) {
+  Decimal decimal(std::fabs(x));
   Rounded r;
   decimal.round_significant(n, r);
   std::uint64_t digits = 0;
   for (const char c : r.digits)
     digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-  return nearest_double(digits, r.exponent - static_cast<int>(r.digits.size()));
+  const double magnitude = nearest_double(digits, r.exponent - static_cast<int>(r.digits.size()));
+  return std::signbit(x) ? -magnitude : magnitude;
+}
+
+[[noreturn, gnu::noinline, gnu::cold]] void bad_digit_count(int n) {
+  throw FormatError("cannot round to " + std::to_string(n) + " significant digits");
 }
 
 }  // namespace
 
 double round_to_significant(double x, int n) {
-  if (n < 1 || n > kMaxRoundedDigits) {
-    throw FormatError("cannot round to " + std::to_string(n) + " significant digits");
-  }
+  if (n < 1 || n > kMaxRoundedDigits) bad_digit_count(n);
   if (!std::isfinite(x)) return x;
   if (x == 0.0) return 0.0;
-  const double magnitude = std::fabs(x);
   double rounded = 0.0;
-  if (!(n <= kQuickDigits && round_quickly(magnitude, n, rounded))) {
-    rounded = round_exactly(magnitude, n);
+  if (n <= kQuickDigits && round_quickly(std::fabs(x), n, rounded)) {
+    return std::signbit(x) ? -rounded : rounded;
   }
-  return std::signbit(x) ? -rounded : rounded;
+  return round_exactly(x, n);
 }
 
 std::string edit_integer(std::int64_t value, int w, int m) {
