@@ -70,7 +70,7 @@ def main() -> None:
 
     problem = kestro.Deck.from_text(text).problems[0]
     example = None
-    if problem.soil.layers and problem.tiebacks:
+    if problem.soil and problem.soil.layers and problem.tiebacks:
         example = monte_carlo_example()
         samples = example.draw(args.runs, len(problem.soil.layers), problem.tiebacks[0].prestress,
                                0.3, 0.15, 1)
