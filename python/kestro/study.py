@@ -5,6 +5,10 @@ Runs are sent to the workers in batches, each batch one task, so that the
 scheduler's cost per task (about a millisecond) is spread over many runs; a
 batch returns one small summary per run, never the whole output texts.
 
+Studies run for values only (kestro.run(deck, text=False)): the engine makes
+no report text, which is most of a run's cost.  A summarise function that
+reads a run's texts needs text=True.
+
     from kestro import study
     client = study.connect()                    # LocalCluster, one worker per core
     try:
@@ -51,27 +55,28 @@ def summarise(result: Run) -> Summary:
     return row
 
 
-def run_one(text: str, summarise: Summarise = summarise) -> Summary:
-    """Runs one deck and summarises it; a deck the engine refuses gives a row
-    with its outcome and message instead of raising, so one bad sample does
-    not end a study."""
+def run_one(deck: str, summarise: Summarise = summarise, *, text: bool = False) -> Summary:
+    """Runs one deck (for its values only unless text=True) and summarises
+    it; a deck the engine refuses gives a row with its outcome and message
+    instead of raising, so one bad sample does not end a study."""
     try:
-        return summarise(run(text))
+        return summarise(run(deck, text=text))
     except (BadInputError, ErrorStop) as error:
         return {"outcome": error.run.outcome, "valid": False, "message": error.message}
 
 
-def run_batch(texts: Sequence[str], summarise: Summarise = summarise) -> List[Summary]:
+def run_batch(texts: Sequence[str], summarise: Summarise = summarise, *,
+              text: bool = False) -> List[Summary]:
     """Runs decks one after another in this process."""
-    return [run_one(t, summarise) for t in texts]
+    return [run_one(t, summarise, text=text) for t in texts]
 
 
-def run_threads(texts: Sequence[str], threads: int = 2,
-                summarise: Summarise = summarise) -> List[Summary]:
+def run_threads(texts: Sequence[str], threads: int = 2, summarise: Summarise = summarise, *,
+                text: bool = False) -> List[Summary]:
     """Runs decks on a pool of threads of this process (the engine releases
     the GIL while it runs)."""
     with ThreadPoolExecutor(max_workers=threads) as pool:
-        return list(pool.map(lambda t: run_one(t, summarise), texts))
+        return list(pool.map(lambda t: run_one(t, summarise, text=text), texts))
 
 
 def _batches(items: Sequence[Any], size: int) -> List[Sequence[Any]]:
@@ -79,8 +84,8 @@ def _batches(items: Sequence[Any], size: int) -> List[Sequence[Any]]:
 
 
 def _build_and_run(make_deck: Callable[[Any], str], params: Sequence[Any],
-                   summarise: Summarise) -> List[Summary]:
-    return [run_one(make_deck(p), summarise) for p in params]
+                   summarise: Summarise, text: bool = False) -> List[Summary]:
+    return [run_one(make_deck(p), summarise, text=text) for p in params]
 
 
 def connect(address: Optional[str] = None, workers: Optional[int] = None,
@@ -115,26 +120,28 @@ def _batch_size(count: int, client, batch_size: Optional[int]) -> int:
 
 
 def map_decks(client, texts: Sequence[str], summarise: Summarise = summarise,
-              batch_size: Optional[int] = None) -> List[Summary]:
-    """Runs deck texts on the cluster of `client`; one summary per deck, in
-    the order of `texts`."""
+              batch_size: Optional[int] = None, *, text: bool = False) -> List[Summary]:
+    """Runs deck texts on the cluster of `client` (for their values only
+    unless text=True); one summary per deck, in the order of `texts`."""
     texts = list(texts)
     size = _batch_size(len(texts), client, batch_size)
-    futures = client.map(run_batch, _batches(texts, size), summarise=summarise, pure=False)
+    futures = client.map(run_batch, _batches(texts, size), summarise=summarise, text=text,
+                         pure=False)
     return [row for batch in client.gather(futures) for row in batch]
 
 
 def map_study(client, make_deck: Callable[[Any], str], params: Iterable[Any],
               summarise: Summarise = summarise,
-              batch_size: Optional[int] = None) -> List[Summary]:
+              batch_size: Optional[int] = None, *, text: bool = False) -> List[Summary]:
     """Builds each deck on the workers from its parameters with
-    make_deck(param) -> deck text, runs it and summarises it; one summary per
-    parameter, in order, each with the parameter under "param".  Only the
-    parameters travel to the workers, not the decks."""
+    make_deck(param) -> deck text, runs it (for its values only unless
+    text=True) and summarises it; one summary per parameter, in order, each
+    with the parameter under "param".  Only the parameters travel to the
+    workers, not the decks."""
     params = list(params)
     size = _batch_size(len(params), client, batch_size)
     futures = client.map(_build_and_run, [make_deck] * math.ceil(len(params) / size),
-                         _batches(params, size), summarise=summarise, pure=False)
+                         _batches(params, size), summarise=summarise, text=text, pure=False)
     rows = [row for batch in client.gather(futures) for row in batch]
     for row, p in zip(rows, params):
         row["param"] = p

@@ -1,6 +1,7 @@
 // The extension module kestro._engine: runs a deck through the in-memory
-// engine with the GIL released and hands back every output text and, per
-// problem, its results as plain Python values and numpy arrays, with the run
+// engine with the GIL released and hands back every output text (unless
+// asked for values only) and, per problem, its results as plain Python
+// values and numpy arrays, with the run
 // itself kept for the renderers (the HTML page, the JSON document, the CSV
 // files).  Texts go in and come out as bytes, as the engine reads and writes
 // them; the Python package decodes them and builds its result objects from
@@ -148,12 +149,13 @@ py::dict problem_of(const kestro::ProblemResult& p) {
 }
 
 py::dict run(std::string deck, std::string deck_name, std::string version, std::string directory,
-             std::optional<std::vector<int>> when) {
+             std::optional<std::vector<int>> when, bool text) {
   kestro::MemoryRunInput input;
   input.deck = std::move(deck);
   input.deck_name = std::move(deck_name);
   input.version = std::move(version);
   input.directory = std::move(directory);
+  input.text = text;
   kestro::Clock clock = kestro::system_local_time;
   if (when) {
     if (when->size() != 6) throw py::value_error("when must hold six numbers: Y, M, D, h, m, s");
@@ -168,11 +170,16 @@ py::dict run(std::string deck, std::string deck_name, std::string version, std::
   py::dict d;
   d["outcome"] = kestro::outcome_name(result.outcome);
   d["message"] = py::bytes(result.message);
-  d["report"] = py::bytes(result.report);
-  d["plot_data"] = py::bytes(result.plot_data);
-  d["monitor"] = py::bytes(result.monitor);
-  d["py_curves"] = py::bytes(result.py_curves);
-  d["earth_pressure"] = py::bytes(result.earth_pressure);
+  d["text"] = text;
+  // A run without text has none of the output texts: None, not empty bytes.
+  const auto output = [text](const std::string& t) {
+    return text ? py::object(py::bytes(t)) : py::object(py::none());
+  };
+  d["report"] = output(result.report);
+  d["plot_data"] = output(result.plot_data);
+  d["monitor"] = output(result.monitor);
+  d["py_curves"] = output(result.py_curves);
+  d["earth_pressure"] = output(result.earth_pressure);
   d["console"] = py::bytes(result.console);
   py::list problems;
   for (const kestro::ProblemResult& p : result.problems)
@@ -273,7 +280,9 @@ PYBIND11_MODULE(_engine, m) {
            "file names.");
   m.def("run", &run, py::arg("deck"), py::arg("deck_name") = "wall.dat",
         py::arg("version") = "0.1.0", py::arg("directory") = "", py::arg("when") = py::none(),
-        "Runs a deck in memory with the GIL released; returns a dict of the outputs.");
+        py::arg("text") = true,
+        "Runs a deck in memory with the GIL released; returns a dict of the outputs (with "
+        "text=False the values only: the output texts are None).");
   m.def("check", &check, py::arg("deck"), py::arg("deck_name") = "wall.dat",
         "Reads a deck without solving and lists its findings.");
 }

@@ -151,6 +151,31 @@ def test_changed_values_reach_the_results() -> None:
     assert reread.soil.layers[0].top.S == 6.0
 
 
+@pytest.mark.parametrize("path", DECKS, ids=lambda p: p.name)
+def test_a_copy_is_equal_and_independent(path: Path) -> None:
+    deck = kestro.Deck.from_text(read(path))
+    copied = deck.copy()
+    assert copied == deck and copied.to_text() == deck.to_text()
+    # Nothing mutable is shared: changing every value of the copy leaves the
+    # original as it was.
+    before = deck.to_text()
+    for problem in copied.problems:
+        problem.title = "CHANGED"
+        for layer in problem.soil.layers if problem.soil else []:
+            layer.top.S += 1.0
+        for tieback in problem.tiebacks:
+            tieback.prestress += 1.0
+        problem.wall_sections.clear()
+    assert deck.to_text() == before and copied != deck
+
+
+def test_a_copy_of_what_cannot_be_pickled_is_a_deep_copy() -> None:
+    deck = kestro.Deck.from_text(read(ROOT / "examples" / "tied-back-wall.dat"))
+    deck.problems[0].title = type("Local", (str,), {})("LOCAL TITLE")  # not picklable
+    copied = deck.copy()
+    assert copied == deck and copied.problems[0] is not deck.problems[0]
+
+
 def test_deck_built_from_objects_runs() -> None:
     """A cantilever written from objects alone, fixed at the toe and loaded
     by Q per station (half at the top station): the moment at every station,

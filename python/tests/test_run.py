@@ -172,3 +172,69 @@ def test_engine_runs_without_the_gil() -> None:
     # Holding the GIL, the engine would leave this thread a few hundred steps
     # at most (one switch interval at each end of the call).
     assert steps > 20000
+
+
+def _same_array(a: np.ndarray, b: np.ndarray) -> bool:
+    """Equal bit for bit (the sign of zero included, NaN equal to itself)."""
+    a, b = np.asarray(a, dtype=float), np.asarray(b, dtype=float)
+    return a.shape == b.shape and a.tobytes() == b.tobytes()
+
+
+def _problem_values(p: kestro.Problem) -> dict:
+    """Every value of a problem, by name."""
+    values = {name: getattr(p, name) for name in (
+        "number", "stages", "units", "title", "solved", "iteration_outcome", "iterations",
+        "stations_over_allowable", "stations_not_closed", "warning", "has_results", "N")}
+    for name in ("x", "depth", "deflection", "slope", "moment", "shear", "soil_reaction",
+                 "net_force", "EI"):
+        values[name] = getattr(p, name)
+    for name in kestro.Tiebacks.__dataclass_fields__:
+        values["tiebacks." + name] = getattr(p.tiebacks, name)
+    for group in ("node_reactions", "restraints", "history", "pressure"):
+        for name, array in getattr(p, group).items():
+            values[f"{group}.{name}"] = array
+    for k, c in enumerate(p.curves):
+        for name in kestro.Curve.__dataclass_fields__:
+            values[f"curves[{k}].{name}"] = getattr(c, name)
+    return values
+
+
+@pytest.mark.parametrize("deck", DECKS, ids=lambda p: p.name)
+def test_values_only_run_gives_the_values_of_the_full_run(deck: Path, tmp_path: Path) -> None:
+    text = deck.read_bytes()
+    full = kestro.run(text, when=WHEN, raise_on_error=False)
+    values = kestro.run(text, when=WHEN, raise_on_error=False, text=False)
+    assert full.text and not values.text
+    assert (values.outcome, values.message, values.console) == (
+        full.outcome, full.message, full.console)
+    assert [values.report, values.plot_data, values.monitor, values.py_curves,
+            values.earth_pressure] == [None] * 5
+    assert full.report
+    assert len(values.problems) == len(full.problems)
+    for a, b in zip(full.problems, values.problems):
+        va, vb = _problem_values(a), _problem_values(b)
+        assert va.keys() == vb.keys()
+        for name, value in va.items():
+            if isinstance(value, np.ndarray) or isinstance(vb[name], np.ndarray):
+                assert _same_array(value, vb[name]), (a.number, name)
+            elif isinstance(value, float):
+                assert _same_array(np.array(value), np.array(vb[name])), (a.number, name)
+            else:
+                assert value == vb[name], (a.number, name)
+    # The exports are drawn from the values alone; the page needs the report.
+    assert values.to_json() == full.to_json()
+    written = [p.read_bytes() for p in values.write_csv(tmp_path / "values")]
+    assert written == [p.read_bytes() for p in full.write_csv(tmp_path / "full")]
+    with pytest.raises(RuntimeError, match="text=False"):
+        values.html()
+    assert "values only" in repr(values)
+
+
+def test_values_only_run_raises_as_the_full_run() -> None:
+    with pytest.raises(kestro.BadInputError) as full:
+        kestro.run("A WALL\n1 0 six\n")
+    with pytest.raises(kestro.BadInputError) as values:
+        kestro.run("A WALL\n1 0 six\n", text=False)
+    assert values.value.message == full.value.message
+    assert (values.value.file, values.value.line) == (full.value.file, full.value.line)
+    assert values.value.run.report is None

@@ -119,3 +119,25 @@ def test_frames_carry_values_and_units() -> None:
     assert isinstance(english.tiebacks_frame(), pd.DataFrame)
     pressure = kestro.run(read(CLAY)).problems[0].pressure_frame()
     assert list(pressure.columns[:2]) == ["depth [in]", "load [lb/in]"]
+
+
+def _with_text_flag(run: kestro.Run) -> dict:
+    """A summary that also says whether the run made its texts."""
+    row = study.summarise(run)
+    row["made_text"] = run.report is not None
+    return row
+
+
+def test_studies_run_for_values_only_unless_asked(client) -> None:
+    texts = _sampled_decks(20)
+    values = study.run_batch(texts, _with_text_flag)
+    with_text = study.run_batch(texts, _with_text_flag, text=True)
+    assert not any(row.pop("made_text") for row in values)
+    assert all(row.pop("made_text") for row in with_text)
+    _equal_rows(values, with_text)
+    on_threads = study.run_threads(texts, threads=2, summarise=_with_text_flag)
+    assert not any(row["made_text"] for row in on_threads)
+    on_cluster = study.map_decks(client, texts, _with_text_flag, text=True)
+    assert all(row["made_text"] for row in on_cluster)
+    built = study.map_study(client, _Sampler(read(CLAY)), [(1.0, 12000.0)], _with_text_flag)
+    assert not built[0]["made_text"]

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <bit>
-#include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -74,10 +75,11 @@ class Parser {
     while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t'))
       ++pos_;
   }
+  // The next character, letters in upper case (formats are ASCII).
   char peek() const {
-    return pos_ < text_.size()
-               ? static_cast<char>(std::toupper(static_cast<unsigned char>(text_[pos_])))
-               : '\0';
+    if (pos_ == text_.size()) return '\0';
+    const char c = text_[pos_];
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
   }
   bool accept(char c) {
     if (peek() != c) return false;
@@ -481,7 +483,7 @@ int write_digits(std::uint64_t v, char* out) {
 // which a fused multiply-add gives, tells on which side of it t lies, or
 // that t is the tie itself.  False when y is too large for that; r is then
 // untouched.
-bool round_scaled(double magnitude, double y, int p, Rounded& r) {
+bool round_to_integer(double magnitude, double y, int p, std::uint64_t& integer) {
   constexpr double kLimit = 0x1p52;  // below it y's ulp is at most 1/2
   if (!(y < kLimit)) return false;
   const auto truncated = static_cast<std::uint64_t>(y);
@@ -497,7 +499,14 @@ bool round_scaled(double magnitude, double y, int p, Rounded& r) {
                                : std::fma(above_half, power, std::fma(-y, power, magnitude));
     round_up = side > 0 || (side == 0 && truncated % 2 == 1);
   }
-  const std::uint64_t integer = truncated + (round_up ? 1 : 0);
+  integer = truncated + (round_up ? 1 : 0);
+  return true;
+}
+
+// The same rounding as decimal digits in r.
+bool round_scaled(double magnitude, double y, int p, Rounded& r) {
+  std::uint64_t integer = 0;
+  if (!round_to_integer(magnitude, y, p, integer)) return false;
   if (integer == 0) {
     r.digits = {};
     r.exponent = 0;
@@ -507,6 +516,31 @@ bool round_scaled(double magnitude, double y, int p, Rounded& r) {
   r.digits = std::string_view(r.buffer, static_cast<std::size_t>(length));
   r.exponent = length - p;
   return true;
+}
+
+// The quick route to n significant digits of a normal |x| > 0: t = |x| *
+// 10^p rounded to an integer, 10^(n-1) <= t <= 10^n.  It needs the decimal
+// exponent E (10^(E-1) <= |x| < 10^E): estimated from the binary exponent,
+// it is E or E - 1; the scaled value then tells which, unless it lies too
+// near a power of ten to be sure.  False when it cannot decide.
+bool significant_integer(double magnitude, int n, std::uint64_t& integer, int& p) {
+  const auto biased = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7FF);
+  if (biased == 0) return false;                // subnormal
+  const int binary = biased - 1023;             // 2^binary <= |x| < 2^(binary + 1)
+  int exponent = ((binary * 78913) >> 18) + 1;  // floor(binary * log10(2)) + 1
+  p = n - exponent;
+  if (p < -kExactPowers || p > kExactPowers) return false;
+  double y = scaled(magnitude, p);
+  const double low = exact_power_of_ten(n - 1);
+  const double high = exact_power_of_ten(n);
+  if (y >= high) {
+    --p;
+    if (p < -kExactPowers) return false;
+    y = scaled(magnitude, p);
+  }
+  constexpr double kMargin = 0x1p-50;
+  if (y < low * (1 + kMargin) || y >= high * (1 - kMargin)) return false;
+  return round_to_integer(magnitude, y, p, integer);
 }
 
 // Rounds |x| (whose shortest digits are s) to p decimals, p < 0 rounding to
@@ -635,27 +669,14 @@ class Decimal {
     return shortest_;
   }
 
-  // The quick route needs the decimal exponent E (10^(E-1) <= |x| < 10^E):
-  // estimated from the binary exponent, it is E or E - 1; the scaled value
-  // then tells which, unless it lies too near a power of ten to be sure.
   bool significant_quickly(int n, Rounded& r) const {
-    const auto biased = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude_) >> 52) & 0x7FF);
-    if (biased == 0) return false;                // subnormal
-    const int binary = biased - 1023;             // 2^binary <= |x| < 2^(binary + 1)
-    int exponent = ((binary * 78913) >> 18) + 1;  // floor(binary * log10(2)) + 1
-    int p = n - exponent;
-    if (p < -kExactPowers || p > kExactPowers) return false;
-    double y = scaled(magnitude_, p);
-    const double low = exact_power_of_ten(n - 1);
-    const double high = exact_power_of_ten(n);
-    if (y >= high) {
-      --p;
-      if (p < -kExactPowers) return false;
-      y = scaled(magnitude_, p);
-    }
-    constexpr double kMargin = 0x1p-50;
-    if (y < low * (1 + kMargin) || y >= high * (1 - kMargin)) return false;
-    return round_scaled(magnitude_, y, p, r);
+    std::uint64_t integer = 0;
+    int p = 0;
+    if (!significant_integer(magnitude_, n, integer, p)) return false;
+    const int length = write_digits(integer, r.buffer);
+    r.digits = std::string_view(r.buffer, static_cast<std::size_t>(length));
+    r.exponent = length - p;
+    return true;
   }
 
   double magnitude_;
@@ -855,6 +876,96 @@ void append_general(std::string& out, double value, int w, int d, int e, int sca
   if (d < 1) throw FormatError("G needs at least one digit");
   if (!std::isfinite(value)) return put_special_value(out, value, w);
   put_general_field(out, value, w, d, e, scale);
+}
+
+namespace {
+
+// Largest count of significant digits round_to_significant takes.
+constexpr int kMaxRoundedDigits = 17;
+
+// The double nearest to digits * 10^power (digits < 10^18), correctly
+// rounded as the list-directed reader converts: one exact product or
+// quotient when both operands are exact doubles, else std::from_chars.
+// Beyond the largest double: infinity.
+double nearest_double(std::uint64_t digits, int power) {
+  constexpr std::uint64_t kExactInteger = std::uint64_t{1} << 53;
+  if (digits < kExactInteger && power >= -kExactPowers && power <= kExactPowers) {
+    const auto whole = static_cast<double>(digits);
+    return power >= 0 ? whole * exact_power_of_ten(power) : whole / exact_power_of_ten(-power);
+  }
+  char text[48];
+  const int length =
+      std::snprintf(text, sizeof text, "%llue%d", static_cast<unsigned long long>(digits), power);
+  double value = 0.0;
+  const auto [ptr, ec] = std::from_chars(text, text + length, value, std::chars_format::scientific);
+  if (ec == std::errc::result_out_of_range) {
+    // Out of range upwards (a rounded nonzero double never underflows: its
+    // first significant digit is at least that of the smallest subnormal).
+    return digits == 0 ? 0.0 : std::numeric_limits<double>::infinity();
+  }
+  return value;
+}
+
+// Up to this many significant digits the rounded integer and the power of
+// ten are exact doubles, and their quotient or product is the result.
+constexpr int kQuickDigits = 15;
+
+// The quick route of round_to_significant for a normal |x| > 0 and n <=
+// kQuickDigits: y = |x| * 10^p (one correctly rounded operation) with
+// 10^(n-1) < y < 10^n, rounded to the nearest integer t in binary (adding
+// and taking away 2^52 rounds to even), then t / 10^p.  Where y lies within
+// an ulp of a half-integer, or too near a power of ten for its decimal
+// exponent to be sure, the exact routes decide: false.
+bool round_quickly(double magnitude, int n, double& rounded) {
+  const auto biased = static_cast<int>(std::bit_cast<std::uint64_t>(magnitude) >> 52);
+  if (biased == 0) return false;  // subnormal
+  const int binary = biased - 1023;
+  int p = n - (((binary * 78913) >> 18) + 1);
+  if (p <= -kExactPowers || p > kExactPowers) return false;
+  double y = scaled(magnitude, p);
+  const double high = exact_power_of_ten(n);
+  if (y >= high) {
+    --p;
+    y = scaled(magnitude, p);
+  }
+  constexpr double kMargin = 0x1p-50;
+  if (y < exact_power_of_ten(n - 1) * (1 + kMargin) || y >= high * (1 - kMargin)) return false;
+  constexpr double kShift = 0x1p52;
+  const double t = (y + kShift) - kShift;
+  if (std::fabs(std::fabs(y - t) - 0.5) <= y * 0x1p-52) return false;
+  rounded = p >= 0 ? t / exact_power_of_ten(p) : t * exact_power_of_ten(-p);
+  return true;
+}
+
+// The other routes of round_to_significant for a finite x != 0, through the
+// decimal digits of the formatter's rounding.  Kept apart, as is the throw,
+// so that the quick route needs no stack frame.
+[[gnu::noinline]] double round_exactly(double x, int n) {
+  Decimal decimal(std::fabs(x));
+  Rounded r;
+  decimal.round_significant(n, r);
+  std::uint64_t digits = 0;
+  for (const char c : r.digits)
+    digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+  const double magnitude = nearest_double(digits, r.exponent - static_cast<int>(r.digits.size()));
+  return std::signbit(x) ? -magnitude : magnitude;
+}
+
+[[noreturn, gnu::noinline, gnu::cold]] void bad_digit_count(int n) {
+  throw FormatError("cannot round to " + std::to_string(n) + " significant digits");
+}
+
+}  // namespace
+
+double round_to_significant(double x, int n) {
+  if (n < 1 || n > kMaxRoundedDigits) bad_digit_count(n);
+  if (!std::isfinite(x)) return x;
+  if (x == 0.0) return 0.0;
+  double rounded = 0.0;
+  if (n <= kQuickDigits && round_quickly(std::fabs(x), n, rounded)) {
+    return std::signbit(x) ? -rounded : rounded;
+  }
+  return round_exactly(x, n);
 }
 
 std::string edit_integer(std::int64_t value, int w, int m) {

@@ -112,4 +112,17 @@ void append_fixed(std::string& out, double value, int w, int d, int scale = 0);
 void append_exponent(std::string& out, double value, int w, int d, int e = 0, int scale = 0);
 void append_general(std::string& out, double value, int w, int d, int e = 0, int scale = 0);
 
+// The value an E field with n significant digits keeps of x once the list-
+// directed reader has read it back (n is d under 0P, d + 1 under 1P:
+// E10.3 keeps 3, 1PE10.3 keeps 4, E12.5 keeps 5): x correctly rounded to n
+// significant decimal digits from its exact binary value, exact ties to
+// even, then the double nearest to that decimal.  Zero of either sign gives
+// +0 (the field shows no sign).  NaN and infinities come back as they are,
+// and a value whose rounding lies beyond the largest double becomes an
+// infinity of its sign: the reader refuses the fields of all three, so a
+// result that is not finite means the field would not read back.  Throws
+// FormatError unless 1 <= n <= 17.  Allocates nothing except in the rare
+// cases where formatting would need the exact decimal expansion.
+double round_to_significant(double x, int n);
+
 }  // namespace kestro

@@ -1,5 +1,7 @@
 #include "common/list_output.h"
 
+#include <cmath>
+
 #include "common/fortran_format.h"
 
 namespace kestro {
@@ -53,6 +55,17 @@ void list_append(std::span<const ListItem> items, std::string& out) {
     put_field(item, out);
   }
   out += '\n';
+}
+
+double round_list_directed(double x) {
+  const double fixed = round_to_significant(x, 15);
+  const double magnitude = std::fabs(fixed);
+  // The decimal of 15 digits lies in [0.1, 10^15) exactly when its nearest
+  // double does: 0.0999999999999999 and 999999999999999 are further from
+  // the bounds than the doubles' spacing there.
+  if (magnitude >= 0.1 && magnitude < 1e15) return fixed;
+  if (!std::isfinite(x) || x == 0.0) return fixed;
+  return round_to_significant(x, 16);
 }
 
 std::string list_write(std::span<const ListItem> items) {

@@ -26,4 +26,12 @@ inline std::string list_write(std::initializer_list<ListItem> items) {
   return list_write(std::span<const ListItem>(items.begin(), items.size()));
 }
 
+// The value a list-directed write of x keeps once read back: the digits of
+// its 1PG24.15E3 field, 15 significant where the field takes the F form
+// (0.1 <= |x| < 10^15 once rounded to 15 digits), 16 in the E form (1P
+// puts one digit before the point), each as round_to_significant
+// (fortran_format.h) keeps them: zero gives +0, and a result that is not
+// finite means the field would not read back.
+double round_list_directed(double x);
+
 }  // namespace kestro

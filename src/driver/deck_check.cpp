@@ -343,10 +343,8 @@ DeckCheckResult check_deck(const MemoryRunInput& input) noexcept {
     context.files.report.attach(sink);
     context.files.plot.attach(sink);
     context.files.monitor.attach(sink);
-    context.files.py_curves = [](std::string text) { return ListInput("p-y curve file", text); };
-    context.files.earth_pressure = [](std::string text) {
-      return ListInput("earth-pressure file", text);
-    };
+    context.files.py_curves = TransientFile{"p-y curve file", {}};
+    context.files.earth_pressure = TransientFile{"earth-pressure file", {}};
     context.instead_of_solving = [&result](const RunContext& c) {
       check_problem(c, result.findings);
     };

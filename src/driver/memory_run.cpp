@@ -1,5 +1,5 @@
 // Runs held in memory: the deck comes in as text, every output file goes out
-// as text, and the transient files are handed over in memory.
+// as text, and the transient files are kept in memory.
 #include <exception>
 #include <filesystem>
 #include <sstream>
@@ -13,13 +13,9 @@ namespace {
 
 constexpr std::size_t kVersionWidth = 12;
 
-// A hand-over that keeps the text of the transient file in `kept` and reads
-// it back from there.
-HandOver memory_hand_over(std::string& kept, std::string label) {
-  return [&kept, label = std::move(label)](std::string text) {
-    kept = std::move(text);
-    return ListInput(label, kept);
-  };
+// A transient file whose text is kept in `kept`.
+TransientFile memory_transient(std::string& kept, std::string label) {
+  return TransientFile{std::move(label), [&kept](std::string text) { kept = std::move(text); }};
 }
 
 }  // namespace
@@ -38,12 +34,18 @@ MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) n
                              stem + ".mon",   stem + ".pyc", stem + ".epf"};
     context.use_deck(input.model ? *input.model
                                  : read_deck(input.deck, deck_path.filename().string()));
-    context.files.report.collect(result.report);
-    context.files.plot.collect(result.plot_data);
-    context.files.monitor.collect(result.monitor);
-    context.files.py_curves = memory_hand_over(result.py_curves, run.names.py_curves);
-    context.files.earth_pressure =
-        memory_hand_over(result.earth_pressure, run.names.earth_pressure);
+    if (input.text) {
+      context.files.report.collect(result.report);
+      context.files.plot.collect(result.plot_data);
+      context.files.monitor.collect(result.monitor);
+      context.files.py_curves = memory_transient(result.py_curves, run.names.py_curves);
+      context.files.earth_pressure =
+          memory_transient(result.earth_pressure, run.names.earth_pressure);
+    } else {
+      // Units left closed take no text: every write to them does nothing.
+      context.files.py_curves = TransientFile{run.names.py_curves, {}};
+      context.files.earth_pressure = TransientFile{run.names.earth_pressure, {}};
+    }
 
     const RunResult ended = run_opened(context);
     result.outcome = ended.outcome;

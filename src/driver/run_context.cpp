@@ -46,8 +46,8 @@ ResultsContext results_context(RunContext& context) {
 
 void use_transient_files(RunContext& context) {
   context.files.py_curves =
-      file_hand_over(context.working_dir, context.run.names.py_curves, "p-y curve file", 9);
-  context.files.earth_pressure = file_hand_over(
+      file_transient(context.working_dir, context.run.names.py_curves, "p-y curve file", 9);
+  context.files.earth_pressure = file_transient(
       context.working_dir, context.run.names.earth_pressure, "earth-pressure file", 10);
 }
 

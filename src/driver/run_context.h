@@ -54,8 +54,8 @@ struct RunFiles {
   TextUnit report;
   TextUnit plot;
   TextUnit monitor;
-  HandOver py_curves;       // the p-y curve file
-  HandOver earth_pressure;  // the earth-pressure file
+  TransientFile py_curves;       // the p-y curve file
+  TransientFile earth_pressure;  // the earth-pressure file
 };
 
 // State that lives for the whole run.
@@ -131,8 +131,8 @@ SoilContext soil_context(RunContext& context);
 SolverContext solver_context(RunContext& context);
 ResultsContext results_context(RunContext& context);
 
-// Hand-overs of the transient files through the working directory, by the
-// names of the run list.
+// The transient files through the working directory, by the names of the
+// run list.
 void use_transient_files(RunContext& context);
 
 }  // namespace kestro

@@ -52,7 +52,7 @@ void apply_earth_pressure(const DeckSource& input, TextUnit& report, TextUnit& p
                           TextUnit& monitor, std::ostream& console, const UnitLabels& labels,
                           const ControlParameters& control, const Geometry& geometry,
                           std::span<const double> tieback_depths, WallModel& wall,
-                          std::vector<StationCurve>& curves, const HandOver& hand_over,
+                          std::vector<StationCurve>& curves, const TransientFile& file,
                           EarthPressureProblem& problem) {
   const int option = control.earth_pressure_option;
   const UnitSystem units = control.units;
@@ -85,11 +85,11 @@ void apply_earth_pressure(const DeckSource& input, TextUnit& report, TextUnit& p
   setup.units = units;
   setup.wall_length = (geometry.N * geometry.h);
   setup.tieback_depths.assign(tieback_depths.begin(), tieback_depths.end());
-  const std::vector<PressurePoint> points = pressure_distribution(group, layers, setup);
+  std::vector<PressurePoint> points = pressure_distribution(group, layers, setup);
 
-  ListInput back = hand_over(earth_pressure_file_text(points));
-  problem.loads =
-      read_back_pressure(back, geometry.excavation_depth, group.WA, group.WP, geometry.h);
+  if (file.keeps_text()) file.keep(earth_pressure_file_text(points));
+  problem.loads = pressure_loads(earth_pressure_file_values(std::move(points), file.label),
+                                 geometry.excavation_depth, group.WA, group.WP, geometry.h);
   const std::vector<std::size_t> shown = shown_points(problem.loads.points.size(), units);
   write_pressure_table(report, labels, units, problem.loads, shown);
   write_plot_group(plot, problem.loads, shown);

@@ -43,19 +43,20 @@ void read_earth_pressure_records(DeckSource& input, TextUnit& report, const Unit
 // Option 1: the surcharge pressure times WA is added to the specified table,
 // which becomes station loads.  Options 2 to 5: the computation layers, their
 // tables, the layer resultants and the distribution are computed and printed,
-// the earth-pressure file is handed over and read back, its table printed and
-// its loads added to Q of the wall; with option 4 the stations above the
+// the earth-pressure file is written (when the run keeps text) and the
+// points it carries (earth_pressure_file_values) become the loads, printed
+// and added to Q of the wall; with option 4 the stations above the
 // excavation get retained-soil curves, appended to `curves` (empty until
 // then), instead of loads.  tieback_depths are the depths of the tie-backs in
 // base units, input order; `input` names the input data file in messages.
 // Stops: codes 1 and 2 for layers that miss the excavation level or
-// overflow; bad input for a missing or unreadable earth-pressure file, and
-// as apply_retained_soil says.
+// overflow; bad input for an earth-pressure file that cannot be written or
+// would not read back, and as apply_retained_soil says.
 void apply_earth_pressure(const DeckSource& input, TextUnit& report, TextUnit& plot,
                           TextUnit& monitor, std::ostream& console, const UnitLabels& labels,
                           const ControlParameters& control, const Geometry& geometry,
                           std::span<const double> tieback_depths, WallModel& wall,
-                          std::vector<StationCurve>& curves, const HandOver& hand_over,
+                          std::vector<StationCurve>& curves, const TransientFile& file,
                           EarthPressureProblem& problem);
 
 }  // namespace kestro

@@ -1,11 +1,13 @@
 #include "pressure/pressure_distribution.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "common/fortran_format.h"
 #include "common/list_output.h"
 #include "common/run_stop.h"
+#include "common/transient_file.h"
 #include "pressure/surcharge_pressure.h"
 
 namespace kestro {
@@ -329,16 +331,43 @@ std::vector<PressurePoint> pressure_distribution(const WallGroup& wall,
   return points;
 }
 
+namespace {
+
+// The twelve values of a point in the order of its record.
+std::array<double*, 12> file_columns(PressurePoint& p) {
+  return {&p.x,     &p.total, &p.active_drained, &p.surcharge_surface, &p.passive,  &p.at_rest,
+          &p.earth, &p.water, &p.surface,        &p.surcharge,         &p.apparent, &p.net};
+}
+
+std::string file_record(const PressurePoint& p) {
+  return format_write(formats().file_row,
+                      {p.x, p.total, p.active_drained, p.surcharge_surface, p.passive, p.at_rest,
+                       p.earth, p.water, p.surface, p.surcharge, p.apparent, p.net})
+      .text;
+}
+
+}  // namespace
+
 std::string earth_pressure_file_text(std::span<const PressurePoint> points) {
   std::string text = list_write({static_cast<std::int64_t>(points.size())});
-  const FortranFormat& row = formats().file_row;
-  for (const PressurePoint& p : points) {
-    text +=
-        format_write(row, {p.x, p.total, p.active_drained, p.surcharge_surface, p.passive,
-                           p.at_rest, p.earth, p.water, p.surface, p.surcharge, p.apparent, p.net})
-            .text;
-  }
+  for (const PressurePoint& p : points)
+    text += file_record(p);
   return text;
+}
+
+std::vector<PressurePoint> earth_pressure_file_values(std::vector<PressurePoint> points,
+                                                      const std::string& label) {
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const PressurePoint written = points[i];
+    for (double* value : file_columns(points[i])) {
+      *value = round_to_significant(*value, kEarthPressureFileDigits);
+      if (!std::isfinite(*value)) {
+        // Line 1 holds the count.
+        reject_record(label, i + 2, file_record(written), "rrrrrrrrrrrr");
+      }
+    }
+  }
+  return points;
 }
 
 }  // namespace kestro

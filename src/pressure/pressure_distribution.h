@@ -1,7 +1,7 @@
 // The lateral pressure of the computation layers: per-layer resultants of
 // the active earth pressure and the water pressure, and the distribution of
-// the pressure on a fine depth grid along the wall, written as the text of
-// the earth-pressure file.
+// the pressure on a fine depth grid along the wall, handed on through the
+// earth-pressure file.
 #pragma once
 
 #include <ostream>
@@ -75,5 +75,16 @@ std::vector<PressurePoint> pressure_distribution(const WallGroup& wall,
 // The text of the earth-pressure file: the count, list-directed, then one
 // record (12(1X,E12.5)) per point.
 std::string earth_pressure_file_text(std::span<const PressurePoint> points);
+
+// Significant digits the earth-pressure file keeps of every value: E12.5.
+inline constexpr int kEarthPressureFileDigits = 5;
+
+// The points as the earth-pressure file carries them to the next step: each
+// of their twelve values as round_to_significant(value, 5) keeps it, what
+// reading the file back gives.  A point with a value that would not read
+// back (NaN, infinite) stops the run with the reader's message for its
+// record, naming the file `label` (bad input).
+std::vector<PressurePoint> earth_pressure_file_values(std::vector<PressurePoint> points,
+                                                      const std::string& label);
 
 }  // namespace kestro

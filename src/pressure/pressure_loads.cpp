@@ -4,8 +4,6 @@
 #include <cmath>
 #include <string>
 
-#include "common/run_stop.h"
-
 namespace kestro {
 
 namespace {
@@ -29,33 +27,19 @@ const LoadFormats& formats() {
 
 }  // namespace
 
-PressureLoads read_back_pressure(ListInput& file, double excavation_depth, double WA, double WP,
-                                 double h) {
+PressureLoads pressure_loads(std::vector<PressurePoint> points, double excavation_depth, double WA,
+                             double WP, double h) {
   PressureLoads loads;
-  int count = 0;
-  {
-    ListRead read = file.read();
-    read.integer(count);
-  }
-  if (count < 0) stop_bad_record(file, 0, "the number of points must not be negative");
+  loads.points = std::move(points);
+  loads.P.reserve(loads.points.size());
   double width = WA;
-  for (int i = 0; i < count; ++i) {
-    PressurePoint p;
-    {
-      ListRead read = file.read();
-      for (double* value :
-           {&p.x, &p.total, &p.active_drained, &p.surcharge_surface, &p.passive, &p.at_rest,
-            &p.earth, &p.water, &p.surface, &p.surcharge, &p.apparent, &p.net}) {
-        read.real(*value);
-      }
-    }
+  for (PressurePoint& p : loads.points) {
     if (p.x > excavation_depth) width = WP;
     p.total = p.net * width;
     for (double* value : {&p.active_drained, &p.surcharge_surface, &p.passive, &p.at_rest, &p.earth,
                           &p.water, &p.surface, &p.surcharge, &p.apparent, &p.net}) {
       *value *= width;
     }
-    loads.points.push_back(p);
     loads.P.push_back(p.total * h);
   }
   return loads;

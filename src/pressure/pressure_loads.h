@@ -1,6 +1,6 @@
-// The earth-pressure distribution as loads on the wall: the reading back of
-// the earth-pressure file with the effective width, the report table of the
-// load, the plot-data earth-pressure group and the loads added to the
+// The earth-pressure distribution as loads on the wall: the points the
+// earth-pressure file carries, times the effective width, the report table of
+// the load, the plot-data earth-pressure group and the loads added to the
 // stations.
 #pragma once
 
@@ -8,7 +8,6 @@
 #include <span>
 #include <vector>
 
-#include "common/list_input.h"
 #include "common/text_unit.h"
 #include "common/unit_labels.h"
 #include "common/wall_model.h"
@@ -25,12 +24,12 @@ struct PressureLoads {
   std::vector<double> P;
 };
 
-// Reads the earth-pressure file back: the count, then twelve values per
-// point.  The effective width is WA down to the excavation depth and WP from
-// the first point below it on.  h is the increment length.  Input that is
-// not a count and twelve numbers per point is bad input naming the file.
-PressureLoads read_back_pressure(ListInput& file, double excavation_depth, double WA, double WP,
-                                 double h);
+// The loads of the points of the earth-pressure file (as
+// earth_pressure_file_values gives them): every pressure column times the
+// effective width, WA down to the excavation depth and WP from the first
+// point below it on.  h is the increment length.
+PressureLoads pressure_loads(std::vector<PressurePoint> points, double excavation_depth, double WA,
+                             double WP, double h);
 
 // The positions (0-based) of the points that the report table and the
 // plot-data group show: every point, or every 4th (SI) or 6th (English)

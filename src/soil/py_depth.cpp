@@ -26,7 +26,6 @@ struct CurveFormats {
       "5X,'USED A SOIL MODULUS OF ',G12.4)");
   FortranFormat multipliers =
       FortranFormat::parse("(/21X,' P-Multiplier = ',1PE10.3,' Y-Multiplier = ',1PE10.3)");
-  FortranFormat file_point = FortranFormat::parse("(I5,1X,1PE10.3,1X,1PE10.3)");
 };
 
 const CurveFormats& formats() {
@@ -43,11 +42,11 @@ void write_side_title(TextUnit& report, bool backfill) {
 void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
                       const FortranFormat& row_format, const HalfCurve& curve,
                       const CurveTail& tail) {
-  write_half_curve(out, at, backfill, row_format, formats().file_point, true, curve, tail);
+  write_half_curve(out, at, backfill, row_format, PointLayout::four_digits, true, curve, tail);
 }
 
 void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
-                      const FortranFormat& row_format, const FortranFormat& file_format,
+                      const FortranFormat& row_format, PointLayout file_layout,
                       bool multiplier_line, const HalfCurve& curve, const CurveTail& tail) {
   const CurveFormats& f = formats();
   std::array<double, kHalfCurvePoints> y{};
@@ -70,19 +69,22 @@ void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
     }
   }
   if (multiplier_line) out.report.write(f.multipliers, {at.pm, at.ym});
-  if (!backfill) out.curve_file.write_list({at.x + at.H, std::int64_t{2 * kHalfCurvePoints}});
-  for (std::size_t i = 0; i < curve.size(); ++i) {
-    out.curve_file.write(file_format, {std::int64_t(i + 1), p[i], y[i]});
+  std::vector<PyFileCurve>& file = out.curve_file.curves;
+  if (!backfill || file.empty()) {
+    PyFileCurve& started = file.emplace_back();
+    started.depth = at.x + at.H;
+    started.layout = file_layout;
+    started.p.reserve(2 * kHalfCurvePoints);
+    started.y.reserve(2 * kHalfCurvePoints);
   }
+  PyFileCurve& file_curve = file.back();
+  file_curve.p.insert(file_curve.p.end(), p.begin(), p.end());
+  file_curve.y.insert(file_curve.y.end(), y.begin(), y.end());
   if (!backfill) out.tails.emplace_back();
   if (tail.present && !out.tails.empty()) {
     CurveTail& kept = backfill ? out.tails.back().backfill : out.tails.back().excavation;
     kept = CurveTail{true, at.ym * tail.y, at.pm * tail.p};
   }
-}
-
-void write_curve_file_point(TextUnit& curve_file, int number, double p, double y) {
-  curve_file.write(formats().file_point, {std::int64_t{number}, p, y});
 }
 
 double printed_depth(const PyDepth& at, bool backfill) {

@@ -19,12 +19,10 @@
 #include "common/text_unit.h"
 #include "common/unit_labels.h"
 #include "input/deck_source.h"
+#include "soil/py_curve_file.h"
 #include "soil/soil_profile.h"
 
 namespace kestro {
-
-// Points per half-curve (one side of the wall) of a generated curve.
-inline constexpr int kHalfCurvePoints = 17;
 
 // Loading of the p-y curves.  N is the number of cycles (100 when a cyclic
 // loading was given fewer than 1.0E-6); static models that use N set it to 1.
@@ -107,7 +105,7 @@ struct CurveTails {
 // Where a model writes.
 struct PyWriters {
   TextUnit& report;
-  TextUnit& curve_file;
+  PyCurveFile& curve_file;
   std::ostream& console;
   const SoilProfile& profile;
   const WallGroup& group;
@@ -121,22 +119,19 @@ void write_side_title(TextUnit& report, bool backfill);
 
 // Writes a half-curve: its 17 rows in `row_format` (y' = ym*y, p' = pm*p),
 // each followed by the small-deflection warning when marked, the multiplier
-// line, and the 17 point lines of the p-y curve file.  On the excavation side
-// the file's curve head (x + H, 34) comes first.  The tail, when given (its
-// y above the last point's), is kept in out.tails with the multipliers
-// applied.
+// line, and its 17 points to the p-y curve file.  The excavation side starts
+// the file's curve at x + H, the backfill side completes it.  The tail, when
+// given (its y above the last point's), is kept in out.tails with the
+// multipliers applied.
 void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
                       const FortranFormat& row_format, const HalfCurve& curve,
                       const CurveTail& tail = {});
 
-// The same with the file's point lines in `file_format` (point number, p, y)
-// and, when multiplier_line is false, without the multiplier line.
+// The same with the file's point records in `file_layout` (four digits
+// above) and, when multiplier_line is false, without the multiplier line.
 void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
-                      const FortranFormat& row_format, const FortranFormat& file_format,
+                      const FortranFormat& row_format, PointLayout file_layout,
                       bool multiplier_line, const HalfCurve& curve, const CurveTail& tail = {});
-
-// One point line of the p-y curve file: point number, p and y.
-void write_curve_file_point(TextUnit& curve_file, int number, double p, double y);
 
 // Depth printed in a curve head: x on the excavation side, x + H on the
 // backfill side, in feet with English units.

@@ -129,21 +129,19 @@ GeneratedCurves generate_py_curves(const DeckSource& input, TextUnit& report, st
   const PyLoading loading = loading_of(group, profile, input);
   echo_soil_profile(report, profile, soil.factors, units, loading.cyclic);
 
-  std::ostringstream text;
-  TextUnit file;
-  file.attach(text);
-  const std::size_t count = profile.layers.size() * kCurvesPerLayer + soil.held_user_curves.size();
-  file.write_list({std::int64_t(count)});
+  GeneratedCurves generated;
+  PyCurveFile& file = generated.file;
+  file.curves.reserve(profile.layers.size() * kCurvesPerLayer + soil.held_user_curves.size());
   for (const HeldUserCurve& curve : soil.held_user_curves) {
-    file.write_list({std::int64_t{curve.STA}, std::int64_t(curve.y.size())});
-    for (std::size_t j = 0; j < curve.y.size(); ++j) {
-      write_curve_file_point(file, static_cast<int>(j + 1), curve.p[j], curve.y[j]);
-    }
+    PyFileCurve& held = file.curves.emplace_back();
+    held.user = true;
+    held.STA = curve.STA;
+    held.p = curve.p;
+    held.y = curve.y;
   }
 
   const MultiplierInputs multipliers{group.HFREE, group.WA, group.WP, soil.factors};
   const bool continuous = spacing_ratio(group.WA, group.WP) < kContinuousBelow;
-  GeneratedCurves generated;
   PyWriters out{report, file, console, profile, group, input, generated.tails, generated.warnings};
   // The values every model gets at a depth x of the p-y layer i (no check
   // of the profile's extent: x lies inside the layer).
@@ -220,24 +218,19 @@ GeneratedCurves generate_py_curves(const DeckSource& input, TextUnit& report, st
           layer.XT, layer.XBot, kResistancePanels);
     }
   }
-  file.close();
-  generated.file = text.str();
   return generated;
 }
 
-void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, UnitSystem units,
-                         double h, int user_curves, std::vector<StationCurve>& curves,
-                         bool first_pass, const std::vector<CurveTails>& tails) {
+void take_py_curves(const PyCurveFile& file, const std::string& label, TextUnit& report,
+                    TextUnit& plot, UnitSystem units, double h, std::vector<StationCurve>& curves,
+                    bool first_pass, const std::vector<CurveTails>& tails) {
   const GenerationFormats& f = formats();
-  int count = 0;
-  {
-    ListRead read = file.read();
-    read.integer(count);
-  }
-  if (count < 0) stop_quietly(place_of(file), "negative number of p-y curves");
+  const int count = static_cast<int>(file.curves.size());
+  // The count is the file's first record.
+  const InputPlace count_place{label, 1};
   if (count > kMaxStationCurves - static_cast<int>(curves.size())) {
     report.write(FortranFormat());
-    stop_error(ErrorStop::too_much_data, place_of(file),
+    stop_error(ErrorStop::too_much_data, count_place,
                "more than " + std::to_string(kMaxStationCurves) +
                    " p-y curves: " + std::to_string(count + static_cast<int>(curves.size())));
   }
@@ -247,75 +240,40 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
   }
   plot.write_list({std::int64_t{static_cast<int>(units)}, std::int64_t{count}});
   const std::size_t appended_from = curves.size();
-  for (int k = 0; k < count; ++k) {
+  std::size_t head = head_line(file, 0);
+  std::size_t generated_index = 0;
+  for (const PyFileCurve& written : file.curves) {
+    const std::size_t curve_line = head;
+    head += 1 + written.p.size();
     StationCurve curve;
     curve.CONTD = 1;
-    curve.source = k < user_curves ? CurveSource::user : CurveSource::generated;
-    std::string name;
-    std::size_t head_line = 0;
-    if (k < user_curves) {
-      int NP = 0;
-      {
-        ListRead read = file.read();
-        read.integer(curve.FROM);
-        read.integer(NP);
-      }
-      head_line = file.current_line();
-      name = "user p-y curve at station " + std::to_string(curve.FROM);
-      if (NP < 2) {
-        stop_bad_record(file, 0,
-                        name + ": expected at least 2 points, found " + std::to_string(NP));
-      }
-      plot.write_list({std::int64_t{curve.FROM}, std::int64_t{NP}});
-      for (int j = 0; j < NP; ++j) {
-        int number = 0;
-        double p = 0.0;
-        double y = 0.0;
-        {
-          ListRead read = file.read();
-          read.integer(number);
-          read.real(p);
-          read.real(y);
-        }
-        curve.y.push_back(y);
-        curve.p.push_back(p);
-      }
+    curve.source = written.user ? CurveSource::user : CurveSource::generated;
+    double depth = 0.0;
+    if (written.user) {
+      // The plot data takes a user curve's head before its points are read.
+      curve.FROM = written.STA;
+      plot.write_list({std::int64_t{curve.FROM}, static_cast<std::int64_t>(written.p.size())});
+      PyFileCurve carried = read_back_curve(written, label, curve_line);
+      curve.y = std::move(carried.y);
+      curve.p = std::move(carried.p);
     } else {
-      double depth = 0.0;
-      int points = 0;
-      {
-        ListRead read = file.read();
-        read.real(depth);
-        read.integer(points);
-      }
-      head_line = file.current_line();
-      if (points != 2 * kHalfCurvePoints) {
-        stop_bad_record(file, 0,
-                        "a generated p-y curve must have " + std::to_string(2 * kHalfCurvePoints) +
-                            " points, found " + std::to_string(points));
-      }
+      const PyFileCurve carried = read_back_curve(written, label, curve_line);
+      depth = carried.depth;
       curve.FROM = static_cast<int>(std::round(depth / h));
-      name = "p-y curve at depth " + depth_text(depth) + " (station " + std::to_string(curve.FROM) +
-             ")";
-      std::array<double, 2 * kHalfCurvePoints> p{};
-      std::array<double, 2 * kHalfCurvePoints> y{};
-      for (int j = 0; j < points; ++j) {
-        int number = 0;
-        ListRead read = file.read();
-        read.integer(number);
-        read.real(p[std::size_t(j)]);
-        read.real(y[std::size_t(j)]);
-      }
       if (first_pass) {
         plot.write(f.plot_depth, {depth, std::int64_t{kStationCurvePoints}});
       } else {
         plot.write_list({depth, std::int64_t{kStationCurvePoints}});
       }
+      const std::vector<double>& p = carried.p;
+      const std::vector<double>& y = carried.y;
       // Backfill half (points 18-34) from its far end, the origin, then the
       // excavation half.  Both halves start at y = 0 with p = 0 but for weak
       // rock, whose first point lies at a small deflection on its initial
       // line: the origin stands in for both first points, so that the curve
       // passes through it.
+      curve.y.reserve(kStationCurvePoints + 2);
+      curve.p.reserve(kStationCurvePoints + 2);
       for (int j = 2 * kHalfCurvePoints - 1; j > kHalfCurvePoints; --j) {
         curve.y.push_back(-y[std::size_t(j)]);
         curve.p.push_back(p[std::size_t(j)]);
@@ -341,16 +299,19 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
       const bool end_step = extended && (j == 1 || j == last) && !(curve.y[j] > curve.y[j - 1]);
       const bool collapsed = j == last && !(curve.y.back() > curve.y.front());
       if (falls || end_step || collapsed) {
-        stop_bad_record(file, head_line,
-                        name + ": the deflections do not increase from point " + std::to_string(j) +
-                            " to point " + std::to_string(j + 1) +
-                            " (a zero deflection scale, or a y-multiplier that collapses them)");
+        const std::string name = written.user
+                                     ? "user p-y curve at station " + std::to_string(curve.FROM)
+                                     : "p-y curve at depth " + depth_text(depth) + " (station " +
+                                           std::to_string(curve.FROM) + ")";
+        stop_bad_input(InputPlace{label, curve_line},
+                       name + ": the deflections do not increase from point " + std::to_string(j) +
+                           " to point " + std::to_string(j + 1) +
+                           " (a zero deflection scale, or a y-multiplier that collapses them)");
       }
       plot.write_list({curve.y[j], curve.p[j]});
       curve.p[j] *= h;
     }
-    const std::size_t generated_index = std::size_t(k - user_curves);
-    if (k >= user_curves && generated_index < tails.size()) {
+    if (!written.user && generated_index < tails.size()) {
       const CurveTails& tail = tails[generated_index];
       if (tail.backfill.present && -tail.backfill.y < curve.y.front()) {
         curve.y.insert(curve.y.begin(), -tail.backfill.y);
@@ -361,6 +322,7 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
         curve.p.push_back(-tail.excavation.p * h);
       }
     }
+    if (!written.user) ++generated_index;
     curves.push_back(std::move(curve));
   }
   std::stable_sort(curves.begin() + std::ptrdiff_t(appended_from), curves.end(),
@@ -370,15 +332,14 @@ void read_back_py_curves(ListInput& file, TextUnit& report, TextUnit& plot, Unit
 void generate_soil_resistance(const DeckSource& input, TextUnit& report, TextUnit& plot,
                               std::ostream& console, UnitSystem units, const Geometry& geometry,
                               const WallGroup& group, const SoilResistanceInput& soil,
-                              std::vector<StationCurve>& curves, const HandOver& hand_over,
+                              std::vector<StationCurve>& curves, const TransientFile& file,
                               std::vector<Warning>& warnings) {
-  GeneratedCurves generated =
+  const GeneratedCurves generated =
       generate_py_curves(input, report, console, units, geometry, group, soil);
   warnings.insert(warnings.end(), generated.warnings.begin(), generated.warnings.end());
-  ListInput file = hand_over(std::move(generated.file));
-  read_back_py_curves(file, report, plot, units, geometry.h,
-                      static_cast<int>(soil.held_user_curves.size()), curves, true,
-                      generated.tails);
+  if (file.keeps_text()) file.keep(py_curve_file_text(generated.file));
+  take_py_curves(generated.file, file.label, report, plot, units, geometry.h, curves, true,
+                 generated.tails);
 }
 
 }  // namespace kestro

@@ -21,7 +21,6 @@ struct RockFormats {
       "(//17X,'DEPTH-BACKFILL SIDE  ',5X,'DIAM',8X,'C',7X/32X,A2,11X,A2,3X,A/"
       "24X,F10.2,5X,F10.3,1PE10.1/38X,'Y',19X,'P'/37X,A2,16X,A)");
   FortranFormat row = FortranFormat::parse("(1X,20X,2G20.3)");
-  FortranFormat file_point = FortranFormat::parse("(I5,1X,1P,2E10.3)");
 };
 
 const RockFormats& formats() {
@@ -63,7 +62,7 @@ void rock_depth(PyWriters& out, const PyDepth& at, const PyLoading&, PyLayerStat
     out.report.write(backfill ? f.backfill_head : f.excavation_head,
                      {labels.depth, labels.inner, units.stress, printed_depth(at, backfill), at.b,
                       side.su, labels.inner, units.line_load});
-    write_half_curve(out, at, backfill, f.row, f.file_point, false, side.curve);
+    write_half_curve(out, at, backfill, f.row, PointLayout::four_digits_joined, false, side.curve);
   }
 }
 

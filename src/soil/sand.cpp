@@ -41,7 +41,6 @@ struct SandFormats {
       "10X,F10.2,4X,2F7.2,1PE9.2,2X,0PF5.2,1X,F5.2,1P,E9.2//"
       "38X,'Y',19X,'P'/37X,A2,16X,A)");
   FortranFormat row = FortranFormat::parse("(21X,2F20.3)");
-  FortranFormat file_point = FortranFormat::parse("(I5,1X,1PE10.3,1X,1PE10.3)");
 };
 
 const SandFormats& formats() {
@@ -225,7 +224,7 @@ void sand_depth(PyWriters& out, const PyDepth& at, const PyLoading& loading, PyL
                         units.line_load, depth, at.b, degrees, at.gamma_avg, side.A, side.B,
                         side.resistance.pst, side.resistance.psd, labels.inner, units.line_load});
     }
-    write_half_curve(out, at, backfill, f.row, f.file_point, true, side.curve);
+    write_half_curve(out, at, backfill, f.row, PointLayout::four_digits, true, side.curve);
   }
   state.depths.push_back(at.x);
   state.c_values.push_back(at.c);

@@ -29,7 +29,6 @@ struct SiltFormats {
       "2F10.2,F10.1,1PE10.3,0P,2F10.2,1P,2E10.3//"
       "37X,'Y',19X,'P'/36X,A2,14X,A)");
   FortranFormat row = FortranFormat::parse("(21X,2E20.3)");
-  FortranFormat file_point = FortranFormat::parse("(I5,2(2X,E10.3))");
 };
 
 const SiltFormats& formats() {
@@ -139,7 +138,7 @@ void silt_depth(PyWriters& out, const PyDepth& at, const PyLoading& loading, PyL
         f.head, {kPhiSign, labels.depth, labels.inner, units.unit_weight, units.line_load,
                  units.line_load, printed_depth(at, backfill), at.b, degrees, at.gamma_avg, side.A,
                  side.B, side.Puc, side.Pu_phi, labels.inner, units.line_load});
-    write_half_curve(out, at, backfill, f.row, f.file_point, true, side.curve);
+    write_half_curve(out, at, backfill, f.row, PointLayout::three_digits, true, side.curve);
   }
   state.depths.push_back(at.x);
   state.c_values.push_back(at.c);

@@ -46,7 +46,6 @@ struct WeakRockFormats {
       "18X,A2,8X,A2,1X,A,1X,A,1X,A/"
       "10X,F10.2,F10.3,1P,3E10.2,1PE12.3/37X,'Y',19X,'P'/36X,A2,14X,A)");
   FortranFormat row = FortranFormat::parse("(21X,2E20.3)");
-  FortranFormat file_point = FortranFormat::parse("(I5,2(2X,E10.3))");
   FortranFormat no_strength = FortranFormat::parse(
       "(7X,'--------------------WARNING----------------------'/"
       "7X,'THE COHESIVE STRENGTH IS 0 FOR ROCK ACCORING TO THE INPUT'/"
@@ -117,7 +116,8 @@ void weak_rock_depth(PyWriters& out, const PyDepth& at, const PyLoading&, PyLaye
     out.report.write(f.head, {labels.depth, labels.inner, units.stress, units.stress,
                               units.unit_weight, printed_depth(at, backfill), at.b, at.c, at.KPY,
                               at.gamma_avg, at.E50, labels.inner, units.line_load});
-    write_half_curve(out, at, backfill, f.row, f.file_point, false, side.curve, side.tail);
+    write_half_curve(out, at, backfill, f.row, PointLayout::three_digits, false, side.curve,
+                     side.tail);
   }
 }
 

@@ -153,6 +153,7 @@ bool finite_deflections(const WallModel& wall) {
 // One monitoring row.  Stations beyond N leave their column blank, so every
 // row has the full width.
 void write_monitor_row(const SolverContext& context, int it, int count, double largest_change) {
+  if (!context.monitor.is_open()) return;  // a run that keeps no text
   const WallModel& wall = context.wall;
   std::vector<FormatItem> items = {std::int64_t{it}, std::int64_t{count}, largest_change};
   const int shown = std::clamp(wall.N, 0, kMonitoredStations);

@@ -7,9 +7,13 @@
 
 #include "support/deck_context.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <sstream>
 
+#include "common/list_input.h"
 #include "common/list_output.h"
 #include "common/run_stop.h"
 #include "soil_fixture.h"
@@ -33,7 +37,8 @@ std::vector<std::string> lines_of(const std::string& text) {
 
 struct Generated {
   std::string report;
-  std::string file;
+  PyCurveFile values;  // the p-y curve file
+  std::string file;    // its text
   std::string console;
 };
 
@@ -44,7 +49,8 @@ Generated generate(const WallGroup& group, const Geometry& geometry,
   TextUnit report;
   report.attach(report_text);
   Generated g;
-  g.file = generate_py_curves(kInput, report, console, units, geometry, group, soil).file;
+  g.values = generate_py_curves(kInput, report, console, units, geometry, group, soil).file;
+  g.file = py_curve_file_text(g.values);
   report.close();
   g.report = report_text.str();
   g.console = console.str();
@@ -346,14 +352,13 @@ TEST(PyGeneration, EverySoilTypeGenerates) {
     ASSERT_EQ(file.size(), 1u + 5u * 35u) << group.layers[0].IDSOIL;
     EXPECT_EQ(file[0] + "\n", list_write({5}));
     EXPECT_TRUE(g.console.empty());
-    // Read back, every curve has increasing deflections and finite values.
-    ListInput back("wall.pyc", g.file);
+    // Taken up, every curve has increasing deflections and finite values.
     std::ostringstream report_text, plot_text;
     TextUnit report, plot;
     report.attach(report_text);
     plot.attach(plot_text);
     std::vector<StationCurve> curves;
-    read_back_py_curves(back, report, plot, UnitSystem::english, 12.0, 0, curves);
+    take_py_curves(g.values, "wall.pyc", report, plot, UnitSystem::english, 12.0, curves);
     ASSERT_EQ(curves.size(), 5u);
     for (const StationCurve& curve : curves) {
       for (std::size_t j = 0; j < curve.y.size(); ++j) {
@@ -409,32 +414,37 @@ TEST(PyGeneration, WeakRockWithoutStrengthStops) {
             "       DATA. PLEASE ENTER THE CORRECT VALUE AND RUN IT AGAIN.\n");
 }
 
-// A hand-written curve file: one user curve at station 7 and one generated
-// curve at 30 in, i.e. 2.5 increments of 12 in, which rounds to station 3.
-std::string small_curve_file() {
-  std::string text = list_write({2}) + list_write({7, 3});
-  text += "    1  0.000E+00  0.000E+00\n    2 -1.000E+01  1.000E+00\n    3 -2.000E+01  2.000E+00\n";
-  text += list_write({30.0, 34});
-  char line[64];
+// A small curve file: one user curve at station 7 and one generated curve
+// at 30 in, i.e. 2.5 increments of 12 in, which rounds to station 3.
+PyCurveFile small_curve_file() {
+  PyCurveFile file;
+  PyFileCurve user;
+  user.user = true;
+  user.STA = 7;
+  user.p = {0.0, -10.0, -20.0};
+  user.y = {0.0, 1.0, 2.0};
+  file.curves.push_back(user);
+  PyFileCurve generated;
+  generated.depth = 30.0;
   for (int i = 1; i <= 17; ++i) {  // excavation side: p = 10(i-1), y = 0.1(i-1)
-    std::snprintf(line, sizeof line, "%5d %10.3E %10.3E\n", i, 10.0 * (i - 1), 0.1 * (i - 1));
-    text += line;
+    generated.p.push_back(10.0 * (i - 1));
+    generated.y.push_back(0.1 * (i - 1));
   }
   for (int i = 1; i <= 17; ++i) {  // backfill side: p = 5(i-1), y = 0.2(i-1)
-    std::snprintf(line, sizeof line, "%5d %10.3E %10.3E\n", i, 5.0 * (i - 1), 0.2 * (i - 1));
-    text += line;
+    generated.p.push_back(5.0 * (i - 1));
+    generated.y.push_back(0.2 * (i - 1));
   }
-  return text;
+  file.curves.push_back(generated);
+  return file;
 }
 
 TEST(PyReadBack, OrderSignsStationAndPerStationLoad) {
-  ListInput file("wall.pyc", small_curve_file());
   std::ostringstream report_text, plot_text;
   TextUnit report, plot;
   report.attach(report_text);
   plot.attach(plot_text);
   std::vector<StationCurve> curves;
-  read_back_py_curves(file, report, plot, UnitSystem::english, 12.0, 1, curves);
+  take_py_curves(small_curve_file(), "wall.pyc", report, plot, UnitSystem::english, 12.0, curves);
   plot.close();
   // In station order: the generated curve at station 3 (depth 30 in) before
   // the user curve at station 7.
@@ -481,30 +491,29 @@ TEST(PyReadBack, CountsAndDegenerateCurves) {
   TextUnit report, plot;
   report.attach(report_text);
   std::vector<StationCurve> curves;
-  ListInput none("wall.pyc", list_write({0}));
-  read_back_py_curves(none, report, plot, UnitSystem::si, 0.5, 0, curves);
+  take_py_curves(PyCurveFile{}, "wall.pyc", report, plot, UnitSystem::si, 0.5, curves);
   EXPECT_EQ(report_text.str(), "\n                    \n");
   EXPECT_TRUE(curves.empty());
 
-  ListInput too_many("wall.pyc", list_write({401}));
+  PyCurveFile too_many;
+  too_many.curves.resize(401, small_curve_file().curves[1]);
   try {
-    read_back_py_curves(too_many, report, plot, UnitSystem::si, 0.5, 0, curves);
+    take_py_curves(too_many, "wall.pyc", report, plot, UnitSystem::si, 0.5, curves);
     FAIL() << "401 curves accepted";
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.kind(), StopKind::error_stop);
     EXPECT_EQ(stop.error_stop(), ErrorStop::too_much_data);
+    EXPECT_EQ(stop.message().substr(0, 17), "wall.pyc, line 1:");
   }
   report.close();
   // The stop's own text follows the blank line written before it.
   EXPECT_EQ(report_text.str(), "\n                    \n\n");
   // Deflections that round to the same four digits (or a y-factor of 0)
   // must not reach the solver.
-  std::string flat = small_curve_file();
-  const std::string second = "    2 -1.000E+01  1.000E+00\n";
-  flat.replace(flat.find(second), second.size(), "    2 -1.000E+01  0.000E+00\n");
-  ListInput repeated("wall.pyc", flat);
+  PyCurveFile repeated = small_curve_file();
+  repeated.curves[0].y[1] = 2.0000001;  // 2.000 like the last point
   try {
-    read_back_py_curves(repeated, report, plot, UnitSystem::si, 0.5, 1, curves);
+    take_py_curves(repeated, "wall.pyc", report, plot, UnitSystem::si, 0.5, curves);
     FAIL() << "repeated deflections accepted";
   } catch (const RunStop& stop) {
     EXPECT_EQ(stop.kind(), StopKind::bad_input);
@@ -521,10 +530,9 @@ TEST(PyGeneration, HeldUserCurvesComeFirstAndKeepTheirStation) {
   EXPECT_EQ(file[0] + "\n", list_write({6}));
   EXPECT_EQ(file[1] + "\n", list_write({4, 3}));
   EXPECT_EQ(file[3], "    2  1.000E+02  5.000E-01");
-  ListInput back("wall.pyc", g.file);
   TextUnit report, plot;
   std::vector<StationCurve> curves;
-  read_back_py_curves(back, report, plot, UnitSystem::english, 12.0, 1, curves);
+  take_py_curves(g.values, "wall.pyc", report, plot, UnitSystem::english, 12.0, curves);
   ASSERT_EQ(curves.size(), 6u);
   EXPECT_EQ(curves[0].FROM, 4);
   EXPECT_EQ(curves[0].p, (std::vector<double>{0.0, 1200.0, 1800.0}));
@@ -533,6 +541,120 @@ TEST(PyGeneration, HeldUserCurvesComeFirstAndKeepTheirStation) {
   const int stations[] = {10, 16, 21, 27, 32};
   for (int k = 0; k < 5; ++k)
     EXPECT_EQ(curves[std::size_t(k) + 1].FROM, stations[k]);
+}
+
+// The curves as the reader gives them from the file's text: per curve its
+// head (station or depth) and its points.
+PyCurveFile read_text(const std::string& text, std::size_t user_curves) {
+  ListInput in("wall.pyc", text);
+  int count = 0;
+  in.read().integer(count);
+  PyCurveFile file;
+  for (int k = 0; k < count; ++k) {
+    PyFileCurve& curve = file.curves.emplace_back();
+    curve.user = static_cast<std::size_t>(k) < user_curves;
+    int points = 0;
+    {
+      ListRead head = in.read();
+      if (curve.user) {
+        head.integer(curve.STA);
+      } else {
+        head.real(curve.depth);
+      }
+      head.integer(points);
+    }
+    for (int j = 0; j < points; ++j) {
+      ListRead point = in.read();
+      int number = 0;
+      point.integer(number);
+      curve.p.push_back(point.real().value());
+      curve.y.push_back(point.real().value());
+    }
+  }
+  return file;
+}
+
+std::uint64_t bits(double x) {
+  return std::bit_cast<std::uint64_t>(x);
+}
+
+TEST(PyCurveFile, TheValuesCarriedAreThoseTheTextReadsBackAs) {
+  // Every soil type (four digits, the joined rock records, three digits for
+  // silt and weak rock), SI and English, held user curves first.
+  SoilResistanceInput soil;
+  soil.held_user_curves.push_back(
+      HeldUserCurve{4, {0.0, 0.123456, 1.0 / 3.0}, {0.0, 100.0 / 7.0, 1.5e5 / 7.0}});
+  std::vector<Generated> files;
+  for (const WallGroup& group :
+       {uniform_soft_clay(), one_layer(2, values(0.04, 10, 0, 0.01, 1000)),
+        one_layer(3, values(0.04, 15, 0, 0.004)), one_layer(4, values(0.07, 0, 35, 0, 90)),
+        one_layer(5, values(0.07, 2, 25, 0, 60)), one_layer(6, values(0.08, 3000, 0, 0, 0)),
+        one_layer(7, with_p6(values(0.08, 800, 0, 0.0005, 20000), 50))}) {
+    files.push_back(generate(group, testing::geometry(30, 12.0), soil));
+  }
+  WallGroup si = testing::wall_group(3.0, 1.2, 0.3, 4.0);
+  add_layer(si, 1, 20.0, values(18, 20, 0, 0.01), values(18, 20, 0, 0.01));
+  files.push_back(generate(si, testing::geometry(20, 0.5), soil, UnitSystem::si));
+  for (const Generated& g : files) {
+    const PyCurveFile read = read_text(g.file, 1);
+    ASSERT_EQ(read.curves.size(), g.values.curves.size());
+    for (std::size_t k = 0; k < read.curves.size(); ++k) {
+      const PyFileCurve carried =
+          read_back_curve(g.values.curves[k], "wall.pyc", head_line(g.values, k));
+      const PyFileCurve& expected = read.curves[k];
+      EXPECT_EQ(carried.STA, expected.STA);
+      EXPECT_EQ(bits(carried.depth), bits(expected.depth)) << k;
+      ASSERT_EQ(carried.p.size(), expected.p.size());
+      for (std::size_t j = 0; j < carried.p.size(); ++j) {
+        EXPECT_EQ(bits(carried.p[j]), bits(expected.p[j])) << "curve " << k << " point " << j;
+        EXPECT_EQ(bits(carried.y[j]), bits(expected.y[j])) << "curve " << k << " point " << j;
+      }
+    }
+  }
+}
+
+// The message of the stop that taking up the file ends with.
+std::string stop_message(const PyCurveFile& file) {
+  TextUnit report, plot;
+  std::vector<StationCurve> curves;
+  try {
+    take_py_curves(file, "wall.pyc", report, plot, UnitSystem::english, 12.0, curves);
+  } catch (const RunStop& stop) {
+    EXPECT_EQ(stop.kind(), StopKind::bad_input);
+    return stop.message();
+  }
+  return "no stop";
+}
+
+TEST(PyCurveFile, RecordsThatWouldNotReadBackStopAsTheReaderDoes) {
+  // Line 1 holds the count, 2 the user curve's head, 3 to 5 its points, 6
+  // the generated curve's head, 7 to 40 its points.
+  PyCurveFile nan_point = small_curve_file();
+  nan_point.curves[1].y[2] = std::nan("");
+  EXPECT_EQ(stop_message(nan_point),
+            "wall.pyc, line 9, item 3: expected a real number, found \"NaN\"");
+  PyCurveFile infinite = small_curve_file();
+  infinite.curves[0].p[1] = -std::numeric_limits<double>::infinity();
+  EXPECT_EQ(stop_message(infinite),
+            "wall.pyc, line 4, item 2: expected a real number, found \"-Infinity\"");
+  // Beyond the largest double once rounded: 1.798+308 does not read.
+  PyCurveFile huge = small_curve_file();
+  huge.curves[1].p[33] = std::numeric_limits<double>::max();
+  EXPECT_EQ(stop_message(huge),
+            "wall.pyc, line 40, item 2: expected a real number, found \"1.798+308\"");
+  PyCurveFile no_depth = small_curve_file();
+  no_depth.curves[1].depth = std::numeric_limits<double>::infinity();
+  EXPECT_EQ(stop_message(no_depth),
+            "wall.pyc, line 6, item 1: expected a real number, found \"Infinity\"");
+  // The joined records of rock: a negative y runs into p's field.
+  PyCurveFile joined = small_curve_file();
+  joined.curves[1].layout = PointLayout::four_digits_joined;
+  joined.curves[1].y[1] = -2.0;
+  EXPECT_EQ(stop_message(joined),
+            "wall.pyc, line 8, item 2: expected a real number, found \"1.000E+01-2.000E+00\"");
+  // A negative zero prints without its sign and reads.
+  joined.curves[1].y[1] = -0.0;
+  EXPECT_EQ(stop_message(joined), "no stop");
 }
 
 }  // namespace

@@ -54,10 +54,9 @@ TEST(SolvedWall, SoilReactionLiesOnTheGeneratedCurves) {
   WallGroup group = testing::wall_group(120.0, 48.0, 12.0, 10000.0);
   add_layer(group, 1, 600.0, values(0.04, 10, 0, 0.01), values(0.04, 10, 0, 0.01));
   const DeckSource& input = testing::wall_dat();
-  HandOver in_memory = [](std::string text) { return ListInput("wall.pyc", std::move(text)); };
   generate_soil_resistance(input, context.files.report, context.files.plot, console,
                            UnitSystem::english, problem.geometry, group, SoilResistanceInput{},
-                           problem.curves, in_memory, problem.warnings);
+                           problem.curves, TransientFile{"wall.pyc", {}}, problem.warnings);
   ASSERT_EQ(problem.curves.size(), 5u);
   EXPECT_TRUE(problem.warnings.empty());
 
