@@ -156,8 +156,8 @@ void read_wall_group(DeckSource& input, UnitSystem units, bool surcharges_used, 
     }
     wall.surcharges.push_back(item);
   }
-  input.take("soil/load_cycles");
-  wall.soil_line = input.line_of("soil/soil_layer_count");
+  input.take("load_cycles");
+  wall.soil_line = input.line_of("soil_layer_count");
   wall.deck = input.label();
   const int NLAYER = given.soil_layer_count;
   wall.loading_flag = static_cast<int>(given.loading);
