@@ -7,7 +7,7 @@ namespace kestro {
 
 std::string InputPlace::prefix() const {
   if (file.empty()) return {};
-  if (line == 0) return file + ": ";
+  if (line == 0) return path.empty() ? file + ": " : file + ": " + path + ": ";
   if (item == 0) return file + ", line " + std::to_string(line) + ": ";
   return file + ", line " + std::to_string(line) + ", item " + std::to_string(item) + ": ";
 }

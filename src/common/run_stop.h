@@ -37,12 +37,15 @@ enum class StopCode {
 };
 
 // Where in the input a stop was found: "wall.dat, line 3: ", or with the
-// item of the record "wall.dat, line 3, item 2: ".  Empty when the stop has
-// no place in the input.
+// item of the record "wall.dat, line 3, item 2: ", or in an input without
+// lines (a deck read from JSON) the JSON path of the record or value:
+// "wall.json: /problems/0/geometry: ".  Empty when the stop has no place in
+// the input.
 struct InputPlace {
   std::string file;
   std::size_t line = 0;
   int item = 0;
+  std::string path{};  // used when line is 0
 
   std::string prefix() const;
 };

@@ -151,8 +151,8 @@ void read_wall_group(DeckSource& input, UnitSystem units, bool surcharges_used, 
         !(wall.HFREE >= kSmallestFreeHeight)) {
       stop_bad_record(input, item.line,
                       "surcharge item " + std::to_string(i + 1) +
-                          " needs a free height HFREE of at least 1e-6 (line " +
-                          std::to_string(wall.line) + " gives " + shown(wall.HFREE) + ")");
+                          " needs a free height HFREE of at least 1e-6 (" +
+                          input.where(wall.line) + " gives " + shown(wall.HFREE) + ")");
     }
     wall.surcharges.push_back(item);
   }
