@@ -190,7 +190,7 @@ constexpr RecordInfo record_info(const Control&) {
 template <record_of<Control> R, class V>
 constexpr void visit_fields(R& record, V&& visitor) {
   using namespace ::kestro::units;
-  KESTRO_REQUIRED(units, "english (inches and pounds) or si (metres and kN)");
+  KESTRO_REQUIRED(units, "the unit system: english (inches and pounds) or si (metres and kN)");
   KESTRO_DERIVED(specified_point_count, count, "../specified_points",
                  "number of points with specified deflections or slopes, 0 to 20");
   KESTRO_DERIVED(wall_section_count, count, "../wall_sections",
@@ -199,16 +199,16 @@ constexpr void visit_fields(R& record, V&& visitor) {
   KESTRO_DERIVED(py_factor_count, count, "../py_factors/rows",
                  "number of p-y modification factors");
   KESTRO_FIELD(earth_pressure_option, none, 0.0,
-               "none, a pressure table, or generated (active, apparent, retained_soil, "
-               "apparent_soft_clay)");
-  KESTRO_FIELD(py_option, none, 1.0, "user_curves only, generated curves, or none");
+               "earth pressure: none, pressure_table, or generated as active, apparent, "
+               "retained_soil or apparent_soft_clay");
+  KESTRO_FIELD(py_option, none, 1.0, "p-y curves: user_curves only, generated, or none");
   KESTRO_DERIVED(user_curve_count, count, "../py_curves", "number of user-specified p-y curves");
   KESTRO_FIELD(stages, none, 1.0, "number of stages; 2 or more: the problems are stages");
   KESTRO_DERIVED(ei_set_count, count, "../moment_curvature/ei_sets",
                  "number of user-defined nonlinear EI sets");
   KESTRO_DERIVED(tieback_count, count, "../tiebacks", "number of tie-backs");
   KESTRO_FIELD(hinge_option, none, 0.0,
-               "at_tiebacks_below_the_top: zero moment at every tie-back but the top one");
+               "off, or at_tiebacks_below_the_top: zero moment at every tie-back but the top one");
 }
 
 constexpr RecordInfo record_info(const Geometry&) {
@@ -477,7 +477,7 @@ constexpr RecordInfo record_info(const LoadRecord&) {
 template <record_of<LoadRecord> R, class V>
 constexpr void visit_fields(R& record, V&& visitor) {
   using namespace ::kestro::units;
-  KESTRO_FIELD(span, none, 1.0, "alone, or continued into the next record (CONTD)");
+  KESTRO_FIELD(span, none, 1.0, "CONTD: alone, or continued into the next record");
   KESTRO_FIELD(from_station, none, 0.0, "first station");
   KESTRO_FIELD(to_station, none, 0.0, "last station");
   KESTRO_FIELD(load, force, 0.0, "Q, transverse load per station");
@@ -493,7 +493,7 @@ constexpr void visit_fields(R& record, V&& visitor) {
   using namespace ::kestro::units;
   KESTRO_FIELD(from_station, none, 0.0, "first station");
   KESTRO_FIELD(to_station, none, 0.0, "last station");
-  KESTRO_FIELD(span, none, 1.0, "alone, or continued into the next record (CONTD)");
+  KESTRO_FIELD(span, none, 1.0, "CONTD: alone, or continued into the next record");
   KESTRO_FIELD(lateral, per_length, 0.0, "S, transverse spring per station");
   KESTRO_FIELD(rotational, rotational_spring, 0.0, "R, rotational spring per station");
 }
@@ -531,7 +531,8 @@ template <record_of<PyFactors> R, class V>
 constexpr void visit_fields(R& record, V&& visitor) {
   using namespace ::kestro::units;
   KESTRO_FIELD(combination, none, 0.0,
-               "table_alone, or times_spacing_reduction for closely spaced elements");
+               "how the factors apply: table_alone, or times_spacing_reduction for closely "
+               "spaced elements");
   KESTRO_FIELD(rows, none, 0.0, "the factors by depth, at most 400");
 }
 
@@ -664,7 +665,7 @@ template <record_of<Problem> R, class V>
 constexpr void visit_fields(R& record, V&& visitor) {
   using namespace ::kestro::units;
   KESTRO_FIELD(title, none, 0.0, "the title; its first 70 characters head the report");
-  KESTRO_FIELD(control, none, 0.0, "the control record");
+  KESTRO_REQUIRED(control, "the control record");
   KESTRO_FIELD(geometry, none, 0.0, "the geometry and iteration record");
   KESTRO_FIELD(specified_points, none, 0.0, "points with specified deflections or slopes");
   KESTRO_FIELD(wall_sections, none, 0.0, "the wall sections, top to bottom");

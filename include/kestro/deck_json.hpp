@@ -48,6 +48,12 @@ bool is_json_deck_name(std::string_view name);
  * is_json_deck_name, the list-directed text (read_deck) otherwise. */
 Deck read_any_deck(std::string_view text, std::string name);
 
+/* The JSON Schema (draft 2020-12) of the JSON form, generated from the field
+ * table: types, descriptions, defaults, the names of codes and, as
+ * "x-units", the unit of every field in English and SI runs.  The text of
+ * schema/deck.schema.json. */
+std::string deck_schema();
+
 }  // namespace kestro
 
 #endif /* KESTRO_DECK_JSON_HPP */

@@ -109,7 +109,9 @@ TEST(DeckJson, RefusesWhatIsNotADeckNamingWhereAndWhat) {
       {head + R"("cross_sections": [{"nonlinear": {"rebars": [[1, 2, 3, 4]]}}]}]})",
        "w.json: /problems/0/cross_sections/0/nonlinear/rebars/0: expected an array of 5 "
        "numbers, found an array of 4"},
-      {R"({"problems": [{}]})", R"(w.json: /problems/0/control: the field "units" is required)"},
+      {R"({"problems": [{}]})", R"(w.json: /problems/0: the field "control" is required)"},
+      {R"({"problems": [{"control": {}}]})",
+       R"(w.json: /problems/0/control: the field "units" is required)"},
       {head + R"("surcharges": [{"magnitude": 2}]}]})",
        R"(w.json: /problems/0/surcharges/0: the field "type" is required)"},
       {"[1, 2]", "w.json: expected an object holding the problems, found an array"},
