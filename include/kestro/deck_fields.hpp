@@ -179,6 +179,9 @@ concept record_of = std::same_as<std::remove_const_t<R>, T>;
       ::kestro::FieldInfo{                                                                \
           #member, ::kestro::units::none, help_, 0.0, ::kestro::FieldRule::required, {}}, \
       record.member)
+#define KESTRO_COPY(member, units_, follows_, help_)                                             \
+  visitor(::kestro::FieldInfo{#member, units_, help_, 0.0, ::kestro::FieldRule::copy, follows_}, \
+          record.member)
 #define KESTRO_DERIVED(member, rule_, follows_, help_)                    \
   visitor(::kestro::FieldInfo{#member, ::kestro::units::none, help_, 0.0, \
                               ::kestro::FieldRule::rule_, follows_},      \
@@ -605,12 +608,12 @@ constexpr RecordInfo record_info(const LayerValues&) {
 template <record_of<LayerValues> R, class V>
 constexpr void visit_fields(R& record, V&& visitor) {
   using namespace ::kestro::units;
-  KESTRO_DERIVED(unit_weight, copy, "../unit_weight", "total unit weight at the bottom");
-  KESTRO_DERIVED(strength, copy, "../strength", "S at the bottom");
-  KESTRO_DERIVED(friction_angle, copy, "../friction_angle", "PHI at the bottom");
-  KESTRO_DERIVED(e50, copy, "../e50", "E50 at the bottom");
-  KESTRO_DERIVED(kpy, copy, "../kpy", "KPY at the bottom");
-  KESTRO_DERIVED(sixth, copy, "../sixth", "the sixth value at the bottom");
+  KESTRO_COPY(unit_weight, unit_weight, "../unit_weight", "total unit weight at the bottom");
+  KESTRO_COPY(strength, stress, "../strength", "S at the bottom");
+  KESTRO_COPY(friction_angle, degrees, "../friction_angle", "PHI at the bottom");
+  KESTRO_COPY(e50, none, "../e50", "E50 at the bottom");
+  KESTRO_COPY(kpy, unit_weight, "../kpy", "KPY at the bottom");
+  KESTRO_COPY(sixth, none, "../sixth", "the sixth value at the bottom");
 }
 
 constexpr RecordInfo record_info(const SoilLayer&) {
@@ -727,6 +730,7 @@ constexpr bool written_whole(const FactorRow&) {
 
 #undef KESTRO_FIELD
 #undef KESTRO_REQUIRED
+#undef KESTRO_COPY
 #undef KESTRO_DERIVED
 
 /* A record of the model: a type visit_fields knows. */

@@ -82,6 +82,8 @@ TEST(DeckFields, WhatADerivedFieldFollowsIsAFieldOfTheSameRecordOrTheOneHoldingI
         if (field.rule == FieldRule::copy) {
           EXPECT_EQ(followed->name, field.name);
           EXPECT_EQ(followed->type, field.type);
+          EXPECT_EQ(followed->units.english, field.units.english);
+          EXPECT_EQ(followed->units.si, field.units.si);
         }
         EXPECT_TRUE(field.default_json.empty());
         ++derived;
