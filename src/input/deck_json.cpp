@@ -568,6 +568,22 @@ Json parse(std::string_view text, const std::string& name, std::string& syntax_e
     syntax_error = name + ", line " + std::to_string(line) + ", column " + std::to_string(column) +
                    ": not valid JSON: " + reason;
     return Json();
+  } catch (const Json::out_of_range& error) {
+    // A number beyond the range of a double: the parser names the number
+    // but not where it is; the first place it is written is.
+    const std::string reason = error.what();
+    const std::size_t open = reason.find('\'');
+    const std::size_t close = reason.rfind('\'');
+    const std::string number =
+        open < close ? reason.substr(open + 1, close - open - 1) : std::string();
+    const std::size_t at = number.empty() ? std::string_view::npos : text.find(number);
+    syntax_error = name;
+    if (at != std::string_view::npos) {
+      const auto [line, column] = line_and_column(text, at);
+      syntax_error += ", line " + std::to_string(line) + ", column " + std::to_string(column);
+    }
+    syntax_error += ": the number " + number + " is too large for a double";
+    return Json();
   }
   if (duplicates.found()) throw *duplicates.found();
   return root;
@@ -598,6 +614,14 @@ std::string lower(std::string_view text) {
   return out;
 }
 
+// Ends the reading of a deck from JSON with a message: no problems, and the
+// message as the failure a run stops with at the first record.
+void fail_reading(Deck& deck, std::string message) {
+  deck.problems.clear();
+  deck.trailing.clear();
+  deck.failure = deck::DeckReadFailure{std::move(message), 0, 0, 0, std::string()};
+}
+
 }  // namespace
 
 DeckJson deck_to_json(const Deck& deck) {
@@ -624,6 +648,8 @@ DeckJson deck_to_json(const Deck& deck) {
     result.text = json_text(root);
   } catch (const JsonDeckError& error) {
     result.error = deck.name + ": " + error.path + ": " + error.what;
+  } catch (const std::exception& error) {
+    result.error = deck.name + " cannot be written as JSON: " + error.what();
   }
   return result;
 }
@@ -635,7 +661,7 @@ Deck deck_from_json(std::string_view text, std::string name) {
     std::string syntax_error;
     Json root = parse(text, deck.name, syntax_error);
     if (!syntax_error.empty()) {
-      deck.failure = deck::DeckReadFailure{syntax_error, 0, 0, 0, std::string()};
+      fail_reading(deck, syntax_error);
       return deck;
     }
     if (!root.is_object())
@@ -667,11 +693,11 @@ Deck deck_from_json(std::string_view text, std::string name) {
     }
     check_continuations(deck);
   } catch (const JsonDeckError& error) {
-    deck.problems.clear();
-    deck.trailing.clear();
     const std::string where = error.path.empty() ? "" : error.path + ": ";
-    deck.failure =
-        deck::DeckReadFailure{deck.name + ": " + where + error.what, 0, 0, 0, std::string()};
+    fail_reading(deck, deck.name + ": " + where + error.what);
+  } catch (const std::exception& error) {
+    // What the checks above do not foresee is still a message, never a throw.
+    fail_reading(deck, deck.name + ": cannot be read as a deck: " + error.what());
   }
   return deck;
 }

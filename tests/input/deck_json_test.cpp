@@ -99,6 +99,8 @@ TEST(DeckJson, RefusesWhatIsNotADeckNamingWhereAndWhat) {
       {head + R"("geometry": {"increments": 3e10}}]})",
        "w.json: /problems/0/geometry/increments: expected a whole number from -2147483648 to "
        "2147483647, found 30000000000"},
+      {head + R"("geometry": {"width": 1e999}}]})",
+       "w.json, line 1, column 66: the number 1e999 is too large for a double"},
       {head + R"("geometry": {"width": null}}]})",
        "w.json: /problems/0/geometry/width: expected a number, found null"},
       {head + R"("title": 5}]})", "w.json: /problems/0/title: expected a text, found 5"},
