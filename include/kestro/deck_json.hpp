@@ -6,7 +6,7 @@
  * A field left out takes its default, a count the length of its list, the
  * bottom values of a soil layer those of its top; written JSON leaves out
  * exactly the fields that would come back so, so that a deck converted to
- * JSON and back is the same model.  Needs C++20. */
+ * JSON and back is the same model.  Needs C++17 or later. */
 #ifndef KESTRO_DECK_JSON_HPP
 #define KESTRO_DECK_JSON_HPP
 
