@@ -51,6 +51,7 @@ TEST(DeckSource, AJsonDeckIsNamedByTheJsonPathWhereTheTextNamesALine) {
     if (!json) continue;  // a value JSON cannot hold, tested below
     const Deck json_deck = deck_from_json(json.text, name);
     ASSERT_FALSE(json_deck.failure.has_value()) << json_deck.failure->message;
+    EXPECT_TRUE(json_deck.problems == text_deck.problems);
     const MemoryRunResult from_text = run_model(text_deck, name);
     const MemoryRunResult from_json = run_model(json_deck, name);
     EXPECT_EQ(from_json.outcome, from_text.outcome);
