@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "kestro/results.h"
+
 namespace kestro {
 
 class ListInput;
@@ -52,6 +54,14 @@ struct InputPlace {
 
 // The place of a line of the input (the last line read when line is 0).
 InputPlace place_of(const ListInput& input, std::size_t line = 0);
+
+// The place a record read from a deck holds (`place`, its file set), or for
+// a record built in code (an empty place) the file, line and item given.
+InputPlace given_place(const InputPlace& place, const std::string& file, std::size_t line,
+                       int item);
+
+// A warning about a place of the input.
+Warning warning_at(WarningKind kind, std::string text, const InputPlace& place);
 
 class RunStop : public std::exception {
  public:

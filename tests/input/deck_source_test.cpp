@@ -116,5 +116,66 @@ TEST(DeckSource, TheFindingsOfAJsonDeckNameTheirRecordByPath) {
   EXPECT_EQ(from_json.findings[0].path, "/problems/0/geometry/wall_height");
 }
 
+// A tied wall in clay under generated pressure whose soil gives no net active
+// pressure, and the same wall clamped at its toe (option 2 generated earth
+// pressure, soil records `soil`, backfill slope `beta`).
+std::string clamped_wall(const std::string& soil, const std::string& beta = "0.0") {
+  return "CLAMPED TOE UNDER GENERATED EARTH PRESSURE\n1 1 1 1 0 2 3 0 1 0 0 0\n"
+         "40 6.0 100.0 0.001 240.0 12.0 240.0 0 0 0\n3 40 0.0 0.0\n0.0 20.0 1\n0 0 6 0\n"
+         "'PZ 27 SHEET PILE'\n0 0 18.0 12.0 0 0 0 0.375\n0 0 0 184.2 0 0 0 0 29.0E6 0 0 0\n"
+         "0 0 0 0 0\n'PZ 27'\n0 0\n0\n0\n240.0 12.0 12.0 1000.0 1000.0 1.0 0 " +
+         beta + " 0.0\n0 0 0 0 0 0\n0\n" + soil + "0\n";
+}
+
+// Stop codes and warnings keep the places of the values they are about: a
+// line and item of a deck read from text, the JSON path of one read from JSON.
+TEST(DeckSource, StopCodesAndWarningsOfAJsonDeckNameTheValueByPath) {
+  const auto as_json = [](const std::string& text, const std::string& name) {
+    const DeckJson json = deck_to_json(read_deck(text, name + ".dat"));
+    EXPECT_TRUE(json) << json.error;
+    return deck_from_json(json.text, name + ".json");
+  };
+  // The soil layers end above the excavation: stop code 1 at the bottom of the last layer.
+  const std::string short_soil = clamped_wall("1 1 0\n4 120.0\n0.07 0 30 0 0 0\n0.07 0 30 0 0 0\n");
+  const MemoryRunResult stop = run_model(as_json(short_soil, "short"), "short.json");
+  EXPECT_EQ(stop.outcome, Outcome::error_stop);
+  EXPECT_EQ(stop.message,
+            "stop code 1: short.json: /problems/0/soil_layers/0/bottom_depth: the soil layers end "
+            "at 120 in, not below the free height HFREE = 240 in of the wall record "
+            "(/problems/0/wall/free_height): no computation layer begins at the excavation");
+
+  // A backfill steeper than the friction angle: the warning names BETA.
+  const std::string steep =
+      clamped_wall("1 1 0\n4 600.0\n0.07 0 30 0 0 0\n0.07 0 30 0 0 0\n", "35.0");
+  const MemoryRunResult from_text = run_model(read_deck(steep, "steep.dat"), "steep.dat");
+  const MemoryRunResult from_json = run_model(as_json(steep, "steep"), "steep.json");
+  ASSERT_FALSE(from_text.problems.empty());
+  ASSERT_FALSE(from_json.problems.empty());
+  ASSERT_FALSE(from_text.problems[0].warnings.empty());
+  ASSERT_EQ(from_json.problems[0].warnings.size(), from_text.problems[0].warnings.size());
+  const Warning& text_warning = from_text.problems[0].warnings[0];
+  const Warning& json_warning = from_json.problems[0].warnings[0];
+  EXPECT_EQ(text_warning.kind, WarningKind::backfill_slope_too_steep);
+  EXPECT_EQ(text_warning.line, 15u);  // the wall record
+  EXPECT_EQ(text_warning.item, 8);
+  EXPECT_EQ(json_warning.text, text_warning.text);
+  EXPECT_EQ(json_warning.file, "steep.json");
+  EXPECT_EQ(json_warning.line, 0u);
+  EXPECT_EQ(json_warning.path, "/problems/0/wall/backfill_slope");
+
+  // No net active pressure: the warning names the number of soil layers, on
+  // the console too.
+  const std::string clay_text =
+      testing::file_text(fs::path(KESTRO_SOURCE_DIR) / "examples/tied-back-wall-clay.dat");
+  const MemoryRunResult clay = run_model(as_json(clay_text, "clay"), "clay.json");
+  ASSERT_EQ(clay.problems.size(), 1u);
+  ASSERT_EQ(clay.problems[0].warnings.size(), 1u);
+  EXPECT_EQ(clay.problems[0].warnings[0].kind, WarningKind::net_active_pressure_negative);
+  EXPECT_EQ(clay.problems[0].warnings[0].path, "/problems/0/soil_layer_count");
+  EXPECT_NE(clay.console.find("warning: clay.json: /problems/0/soil_layer_count: Net active"),
+            std::string::npos)
+      << clay.console;
+}
+
 }  // namespace
 }  // namespace kestro
