@@ -8,7 +8,7 @@ seconds=${1:-60}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)"
 mkdir -p build/fuzz/artifacts
-for target in list_input_fuzzer run_fuzzer; do
+for target in list_input_fuzzer run_fuzzer deck_json_fuzzer; do
   corpus=$(mktemp -d)
   seeds=fuzz/corpus/${target%_fuzzer}
   cp "$seeds"/* "$corpus"/

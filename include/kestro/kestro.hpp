@@ -152,6 +152,9 @@ struct DeckFinding {
   std::size_t line = 0; /* line of the deck the finding is about (0: none) */
   FindingGrade grade = FindingGrade::warning;
   std::string text; /* e.g. "N*h = 240 in, but the height of wall is 20 in" */
+  /* In a deck without lines (read from JSON): the JSON path of the value
+   * the finding is about, "/problems/0/geometry/wall_height"; line is then 0. */
+  std::string path{};
 };
 
 struct DeckCheckResult {

@@ -121,6 +121,9 @@ struct Warning {
   std::string file;
   std::size_t line = 0;
   int item = 0;
+  /* In a deck without lines (read from JSON): the JSON path of the value the
+   * warning is about; line is then 0. */
+  std::string path{};
 };
 
 /* One row of the iteration history, as the monitor file shows it. */

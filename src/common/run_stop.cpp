@@ -7,13 +7,25 @@ namespace kestro {
 
 std::string InputPlace::prefix() const {
   if (file.empty()) return {};
-  if (line == 0) return file + ": ";
+  if (line == 0) return path.empty() ? file + ": " : file + ": " + path + ": ";
   if (item == 0) return file + ", line " + std::to_string(line) + ": ";
   return file + ", line " + std::to_string(line) + ", item " + std::to_string(item) + ": ";
 }
 
 InputPlace place_of(const ListInput& input, std::size_t line) {
   return InputPlace{input.label(), line != 0 ? line : input.current_line(), 0};
+}
+
+InputPlace given_place(const InputPlace& place, const std::string& file, std::size_t line,
+                       int item) {
+  if (!place.file.empty()) return place;
+  return InputPlace{file, line, item};
+}
+
+Warning warning_at(WarningKind kind, std::string text, const InputPlace& place) {
+  Warning warning{kind, std::move(text), place.file, place.line, place.item};
+  warning.path = place.path;
+  return warning;
 }
 
 std::string_view error_stop_text(ErrorStop stop) {

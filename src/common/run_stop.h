@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "kestro/results.h"
+
 namespace kestro {
 
 class ListInput;
@@ -37,18 +39,29 @@ enum class StopCode {
 };
 
 // Where in the input a stop was found: "wall.dat, line 3: ", or with the
-// item of the record "wall.dat, line 3, item 2: ".  Empty when the stop has
-// no place in the input.
+// item of the record "wall.dat, line 3, item 2: ", or in an input without
+// lines (a deck read from JSON) the JSON path of the record or value:
+// "wall.json: /problems/0/geometry: ".  Empty when the stop has no place in
+// the input.
 struct InputPlace {
   std::string file;
   std::size_t line = 0;
   int item = 0;
+  std::string path{};  // used when line is 0
 
   std::string prefix() const;
 };
 
 // The place of a line of the input (the last line read when line is 0).
 InputPlace place_of(const ListInput& input, std::size_t line = 0);
+
+// The place a record read from a deck holds (`place`, its file set), or for
+// a record built in code (an empty place) the file, line and item given.
+InputPlace given_place(const InputPlace& place, const std::string& file, std::size_t line,
+                       int item);
+
+// A warning about a place of the input.
+Warning warning_at(WarningKind kind, std::string text, const InputPlace& place);
 
 class RunStop : public std::exception {
  public:

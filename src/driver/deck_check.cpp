@@ -68,7 +68,12 @@ class ModelCheck {
 
  private:
   void find(std::string_view item, FindingGrade grade, std::string text) {
-    findings_.push_back(DeckFinding{static_cast<int>(k_) + 1, line(item), grade, std::move(text)});
+    DeckFinding finding{static_cast<int>(k_) + 1, line(item), grade, std::move(text)};
+    // A deck without lines (read from JSON) is told the value's path.
+    if (deck_.places.empty() && !item.empty()) {
+      finding.path = "/problems/" + std::to_string(k_) + "/" + std::string(item);
+    }
+    findings_.push_back(std::move(finding));
   }
 
   std::size_t line(std::string_view item) const {

@@ -119,9 +119,13 @@ class Reader {
   // record is counted as it begins, before its READ starts.
   class Record {
    public:
-    Record(Reader& reader, std::string path)
+    // A record at `path` (which messages describe), its items placed under
+    // `fields` when the fields they fill are not the record's own (default:
+    // under `path`).
+    Record(Reader& reader, std::string path, std::string fields = {})
         : reader_(reader),
           path_(std::move(path)),
+          fields_(fields.empty() ? path_ : std::move(fields)),
           read_((reader.begin_record(path_), reader.in_.read())) {}
     ~Record() { reader_.note_extra_items(path_, read_.unread()); }
     Record(const Record&) = delete;
@@ -161,7 +165,7 @@ class Reader {
 
    private:
     Record& placed(std::string_view name) {
-      std::string path = path_;
+      std::string path = fields_;
       path += '/';
       path += name;
       reader_.deck_.places[std::move(path)] =
@@ -171,6 +175,7 @@ class Reader {
 
     Reader& reader_;
     std::string path_;
+    std::string fields_;
     ListRead read_;
   };
 
@@ -486,7 +491,8 @@ class Reader {
           .code("type", item.type)("magnitude", item.magnitude)("distance", item.distance)(
               "width", item.width)("height", item.height)("factor", item.factor);
     }
-    Record(*this, path("soil"))("soil_layer_count", p.soil_layer_count)
+    // The soil-layer head record: its items are fields of the problem itself.
+    Record(*this, path("soil"), base_)("soil_layer_count", p.soil_layer_count)
         .code("loading", p.loading)("load_cycles", p.load_cycles);
     for (int k = 0; k < records(p.soil_layer_count); ++k) {
       SoilLayer& l = p.soil_layers.emplace_back();

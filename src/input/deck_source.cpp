@@ -42,18 +42,46 @@ std::string DeckSource::path(std::string_view item) const {
 }
 
 std::size_t DeckSource::line_of(std::string_view item) const {
+  if (by_path_) return record_number(item);
   const deck::DeckPlace* place = deck_.place_of(path(item));
   return place != nullptr ? place->line : 0;
 }
 
 InputPlace DeckSource::place_of_item(std::string_view item) const {
+  if (by_path_) {
+    InputPlace place{label(), 0, 0};
+    place.path = path(item);
+    return place;
+  }
   const deck::DeckPlace* place = deck_.place_of(path(item));
   if (place == nullptr) return InputPlace{label(), current_line_, 0};
   return InputPlace{label(), place->line, place->item};
 }
 
+std::size_t DeckSource::record_number(std::string_view item) const {
+  const std::size_t slash = item.rfind('/');
+  const std::string record = path(slash == std::string_view::npos ? "" : item.substr(0, slash));
+  const auto [found, added] = record_numbers_.try_emplace(record, record_paths_.size() + 1);
+  if (added) record_paths_.push_back(record);
+  return found->second;
+}
+
+std::string DeckSource::path_of_line(std::size_t line) const {
+  if (!by_path_ || line == 0 || line > record_paths_.size()) return std::string();
+  return record_paths_[line - 1];
+}
+
+std::string DeckSource::where(std::size_t line) const {
+  return by_path_ ? path_of_line(line) : "line " + std::to_string(line);
+}
+
 InputPlace place_of(const DeckSource& source, std::size_t line) {
-  return InputPlace{source.label(), line != 0 ? line : source.current_line(), 0};
+  InputPlace place{source.label(), line != 0 ? line : source.current_line(), 0};
+  if (source.by_path()) {
+    place.path = source.path_of_line(place.line);
+    place.line = 0;
+  }
+  return place;
 }
 
 void stop_bad_record(const DeckSource& source, std::size_t line, std::string_view what) {

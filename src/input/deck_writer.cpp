@@ -421,7 +421,7 @@ class Writer {
               "width", item.width)("height", item.height)("factor", item.factor);
     }
     if (reached_failure()) return;
-    Record(*this, path("soil"))("soil_layer_count", p.soil_layer_count)
+    Record(*this, base_)("soil_layer_count", p.soil_layer_count)
         .code("loading", p.loading)("load_cycles", p.load_cycles);
     for (std::size_t k = 0; k < p.soil_layers.size(); ++k) {
       const SoilLayer& l = p.soil_layers[k];

@@ -798,7 +798,9 @@ void read_cross_sections(const InputContext& context) {
     if (s.nonlinear()) {
       read_nonlinear(context, given, at + "/nonlinear", s);
       if (s.descriptors.type < 1 || s.descriptors.type > 10) {
-        stop_bad_record(in, line + 2,
+        // Two lines below the section's head: its first nonlinear record.
+        stop_bad_record(in,
+                        in.by_path() ? in.line_of(at + "/nonlinear/equivalent_diameter") : line + 2,
                         "the nonlinear section type must be 1 to 10, found " +
                             std::to_string(s.descriptors.type));
       }

@@ -281,11 +281,14 @@ void check_computation_layers(const ComputationLayers& layers, const WallGroup& 
     stop_with_code(StopCode::outside_profile, soil_end_place(wall),
                    "the soil layers end at " + fmt_depth(layers.ZBOTTOM) + unit +
                        ", not below the free height HFREE = " + fmt_depth(wall.HFREE) + unit +
-                       " of the wall record (line " + std::to_string(wall.line) +
+                       " of the wall record (" +
+                       (wall.free_height_place.path.empty() ? "line " + std::to_string(wall.line)
+                                                            : wall.free_height_place.path) +
                        "): no computation layer begins at the excavation");
   }
   if (layers.overflow) {
-    stop_with_code(StopCode::too_many_layers, InputPlace{wall.deck, wall.soil_line, 1},
+    stop_with_code(StopCode::too_many_layers,
+                   given_place(wall.soil_count_place, wall.deck, wall.soil_line, 1),
                    "splitting the soil layers at HFREE and ZWB needs more than " +
                        std::to_string(kMaxComputationLayers) + " computation layers");
   }
@@ -330,12 +333,12 @@ void compute_stresses_and_coefficients(TextUnit& report, TextUnit& monitor, cons
       monitor.write(f.slope_warning);
       report.write(f.slope_warning);
       layers.warnings.push_back(
-          Warning{WarningKind::backfill_slope_too_steep,
-                  "the backfill slope BETA = " + fmt_depth(wall.BETA) +
-                      " degrees is steeper than the friction angle of computation layer " +
-                      std::to_string(i + 1) + " (" + fmt_depth(layer.PHI) +
-                      " degrees): its active coefficient is taken for a slope equal to it",
-                  wall.deck, wall.line, 8});
+          warning_at(WarningKind::backfill_slope_too_steep,
+                     "the backfill slope BETA = " + fmt_depth(wall.BETA) +
+                         " degrees is steeper than the friction angle of computation layer " +
+                         std::to_string(i + 1) + " (" + fmt_depth(layer.PHI) +
+                         " degrees): its active coefficient is taken for a slope equal to it",
+                     given_place(wall.backfill_slope_place, wall.deck, wall.line, 8)));
     }
     layer.KA = k.KA;
     layer.sqrt_KA = k.sqrt_KA;

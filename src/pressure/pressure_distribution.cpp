@@ -147,12 +147,14 @@ double check_net_active(TextUnit& report, std::ostream& console, const WallGroup
   }
   if (sum < kSmallPressure) {
     report.write(formats().net_negative);
-    const Warning warning{WarningKind::net_active_pressure_negative,
-                          "Net active pressure is negative: the active earth and water pressures "
-                          "of the soil layers sum to no load on the wall",
-                          wall.deck, wall.soil_line, 0};
-    console << "warning: " << InputPlace{warning.file, warning.line, 0}.prefix() << warning.text
-            << '\n';
+    const InputPlace place = given_place(wall.soil_count_place, wall.deck, wall.soil_line, 0);
+    const Warning warning = warning_at(
+        WarningKind::net_active_pressure_negative,
+        "Net active pressure is negative: the active earth and water pressures of the soil layers "
+        "sum to no load on the wall",
+        InputPlace{place.file, place.line, 0, place.path});
+    console << "warning: " << InputPlace{warning.file, warning.line, 0, warning.path}.prefix()
+            << warning.text << '\n';
     layers.warnings.push_back(warning);
   }
   return sum;

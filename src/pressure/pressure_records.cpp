@@ -103,6 +103,8 @@ void read_wall_group(DeckSource& input, UnitSystem units, bool surcharges_used, 
   {
     const deck::WallRecord& w = given.wall;
     wall.line = input.line_of("wall/free_height");
+    wall.free_height_place = input.place_of_item("wall/free_height");
+    wall.backfill_slope_place = input.place_of_item("wall/backfill_slope");
     wall.HFREE = finite(input, w.free_height, "HFREE, the free height of the wall,");
     wall.WA = finite(input, w.pressure_width, "WA");
     wall.WP = finite(input, w.resistance_width, "WP");
@@ -151,13 +153,14 @@ void read_wall_group(DeckSource& input, UnitSystem units, bool surcharges_used, 
         !(wall.HFREE >= kSmallestFreeHeight)) {
       stop_bad_record(input, item.line,
                       "surcharge item " + std::to_string(i + 1) +
-                          " needs a free height HFREE of at least 1e-6 (line " +
-                          std::to_string(wall.line) + " gives " + shown(wall.HFREE) + ")");
+                          " needs a free height HFREE of at least 1e-6 (" + input.where(wall.line) +
+                          " gives " + shown(wall.HFREE) + ")");
     }
     wall.surcharges.push_back(item);
   }
-  input.take("soil/load_cycles");
-  wall.soil_line = input.line_of("soil/soil_layer_count");
+  input.take("load_cycles");
+  wall.soil_line = input.line_of("soil_layer_count");
+  wall.soil_count_place = input.place_of_item("soil_layer_count");
   wall.deck = input.label();
   const int NLAYER = given.soil_layer_count;
   wall.loading_flag = static_cast<int>(given.loading);
@@ -176,6 +179,7 @@ void read_wall_group(DeckSource& input, UnitSystem units, bool surcharges_used, 
     SoilLayer layer;
     layer.IDSOIL = static_cast<int>(record.soil_type);
     layer.line = input.line_of(at + "/soil_type");
+    layer.bottom_place = input.place_of_item(at + "/bottom_depth");
     layer.ZBOT = finite(input, record.bottom_depth, where + ": ZBOT");
     layer.thickness = layer.ZBOT - previous_bottom;
     previous_bottom = layer.ZBOT;
@@ -190,8 +194,10 @@ void read_wall_group(DeckSource& input, UnitSystem units, bool surcharges_used, 
 }
 
 InputPlace soil_end_place(const WallGroup& group) {
-  if (group.layers.empty()) return InputPlace{group.deck, group.soil_line, 1};
-  return InputPlace{group.deck, group.layers.back().line, 2};
+  if (group.layers.empty())
+    return given_place(group.soil_count_place, group.deck, group.soil_line, 1);
+  const SoilLayer& last = group.layers.back();
+  return given_place(last.bottom_place, group.deck, last.line, 2);
 }
 
 }  // namespace kestro

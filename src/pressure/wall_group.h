@@ -49,7 +49,8 @@ struct SoilLayer {
   double thickness = 0.0;  // ZBOT less the ZBOT of the layer above (ZBOT for layer 1)
   SoilLayerValues top;
   SoilLayerValues bottom;
-  std::size_t line = 0;  // line of the input data file holding IDSOIL
+  std::size_t line = 0;     // line of the input data file holding IDSOIL
+  InputPlace bottom_place;  // where ZBOT is given (a line and item, or a JSON path)
 
   // Sand, silt, rock and weak rock are drained; clays are not.
   bool drained() const { return IDSOIL >= 4; }
@@ -99,6 +100,11 @@ struct WallGroup {
   std::size_t line = 0;       // line of the input data file holding HFREE
   std::size_t soil_line = 0;  // line of the record with the number of soil layers
   std::string deck;           // the input data file, for messages
+  // Places messages name, as the deck gives them (a line and item, or in a
+  // deck read from JSON its path): HFREE, BETA, the number of soil layers.
+  InputPlace free_height_place;
+  InputPlace backfill_slope_place;
+  InputPlace soil_count_place;
 };
 
 // Where the soil layers end, for the stops about depths beyond them: the

@@ -768,7 +768,6 @@ std::vector<std::string> report_parts(const std::string& report, std::size_t pro
   return parts;
 }
 
-
 std::string page(const std::string& deck_name, const MemoryRunResult& run) {
   const Verdict v = verdict(run);
   std::string h =
@@ -796,9 +795,11 @@ std::string page(const std::string& deck_name, const MemoryRunResult& run) {
     const std::string pid = "p" + std::to_string(p.number);
     std::vector<std::string> warnings;
     for (const Warning& w : p.warnings) {
-      const std::string place =
-          w.file.empty() ? std::string()
-                         : w.file + (w.line != 0 ? ", line " + std::to_string(w.line) : "") + ": ";
+      std::string place;
+      if (!w.file.empty()) {
+        place = w.file + (w.line != 0 ? ", line " + std::to_string(w.line) : "") +
+                (w.line == 0 && !w.path.empty() ? ": " + w.path : "") + ": ";
+      }
       warnings.push_back(place + w.text);
     }
     h += "<section class=\"problem\" id=\"" + pid + "\" data-solved=\"" +

@@ -59,12 +59,12 @@ void write_half_curve(PyWriters& out, const PyDepth& at, bool backfill,
     if (!curve[i].below_tolerance) continue;
     out.report.write(f.small_deflection, {curve[i].k0});
     if (!warned) {
-      out.warnings.push_back(Warning{WarningKind::small_deflection_modulus,
-                                     "a point of the p-y curve at depth " +
-                                         std::to_string(printed_depth(at, backfill)) +
-                                         " lies below a deflection of 1e-14 and takes the secant "
-                                         "modulus there",
-                                     out.input.label(), at.line, 0});
+      out.warnings.push_back(warning_at(
+          WarningKind::small_deflection_modulus,
+          "a point of the p-y curve at depth " + std::to_string(printed_depth(at, backfill)) +
+              " lies below a deflection of 1e-14 and takes the secant "
+              "modulus there",
+          at.line != 0 ? place_of(out.input, at.line) : InputPlace{out.input.label(), 0, 0}));
       warned = true;
     }
   }

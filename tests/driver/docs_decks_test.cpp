@@ -1,6 +1,7 @@
 // The decks of the documentation run as the documentation says: every
-// ```deck block of docs/*.md runs to the end, and every ```report block after
-// it holds lines of that deck's report.
+// ```deck block (and every ```json deck block, a deck in the JSON form) of
+// docs/*.md runs to the end, and every ```report block after it holds lines
+// of that deck's report.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "kestro/deck_json.hpp"
 #include "kestro/kestro.hpp"
 
 namespace kestro {
@@ -17,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Block {
-  std::string kind;  // "deck" or "report"
+  std::string kind;  // "deck", "json deck" or "report"
   std::string text;
 };
 
@@ -51,9 +53,14 @@ TEST(DocumentedDecks, RunAndGiveTheQuotedReportLines) {
     std::string report;
     for (const Block& block : fenced_blocks(markdown.str())) {
       SCOPED_TRACE(entry.path().filename().string());
-      if (block.kind == "deck") {
+      if (block.kind == "deck" || block.kind == "json deck") {
         MemoryRunInput input;
-        input.deck = block.text;
+        if (block.kind == "deck") {
+          input.deck = block.text;
+        } else {
+          input.model = deck_from_json(block.text, "deck.json");
+          EXPECT_FALSE(input.model->failure) << input.model->failure->message;
+        }
         const MemoryRunResult run = run_in_memory(input, [] { return LocalTime{}; });
         EXPECT_EQ(run.outcome, Outcome::completed) << run.message;
         for (const ProblemResult& problem : run.problems)

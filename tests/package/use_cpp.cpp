@@ -1,7 +1,9 @@
 // A C++ program that runs a deck in memory through the engine library and
-// reads the results as values.  Exit status 0 on success.
+// reads the results as values, and runs it again through its JSON form.
+// Exit status 0 on success.
 #include <cmath>
 #include <iostream>
+#include <kestro/deck_json.hpp>
 #include <kestro/kestro.hpp>
 
 int main() {
@@ -20,6 +22,19 @@ int main() {
   }
   const kestro::StationResult& head = run.problems[0].results->stations[0];
   if (!(head.deflection > 0.0) || !std::isfinite(head.deflection)) return 2;
+  // The same deck through its JSON form gives the same wall.
+  const kestro::DeckJson json = kestro::deck_to_json(kestro::read_deck(input.deck, "wall.dat"));
+  if (!json) {
+    std::cerr << "C++ consumer: " << json.error << '\n';
+    return 3;
+  }
+  kestro::MemoryRunInput from_json;
+  from_json.model = kestro::deck_from_json(json.text, "wall.json");
+  const kestro::MemoryRunResult again = kestro::run_in_memory(from_json, kestro::system_local_time);
+  if (again.problems.size() != 1 || !again.problems[0].results ||
+      again.problems[0].results->stations[0].deflection != head.deflection) {
+    return 4;
+  }
   std::cout << "C++ consumer: head deflection " << head.deflection << " in\n";
   return 0;
 }

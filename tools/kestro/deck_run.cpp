@@ -2,6 +2,9 @@
 
 #include <fstream>
 #include <sstream>
+#include <utility>
+
+#include "kestro/deck_json.hpp"
 
 namespace kestro::host {
 
@@ -36,6 +39,14 @@ std::optional<DeckFiles> deck_files(const fs::path& deck, const std::optional<fs
   return files;
 }
 
+void set_deck_text(MemoryRunInput& input, std::string text, const std::string& file_name) {
+  if (is_json_deck_name(file_name)) {
+    input.model = deck_from_json(text, file_name);
+  } else {
+    input.deck = std::move(text);
+  }
+}
+
 MemoryRunResult run_deck(const DeckFiles& files, const char* version) {
   std::ifstream in(files.input, std::ios::binary);
   std::error_code error;
@@ -48,7 +59,7 @@ MemoryRunResult run_deck(const DeckFiles& files, const char* version) {
   std::ostringstream text;
   text << in.rdbuf();
   MemoryRunInput input;
-  input.deck = text.str();
+  set_deck_text(input, text.str(), files.input.filename().string());
   input.deck_name = files.input.parent_path() == files.dir ? files.input.filename().string()
                                                            : files.input.string();
   input.version = version;

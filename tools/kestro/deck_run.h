@@ -34,6 +34,11 @@ std::optional<DeckFiles> deck_files(const std::filesystem::path& deck,
                                     const std::optional<std::filesystem::path>& output_dir,
                                     std::string& why);
 
+// Puts the text of the deck file `file_name` into a run's input: a deck in
+// the JSON form (its name ends in .json) as the model it reads to, the
+// list-directed text as it is.
+void set_deck_text(MemoryRunInput& input, std::string text, const std::string& file_name);
+
 // Reads and runs the deck in memory.  A deck that cannot be read gives the
 // outcome "could not start" with the reason.
 MemoryRunResult run_deck(const DeckFiles& files, const char* version);

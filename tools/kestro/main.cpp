@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "batch.h"
+#include "convert.h"
 #include "deck_run.h"
 #include "extra_outputs.h"
 #include "kestro/kestro.hpp"
@@ -30,6 +31,8 @@ void print_usage(std::ostream& out) {
          "       kestro batch INPUT|FOLDER... [--jobs N] [--output-dir DIR] [--html]\n"
          "                    [--csv DIR] [--json]\n"
          "       kestro check INPUT\n"
+         "       kestro convert IN OUT\n"
+         "       kestro schema [FILE]\n"
          "       kestro --help | --version\n"
          "\n"
          "Runs the retaining-wall analysis of the input data file INPUT.  The output\n"
@@ -47,6 +50,9 @@ void print_usage(std::ostream& out) {
          "check reads INPUT without solving and lists, graded error, warning or\n"
          "note, what looks inconsistent or like a unit mistake; it exits 0 for\n"
          "notes at most, 4 for a warning, 1 when the engine stops on the deck.\n"
+         "A deck whose name ends in .json is read in the JSON form (docs/deck-json.md);\n"
+         "convert writes the deck IN as OUT, each in the form its name says, and\n"
+         "schema prints the JSON Schema of that form (or writes it to FILE).\n"
          "Exit status: 0 solved (every stage has a valid solution, or there was no\n"
          "wall to solve), 1 bad input or an error stop, 2 usage error, 3 the run\n"
          "ended but a stage has no valid solution (allowable deflection exceeded,\n"
@@ -169,12 +175,13 @@ int check_command(const std::vector<std::string>& args) {
   std::ostringstream text;
   text << in.rdbuf();
   kestro::MemoryRunInput input;
-  input.deck = text.str();
   input.deck_name = deck.filename().string();
+  kestro::host::set_deck_text(input, text.str(), input.deck_name);
   const kestro::DeckCheckResult result = kestro::check_deck(input);
   for (const kestro::DeckFinding& finding : result.findings) {
     std::cout << input.deck_name;
     if (finding.line != 0) std::cout << ", line " << finding.line;
+    if (!finding.path.empty()) std::cout << ": " << finding.path;
     std::cout << " (problem " << finding.problem
               << "): " << kestro::finding_grade_name(finding.grade) << ": " << finding.text << '\n';
   }
@@ -201,6 +208,8 @@ int run_host(int argc, char** argv) {
   }
   if (args[0] == "batch") return kestro::host::batch_command(args, kVersion);
   if (args[0] == "check") return check_command(args);
+  if (args[0] == "convert") return kestro::host::convert_command(args);
+  if (args[0] == "schema") return kestro::host::schema_command(args);
   if (args[0] != "run") {
     std::cerr << "kestro: unknown command " << args[0] << '\n';
     print_usage(std::cerr);
