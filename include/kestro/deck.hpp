@@ -534,6 +534,11 @@ struct DeckReadFailure {
   int record = 0;          /* the records of that problem read before, the title first */
   std::size_t line = 0;    /* where the record that could not be read begins */
   std::string rest;        /* the deck's text from that line on */
+  /* Where the message points: the line and item of the value that could
+   * not be read (0 when it names none), or in JSON the path of the value. */
+  std::size_t stop_line = 0;
+  int stop_item = 0;
+  std::string stop_path{};
 
   KESTRO_DECK_EQUALITY(DeckReadFailure)
 };

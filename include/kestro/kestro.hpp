@@ -7,6 +7,7 @@
 
 #include "kestro/kestro.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
@@ -43,12 +44,23 @@ enum class Outcome {
   could_not_start, /* NAMES.dat or a file it names could not be read or opened */
 };
 
+/* Where in the input a run stopped: the file, the line and the item of the
+ * record (0 when the stop names none), or for a deck read from JSON the JSON
+ * path of the value.  All empty when the stop has no place in the input. */
+struct StopPlace {
+  std::string file;
+  std::size_t line = 0;
+  int item = 0;
+  std::string path;
+};
+
 struct RunResult {
   Outcome outcome = Outcome::completed;
   /* For every outcome but completed: the message that ended the run, as it
    * was written to the console (for example
    * `wall.dat, line 3, item 2: expected a real number, found "six"`). */
   std::string message;
+  StopPlace place{}; /* the place the message names, as values */
 };
 
 /* Runs the analysis whose run list is working_dir/NAMES.dat.  Relative file
@@ -127,6 +139,7 @@ struct MemoryRunInput {
 struct MemoryRunResult {
   Outcome outcome = Outcome::completed;
   std::string message; /* as RunResult::message */
+  StopPlace place{};   /* as RunResult::place */
   std::string report;
   std::string plot_data;
   std::string monitor;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "common/run_stop.h"
 
@@ -12,7 +13,10 @@ namespace kestro {
 // found "six"`.  It is a RunStop of kind bad_input, reported like any other.
 class InputError : public RunStop {
  public:
-  explicit InputError(std::string message) : RunStop(StopKind::bad_input, std::move(message)) {}
+  explicit InputError(std::string message, InputPlace place = {})
+      : RunStop(StopKind::bad_input, std::move(message)) {
+    at(std::move(place));
+  }
 };
 
 }  // namespace kestro

@@ -351,7 +351,7 @@ void ListInput::fail(std::size_t line, int item, std::string_view expected,
   message += expected;
   message += ", found ";
   message += found;
-  throw InputError(message);
+  throw InputError(message, InputPlace{label_, line, item});
 }
 
 // ----------------------------------------------------------------- ListRead

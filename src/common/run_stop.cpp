@@ -41,7 +41,7 @@ std::string_view error_stop_text(ErrorStop stop) {
 }
 
 void stop_bad_input(const InputPlace& place, std::string_view what) {
-  throw InputError(place.prefix() + std::string(what));
+  throw InputError(place.prefix() + std::string(what), place);
 }
 
 void stop_bad_record(const ListInput& input, std::size_t line, std::string_view what) {
@@ -51,17 +51,17 @@ void stop_bad_record(const ListInput& input, std::size_t line, std::string_view 
 void stop_error(ErrorStop stop, const InputPlace& place, std::string_view reason) {
   std::string message = place.prefix() + std::string(error_stop_text(stop));
   if (!reason.empty()) message += " (" + std::string(reason) + ")";
-  throw RunStop::make_error_stop(stop, std::move(message));
+  throw std::move(RunStop::make_error_stop(stop, std::move(message)).at(place));
 }
 
 void stop_quietly(const InputPlace& place, std::string_view reason) {
-  throw RunStop(StopKind::quiet_stop, place.prefix() + std::string(reason));
+  throw std::move(RunStop(StopKind::quiet_stop, place.prefix() + std::string(reason)).at(place));
 }
 
 void stop_with_code(StopCode code, const InputPlace& place, std::string_view reason) {
   std::string message = "stop code " + std::to_string(static_cast<int>(code)) + ": ";
   message += place.prefix() + std::string(reason);
-  throw RunStop::make_stop_code(code, std::move(message));
+  throw std::move(RunStop::make_stop_code(code, std::move(message)).at(place));
 }
 
 void stop_not_available(std::string_view what) {

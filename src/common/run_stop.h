@@ -8,6 +8,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "kestro/results.h"
 
@@ -78,6 +79,13 @@ class RunStop : public std::exception {
   const std::string& message() const { return message_; }
   const char* what() const noexcept override { return message_.c_str(); }
 
+  // Where in the input the stop was found (empty: nowhere in particular).
+  const InputPlace& place() const { return place_; }
+  RunStop& at(InputPlace place) {
+    place_ = std::move(place);
+    return *this;
+  }
+
   static RunStop make_error_stop(ErrorStop stop, std::string message) {
     RunStop result(StopKind::error_stop, std::move(message));
     result.error_stop_ = stop;
@@ -94,6 +102,7 @@ class RunStop : public std::exception {
   ErrorStop error_stop_ = ErrorStop::stations_not_in_order;
   StopCode stop_code_ = StopCode::outside_profile;
   std::string message_;
+  InputPlace place_;
 };
 
 // The report message of an error stop, without its surrounding blank lines:

@@ -50,6 +50,7 @@ MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) n
     const RunResult ended = run_opened(context);
     result.outcome = ended.outcome;
     result.message = ended.message;
+    result.place = ended.place;
     result.console = console.str();
     result.problems = std::move(context.run.problems);
   } catch (const std::exception& error) {

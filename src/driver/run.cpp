@@ -354,7 +354,9 @@ RunResult report_stop(RunContext& context, const RunStop& stop) {
       break;
   }
   context.console << stop.message() << '\n';
-  return RunResult{outcome, stop.message()};
+  const InputPlace& place = stop.place();
+  return RunResult{outcome, stop.message(),
+                   StopPlace{place.file, place.line, place.item, place.path}};
 }
 
 void run_problems(RunContext& context) {

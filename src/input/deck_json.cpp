@@ -616,10 +616,11 @@ std::string lower(std::string_view text) {
 
 // Ends the reading of a deck from JSON with a message: no problems, and the
 // message as the failure a run stops with at the first record.
-void fail_reading(Deck& deck, std::string message) {
+void fail_reading(Deck& deck, std::string message, std::string path = {}) {
   deck.problems.clear();
   deck.trailing.clear();
   deck.failure = deck::DeckReadFailure{std::move(message), 0, 0, 0, std::string()};
+  deck.failure->stop_path = std::move(path);
 }
 
 }  // namespace
@@ -694,7 +695,7 @@ Deck deck_from_json(std::string_view text, std::string name) {
     check_continuations(deck);
   } catch (const JsonDeckError& error) {
     const std::string where = error.path.empty() ? "" : error.path + ": ";
-    fail_reading(deck, deck.name + ": " + where + error.what);
+    fail_reading(deck, deck.name + ": " + where + error.what, error.path);
   } catch (const std::exception& error) {
     // What the checks above do not foresee is still a message, never a throw.
     fail_reading(deck, deck.name + ": cannot be read as a deck: " + error.what());

@@ -110,7 +110,7 @@ class Reader {
       }
       deck_.trailing = std::string(in_.text_from(in_.next_line()));
     } catch (const InputError& error) {
-      fail(at_end_of_file(error.message()));
+      fail(at_end_of_file(error.message()), error.place());
     }
   }
 
@@ -230,8 +230,10 @@ class Reader {
     return base_ + "/" + std::string(table) + "/" + std::to_string(index);
   }
 
-  void fail(const std::string& message) {
+  void fail(const std::string& message, const InputPlace& place) {
     DeckReadFailure failure;
+    failure.stop_line = place.line;
+    failure.stop_item = place.item;
     failure.message = message;
     failure.problem = deck_.problems.empty() ? 0 : deck_.problems.size() - 1;
     failure.record = record_ordinal_;

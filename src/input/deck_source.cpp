@@ -26,7 +26,8 @@ const deck::Problem& DeckSource::problem() const {
 void DeckSource::take(std::string_view last_item) {
   const std::optional<deck::DeckReadFailure>& failure = deck_.failure;
   if (failure && failure->problem == problem_ && failure->record == records_) {
-    throw InputError(failure->message);
+    throw InputError(failure->message, InputPlace{deck_.name, failure->stop_line,
+                                                  failure->stop_item, failure->stop_path});
   }
   ++records_;
   if (const std::size_t line = line_of(last_item); line != 0) current_line_ = line;

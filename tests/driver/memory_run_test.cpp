@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "kestro/deck_json.hpp"
 #include "kestro/kestro.hpp"
 #include "support/run_fixture.h"
 
@@ -167,6 +168,43 @@ TEST(MemoryRuns, RunConcurrentlyAsTheyRunAlone) {
     EXPECT_EQ(from_b[k].plot_data, alone_b.plot_data);
     EXPECT_EQ(from_b[k].monitor, alone_b.monitor);
   }
+}
+
+}  // namespace
+}  // namespace kestro
+
+namespace kestro {
+namespace {
+
+// The stop's place is given as values, whether the deck is text (line and
+// item of the value), JSON (its path) or a run that stops on a value read
+// well before (the layer whose bottom falls short of the excavation).
+TEST(MemoryRuns, GiveTheStopsPlaceAsValues) {
+  MemoryRunInput text;
+  text.deck_name = "short.dat";
+  text.deck = "TITLE\n1 0 0 0 0\n";  // the control record ends after item 5
+  const MemoryRunResult ended = run_in_memory(text, Clock{});
+  EXPECT_EQ(ended.outcome, Outcome::bad_input);
+  EXPECT_EQ(ended.place.file, "short.dat");
+  EXPECT_EQ(ended.place.line, 2u) << ended.message;
+  EXPECT_EQ(ended.place.item, 6) << ended.message;
+
+  MemoryRunInput json;
+  json.model = deck_from_json(
+      R"({"problems": [{"control": {"units": "english"}, "geometry": {"increments": "forty"}}]})",
+      "wall.json");
+  json.deck_name = "wall.json";
+  const MemoryRunResult from_json = run_in_memory(json, Clock{});
+  EXPECT_EQ(from_json.outcome, Outcome::bad_input);
+  EXPECT_EQ(from_json.place.path, "/problems/0/geometry/increments") << from_json.message;
+  EXPECT_EQ(from_json.place.line, 0u);
+
+  MemoryRunInput solved;
+  solved.deck = read_file(fs::path(KESTRO_SOURCE_DIR) / "examples" / "tied-back-wall-clay.dat");
+  const MemoryRunResult completed = run_in_memory(solved, Clock{});
+  EXPECT_EQ(completed.outcome, Outcome::completed);
+  EXPECT_EQ(completed.place.line, 0u);
+  EXPECT_TRUE(completed.place.file.empty());
 }
 
 }  // namespace

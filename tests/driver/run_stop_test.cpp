@@ -112,6 +112,9 @@ TEST(RunStops, EachKindWritesItsTextAndEndsTheRun) {
     EXPECT_EQ(ended.plot, "            0           0           0\n");
     // The caller gets the console's reason without its line end.
     EXPECT_TRUE(c.console.ends_with(ended.result.message + "\n")) << ended.result.message;
+    // A message that names a line has it as a value too.
+    const bool names_a_line = ended.result.message.find(", line ") != std::string::npos;
+    EXPECT_EQ(ended.result.place.line != 0, names_a_line) << ended.result.message;
   }
 }
 
@@ -127,6 +130,10 @@ TEST(RunStops, ReaderErrorsAreBadInput) {
   });
   EXPECT_EQ(ended.result.outcome, Outcome::bad_input);
   EXPECT_EQ(ended.result.message, "wall.dat, line 1, item 2: expected an integer, found \"six\"");
+  // The place the message names is also given as values.
+  EXPECT_EQ(ended.result.place.file, "wall.dat");
+  EXPECT_EQ(ended.result.place.line, 1u);
+  EXPECT_EQ(ended.result.place.item, 2);
   EXPECT_TRUE(ended.report.starts_with("\n\n     ERROR STOP -- INPUT DATA ERROR\n"));
 }
 
