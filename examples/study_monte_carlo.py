@@ -50,7 +50,7 @@ class Sampler:
         self.base_text = base_text  # travels with each task; read once there
         self._base = None
 
-    def __call__(self, sample: tuple) -> str:
+    def __call__(self, sample: tuple) -> kestro.Deck:
         factors, prestress = sample
         if self._base is None:
             self._base = kestro.Deck.from_text(self.base_text)
@@ -60,7 +60,7 @@ class Sampler:
             layer.top.S *= factor
             layer.bottom.S *= factor
         p.tiebacks[0].prestress = prestress
-        return deck.to_text()
+        return deck  # run as it is held: nothing is written or read again
 
 
 def draw(samples: int, layers: int, prestress: float, cov_s: float, cov_prestress: float,

@@ -42,7 +42,7 @@ class BuildWithEngine(build_ext):
 
 engine = Pybind11Extension(
     "kestro._engine",
-    [str(Path("src") / "engine_module.cpp")],
+    [str(Path("src") / "engine_module.cpp"), str(Path("src") / "deck_binding.cpp")],
     include_dirs=[str(SOURCE / "include")],
     cxx_std=20,
     extra_compile_args=["-Wall", "-Wextra", "-Wpedantic", "-Werror"],

@@ -194,6 +194,11 @@ bool check_needs_attention(const DeckCheckResult& result);
  * "could not start". */
 const char* outcome_name(Outcome outcome);
 
+/* Name of a warning's kind, as the JSON export and Python give it:
+ * "backfill_slope_too_steep", "net_active_pressure_negative",
+ * "small_deflection_modulus", "no_valid_solution", "forces_out_of_balance". */
+const char* warning_kind_name(WarningKind kind);
+
 }  // namespace kestro
 
 #endif /* KESTRO_KESTRO_HPP */

@@ -10,14 +10,14 @@ DataFrames, decks as objects (kestro.deck), and studies on Dask
     kestro.run(deck.to_text())
 """
 from . import deck
-from .deck import Deck, unit_of
+from .deck import Deck, DeckSyntaxError, unit_of
 from .deck import Problem as DeckProblem
-from .listio import DeckSyntaxError
-from .results import UNITS, BadInputError, CheckResult, Curve, ErrorStop, KestroError, Run, Tiebacks
+from .results import (UNITS, BadInputError, CheckResult, Curve, ErrorStop, Finding, KestroError,
+                      Run, Tiebacks, ProblemWarning)
 from .results import Problem as ProblemResult
 from .results import check, run
 
 __all__ = ["deck", "Deck", "DeckProblem", "unit_of", "DeckSyntaxError", "UNITS", "BadInputError",
-           "CheckResult", "Curve", "ErrorStop", "KestroError", "Run", "Tiebacks", "ProblemResult",
+           "CheckResult", "Curve", "Finding", "ProblemWarning", "ErrorStop", "KestroError", "Run", "Tiebacks", "ProblemResult",
            "check", "run"]
 __version__ = "0.1.0"

@@ -2,10 +2,9 @@
 pandas DataFrames."""
 from __future__ import annotations
 
-import re
 from dataclasses import dataclass, field
 from pathlib import Path
-from typing import Any, Dict, List, Optional, Sequence
+from typing import Any, Dict, List, NamedTuple, Optional, Sequence, Tuple
 
 import numpy as np
 
@@ -50,9 +49,6 @@ def encode(text: Any) -> bytes:
     return text.encode(ENCODING, ERRORS)
 
 
-_PLACE = re.compile(r"^(?P<file>[^,]+), line (?P<line>\d+)")
-
-
 class KestroError(Exception):
     """A run that ended on input it could not read or use.  `message` is the
     engine's message, `file` and `line` the place it names (None when it names
@@ -62,9 +58,13 @@ class KestroError(Exception):
         super().__init__(message)
         self.message = message
         self.run = run
-        m = _PLACE.match(message)
-        self.file: Optional[str] = m.group("file") if m else None
-        self.line: Optional[int] = int(m.group("line")) if m else None
+        # The place the message names, as the engine gives it (None for what
+        # it does not name): a file, a line and an item, or a JSON path.
+        file, line, item, path = run.place
+        self.file: Optional[str] = file or None
+        self.line: Optional[int] = line or None
+        self.item: Optional[int] = item or None
+        self.path: Optional[str] = path or None
 
 
 class BadInputError(KestroError, ValueError):
@@ -73,6 +73,19 @@ class BadInputError(KestroError, ValueError):
 
 class ErrorStop(KestroError):
     """The run ended by an error stop of the analysis (outcome "error stop")."""
+
+
+@dataclass
+class ProblemWarning:
+    """A warning of a problem: its kind (backfill_slope_too_steep,
+    net_active_pressure_negative, small_deflection_modulus, no_valid_solution,
+    forces_out_of_balance), its text and the place of the input it is about."""
+    kind: str
+    text: str
+    file: Optional[str] = None
+    line: Optional[int] = None
+    item: Optional[int] = None
+    path: Optional[str] = None  # in a JSON deck: the JSON path of the value
 
 
 @dataclass
@@ -119,6 +132,12 @@ class Problem:
         self.stations_over_allowable: int = d["stations_over_allowable"]
         self.stations_not_closed: int = d["stations_not_closed"]
         self.warning: str = decode(d["warning"])
+        # How far the solved wall's forces are out of balance (0.01 is 1 %).
+        self.force_residual: float = d["force_residual"]
+        self.warnings: List[ProblemWarning] = [
+            ProblemWarning(w["kind"], decode(w["text"]), decode(w["file"]) or None, w["line"] or None,
+                    w["item"] or None, w["path"] or None)
+            for w in d["warnings"]]
         r = d["results"]
         empty = np.zeros(0)
         self.has_results = r is not None
@@ -237,6 +256,9 @@ class Run:
         self.text: bool = d.get("text", True)  # whether the output texts were made
         self.outcome: str = d["outcome"]
         self.message: str = decode(d["message"])
+        file, line, item, path = d.get("place", (b"", 0, 0, ""))
+        # Where the stop was found: (file, line, item, JSON path), empty when nowhere.
+        self.place: Tuple[str, int, int, str] = (decode(file), line, item, path)
         self.report: Optional[str] = _decode_text(d["report"])
         self.plot_data: Optional[str] = _decode_text(d["plot_data"])
         self.monitor: Optional[str] = _decode_text(d["monitor"])
@@ -339,7 +361,9 @@ def run(deck: Any, *, name: str = "wall.dat", directory: str = "", version: str 
     A deck the engine cannot read raises BadInputError, an error stop
     ErrorStop, each with the engine's message, file and line (and the Run);
     with raise_on_error=False the Run is returned instead."""
-    result = Run(_engine.run(encode(deck), name, version, directory,
+    # A Deck runs as it is held, without being written and read again.
+    given = deck if isinstance(deck, _engine.deck.Deck) else encode(deck)
+    result = Run(_engine.run(given, name, version, directory,
                              list(when) if when is not None else None, text), name)
     if raise_on_error and result.outcome != "completed":
         cls = ErrorStop if result.outcome == "error stop" else BadInputError
@@ -347,11 +371,25 @@ def run(deck: Any, *, name: str = "wall.dat", directory: str = "", version: str 
     return result
 
 
+class Finding(NamedTuple):
+    """A finding of the deck check."""
+    problem: int
+    line: int  # 0 for a deck read from JSON: see path
+    text: str
+    grade: str  # "error", "warning" or "note"
+    path: str = ""
+
+
 @dataclass
 class CheckResult:
     outcome: str
     message: str
-    findings: List[tuple] = field(default_factory=list)  # (problem, line, text)
+    findings: List[Finding] = field(default_factory=list)
+
+    @property
+    def needs_attention(self) -> bool:
+        """An error or a warning was found (notes alone do not count)."""
+        return any(f.grade in ("error", "warning") for f in self.findings)
 
 
 def check(deck: Any, *, name: str = "wall.dat") -> CheckResult:
@@ -359,4 +397,4 @@ def check(deck: Any, *, name: str = "wall.dat") -> CheckResult:
     engine accepts but an engineer would not have meant."""
     d = _engine.check(encode(deck), name)
     return CheckResult(d["outcome"], decode(d["message"]),
-                       [(f[0], f[1], decode(f[2])) for f in d["findings"]])
+                       [Finding(f[0], f[1], decode(f[2]), f[3], f[4]) for f in d["findings"]])

@@ -55,7 +55,7 @@ def summarise(result: Run) -> Summary:
     return row
 
 
-def run_one(deck: str, summarise: Summarise = summarise, *, text: bool = False) -> Summary:
+def run_one(deck: Any, summarise: Summarise = summarise, *, text: bool = False) -> Summary:
     """Runs one deck (for its values only unless text=True) and summarises
     it; a deck the engine refuses gives a row with its outcome and message
     instead of raising, so one bad sample does not end a study."""
@@ -83,7 +83,7 @@ def _batches(items: Sequence[Any], size: int) -> List[Sequence[Any]]:
     return [items[k:k + size] for k in range(0, len(items), size)]
 
 
-def _build_and_run(make_deck: Callable[[Any], str], params: Sequence[Any],
+def _build_and_run(make_deck: Callable[[Any], Any], params: Sequence[Any],
                    summarise: Summarise, text: bool = False) -> List[Summary]:
     return [run_one(make_deck(p), summarise, text=text) for p in params]
 
@@ -130,11 +130,11 @@ def map_decks(client, texts: Sequence[str], summarise: Summarise = summarise,
     return [row for batch in client.gather(futures) for row in batch]
 
 
-def map_study(client, make_deck: Callable[[Any], str], params: Iterable[Any],
+def map_study(client, make_deck: Callable[[Any], Any], params: Iterable[Any],
               summarise: Summarise = summarise,
               batch_size: Optional[int] = None, *, text: bool = False) -> List[Summary]:
     """Builds each deck on the workers from its parameters with
-    make_deck(param) -> deck text, runs it (for its values only unless
+    make_deck(param) -> a deck (its text or a kestro.Deck), runs it (for its values only unless
     text=True) and summarises it; one summary per parameter, in order, each
     with the parameter under "param".  Only the parameters travel to the
     workers, not the decks."""

@@ -6,6 +6,8 @@
 // files).  Texts go in and come out as bytes, as the engine reads and writes
 // them; the Python package decodes them and builds its result objects from
 // what this returns.
+#include "deck_binding.h"  // ahead of the other pybind11 headers
+
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -109,6 +111,19 @@ py::dict problem_of(const kestro::ProblemResult& p) {
   d["stations_over_allowable"] = p.stations_over_allowable;
   d["stations_not_closed"] = p.stations_not_closed;
   d["warning"] = py::bytes(kestro::solution_warning(p));
+  d["force_residual"] = p.force_residual;
+  py::list warnings;
+  for (const kestro::Warning& w : p.warnings) {
+    py::dict wd;
+    wd["kind"] = kestro::warning_kind_name(w.kind);
+    wd["text"] = py::bytes(w.text);
+    wd["file"] = py::bytes(w.file);
+    wd["line"] = w.line;
+    wd["item"] = w.item;
+    wd["path"] = w.path;
+    warnings.append(wd);
+  }
+  d["warnings"] = warnings;
   d["results"] = p.results ? py::object(stations_of(*p.results)) : py::none();
 
   using kestro::IterationStep;
@@ -148,10 +163,14 @@ py::dict problem_of(const kestro::ProblemResult& p) {
   return d;
 }
 
-py::dict run(std::string deck, std::string deck_name, std::string version, std::string directory,
+py::dict run(py::object deck, std::string deck_name, std::string version, std::string directory,
              std::optional<std::vector<int>> when, bool text) {
   kestro::MemoryRunInput input;
-  input.deck = std::move(deck);
+  if (py::isinstance<kestro::Deck>(deck)) {
+    input.model = kestro::python::deck_as_run(deck.cast<const kestro::Deck&>());
+  } else {
+    input.deck = deck.cast<std::string>();
+  }
   input.deck_name = std::move(deck_name);
   input.version = std::move(version);
   input.directory = std::move(directory);
@@ -170,6 +189,8 @@ py::dict run(std::string deck, std::string deck_name, std::string version, std::
   py::dict d;
   d["outcome"] = kestro::outcome_name(result.outcome);
   d["message"] = py::bytes(result.message);
+  d["place"] = py::make_tuple(py::bytes(result.place.file), result.place.line, result.place.item,
+                              result.place.path);
   d["text"] = text;
   // A run without text has none of the output texts: None, not empty bytes.
   const auto output = [text](const std::string& t) {
@@ -245,7 +266,8 @@ py::dict check(std::string deck, std::string deck_name) {
   d["message"] = py::bytes(result.message);
   py::list findings;
   for (const kestro::DeckFinding& f : result.findings)
-    findings.append(py::make_tuple(f.problem, f.line, py::bytes(f.text)));
+    findings.append(py::make_tuple(f.problem, f.line, py::bytes(f.text),
+                                   kestro::finding_grade_name(f.grade), f.path));
   d["findings"] = findings;
   return d;
 }
@@ -254,6 +276,7 @@ py::dict check(std::string deck, std::string deck_name) {
 
 PYBIND11_MODULE(_engine, m) {
   m.doc() = "The KESTRO engine, run in memory.";
+  kestro::python::bind_deck(m);
   py::enum_<kestro::UnitSystem>(m, "UnitSystem", "Unit system of a problem's control record.")
       .value("english", kestro::UnitSystem::english)
       .value("si", kestro::UnitSystem::si);

@@ -419,6 +419,22 @@ std::string balance_warning(const ProblemResult& problem) {
          " %: TIGHTEN THE DEFLECTION CLOSURE TOLERANCE";
 }
 
+const char* warning_kind_name(WarningKind kind) {
+  switch (kind) {
+    case WarningKind::backfill_slope_too_steep:
+      return "backfill_slope_too_steep";
+    case WarningKind::net_active_pressure_negative:
+      return "net_active_pressure_negative";
+    case WarningKind::small_deflection_modulus:
+      return "small_deflection_modulus";
+    case WarningKind::no_valid_solution:
+      return "no_valid_solution";
+    case WarningKind::forces_out_of_balance:
+      return "forces_out_of_balance";
+  }
+  return "unknown";
+}
+
 const char* outcome_name(Outcome outcome) {
   switch (outcome) {
     case Outcome::completed:
