@@ -173,6 +173,7 @@ struct DeckFinding {
 struct DeckCheckResult {
   Outcome outcome = Outcome::completed; /* how reading the deck ended */
   std::string message;                  /* the engine's message when reading failed */
+  StopPlace place{};                    /* the place that message names */
   std::vector<DeckFinding> findings;
 };
 

@@ -356,6 +356,7 @@ DeckCheckResult check_deck(const MemoryRunInput& input) noexcept {
     const RunResult ended = run_opened(context);
     result.outcome = ended.outcome;
     result.message = ended.message;
+    result.place = ended.place;
     if (ended.outcome != Outcome::completed) {
       result.findings.push_back(
           DeckFinding{context.run.problem, 0, FindingGrade::error,

@@ -75,63 +75,43 @@ MemoryRunInput run_input(const std::string& text, const std::string& name, bool 
   return input;
 }
 
-// The place a message of the engine starts with, taken apart:
-// "wall.dat, line 3, item 2: text", "wall.json: /problems/0/geometry: text",
-// or no place at all ("text").
-Json message_place(const std::string& message, const std::string& file) {
-  Json place{{"message", message}, {"file", ""}, {"line", 0}, {"item", 0}, {"path", ""}};
-  if (file.empty() || message.rfind(file, 0) != 0) return place;
-  std::string_view rest = std::string_view(message).substr(file.size());
-  const auto number_after = [&rest](std::string_view label, auto& value) {
-    if (rest.rfind(label, 0) != 0) return false;
-    std::size_t i = label.size();
-    std::size_t n = 0;
-    const std::size_t start = i;
-    for (; i < rest.size() && rest[i] >= '0' && rest[i] <= '9'; ++i)
-      n = n * 10 + static_cast<std::size_t>(rest[i] - '0');
-    if (i == start) return false;
-    value = n;
-    rest.remove_prefix(i);
-    return true;
-  };
-  std::size_t line = 0;
-  std::size_t item = 0;
-  std::string path;
-  if (number_after(", line ", line)) {
-    number_after(", item ", item);
-  } else if (rest.rfind(": /", 0) == 0) {
-    const std::size_t end = rest.find(": ", 2);
-    if (end == std::string_view::npos) return place;
-    path = rest.substr(2, end - 2);
-    rest.remove_prefix(end);
+// A message of the engine with the place it names, as values: the place
+// comes from the engine (never read back out of the text); the message is
+// given without the place it starts with ("wall.dat, line 3, item 2: " or
+// "wall.json: /problems/0/geometry: ").
+Json message_place(const std::string& message, const std::string& file, std::size_t line,
+                   int item, const std::string& path) {
+  std::string prefix;
+  if (line != 0) {
+    prefix = file + ", line " + std::to_string(line);
+    if (item != 0) prefix += ", item " + std::to_string(item);
+    prefix += ": ";
+  } else if (!path.empty()) {
+    prefix = file + ": " + path + ": ";
   }
-  if (rest.rfind(": ", 0) != 0) return place;
-  place["message"] = std::string(rest.substr(2));
-  place["file"] = file;
-  place["line"] = line;
-  place["item"] = item;
-  place["path"] = path;
-  return place;
+  const bool placed = !prefix.empty();
+  const bool starts = placed && message.starts_with(prefix);
+  return Json{{"message", starts ? message.substr(prefix.size()) : message},
+              {"file", placed ? file : std::string()},
+              {"line", line},
+              {"item", item},
+              {"path", path}};
+}
+
+template <class Result>
+Json stop_of(const Result& result) {
+  return message_place(result.message, result.place.file, result.place.line, result.place.item,
+                       result.place.path);
+}
+
+Json failure_of(const Deck& deck) {
+  const deck::DeckReadFailure& f = *deck.failure;
+  return Json{{"error", message_place(f.message, deck.name, f.stop_line, f.stop_item,
+                                      f.stop_path)}};
 }
 
 Json error_of(const std::string& message, const std::string& file) {
-  return Json{{"error", message_place(message, file)}};
-}
-
-const char* warning_kind_name(WarningKind kind) {
-  switch (kind) {
-    case WarningKind::backfill_slope_too_steep:
-      return "backfill_slope_too_steep";
-    case WarningKind::net_active_pressure_negative:
-      return "net_active_pressure_negative";
-    case WarningKind::small_deflection_modulus:
-      return "small_deflection_modulus";
-    case WarningKind::no_valid_solution:
-      return "no_valid_solution";
-    case WarningKind::forces_out_of_balance:
-      return "forces_out_of_balance";
-  }
-  return "";
+  return Json{{"error", message_place(message, file, 0, 0, {})}};
 }
 
 const char* verdict_kind_name(VerdictKind kind) {
@@ -236,7 +216,7 @@ std::string run(const std::string& deck_text, const std::string& name, bool with
              {"message", result.message},
              {"stop", nullptr}};
     if (result.outcome != Outcome::completed) {
-      out["stop"] = message_place(result.message, input.deck_name);
+      out["stop"] = stop_of(result);
     }
     out["verdict"] = Json{{"kind", verdict_kind_name(verdict.kind)},
                           {"text", verdict.text},
@@ -298,7 +278,7 @@ std::string deck_to_json_text(const std::string& text, const std::string& name) 
   return answer([&] {
     const std::string file = split_name(name).file;
     const Deck deck = read_text(text, file);
-    if (deck.failure) return error_of(deck.failure->message, file);
+    if (deck.failure) return failure_of(deck);
     const DeckJson json = deck_to_json(deck);
     if (!json) return error_of(json.error, file);
     return Json{{"deck", Json::parse(json.text)}};
@@ -309,7 +289,7 @@ std::string deck_to_legacy(const std::string& json_text) {
   return answer([&] {
     const std::string file = "wall.json";
     const Deck deck = deck_from_json(json_text, file);
-    if (deck.failure) return error_of(deck.failure->message, file);
+    if (deck.failure) return failure_of(deck);
     return Json{{"text", write_deck(deck)}};
   });
 }
@@ -335,7 +315,7 @@ std::string check(const std::string& text, const std::string& name) {
              {"needs_attention", check_needs_attention(result)},
              {"findings", std::move(findings)}};
     if (result.outcome != Outcome::completed) {
-      out["stop"] = message_place(result.message, input.deck_name);
+      out["stop"] = stop_of(result);
     }
     return out;
   });
