@@ -1,14 +1,17 @@
 #include "common/fortran_format.h"
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <utility>
+
+#include <fast_float/fast_float.h>
+#include <fmt/format.h>
 
 namespace kestro {
 
@@ -283,6 +286,14 @@ class Parser {
   std::size_t pos_ = 0;
 };
 
+// The bits of a double, as std::bit_cast gives them (which the C++ library
+// of the WebAssembly build does not have).
+std::uint64_t bits_of(double value) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
 // ---------------------------------------------------------------------------
 // Decimal conversion.
 //
@@ -295,15 +306,18 @@ class Parser {
 //    as the exact product unless it lies within an ulp of a half-integer,
 //    and there the exact error of y (a fused multiply-add) settles it.
 //    This serves fields of up to 16 significant digits.
-// 2. Shortest digits: one shortest round-trip conversion (std::to_chars
-//    without precision), rounded as a digit string.  That is the correct
+// 2. Shortest digits: one shortest round-trip conversion ({fmt} without
+//    precision), rounded as a digit string.  That is the correct
 //    rounding unless the digits end exactly on the rounding midpoint, or
 //    more digits are asked for than the double determines; otherwise a
 //    midpoint between the value and its shortest digits would be a
 //    shorter, or an equally short and closer, representation of the same
 //    double.
-// 3. Exact expansion: std::to_chars with a precision, which is correctly
-//    rounded.
+// 3. Exact expansion: {fmt} with a precision, which is correctly rounded
+//    (exact ties to even).
+//
+// {fmt} and fast_float serve every target alike, the WebAssembly one too,
+// whose C++ library has no floating-point std::to_chars or std::from_chars.
 
 // |x| = 0.d1 d2 ... dn * 10^exponent with d1 != 0; no digits for zero.
 struct Shortest {
@@ -315,20 +329,38 @@ struct Shortest {
 Shortest shortest(double magnitude) {
   Shortest s;
   if (magnitude == 0.0) return s;
+  // The shortest text {fmt} gives is fixed ("46.599", "0.001") or with an
+  // exponent ("1.2345678901234568e+17"); its digits and the place of the
+  // point give 0.d1 d2 ... * 10^exponent either way.
   char buffer[40];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
+  const char* const end = fmt::format_to_n(buffer, sizeof buffer, "{}", magnitude).out;
   const char* c = buffer;
-  for (; *c != 'e'; ++c) {
-    if (*c != '.') s.digits[s.count++] = *c;
+  int before_point = 0;
+  bool point = false;
+  bool leading = true;
+  for (; c != end && *c != 'e'; ++c) {
+    if (*c == '.') {
+      point = true;
+      continue;
+    }
+    if (!point) ++before_point;
+    if (leading && *c == '0') {  // a zero before the first significant digit
+      --before_point;
+      continue;
+    }
+    leading = false;
+    s.digits[s.count++] = *c;
   }
-  ++c;
-  const bool negative = *c == '-';
-  ++c;
   int exponent = 0;
-  for (; c != result.ptr; ++c)
-    exponent = exponent * 10 + (*c - '0');
-  s.exponent = (negative ? -exponent : exponent) + 1;
+  if (c != end) {
+    ++c;
+    const bool negative = *c == '-';
+    if (*c == '-' || *c == '+') ++c;
+    for (; c != end; ++c)
+      exponent = exponent * 10 + (*c - '0');
+    if (negative) exponent = -exponent;
+  }
+  s.exponent = before_point + exponent;
   while (s.count > 1 && s.digits[s.count - 1] == '0')
     --s.count;
   return s;
@@ -362,27 +394,37 @@ struct Rounded {
   }
 };
 
+// |x| with p >= 0 decimals, every digit of the exact binary value, correctly
+// rounded with exact ties to even.  {fmt} stops after the 767 significant
+// digits a double can have; the zeros beyond them are put back here.
+std::string exact_fixed(double magnitude, int p) {
+  std::string text = fmt::format("{:.{}f}", magnitude, p);
+  const std::size_t point = text.find('.');
+  std::size_t decimals = 0;
+  if (point != std::string::npos) {
+    decimals = text.size() - point - 1;
+  } else if (p > 0) {
+    text += '.';
+  }
+  text.append(static_cast<std::size_t>(p) - decimals, '0');
+  return text;
+}
+
 // |x| * 10^p rounded to an integer from the exact binary value, as decimal
-// digits without leading zeros ("" when it rounds to 0).  std::to_chars with
-// a precision is correctly rounded, exact ties going to even.
+// digits without leading zeros ("" when it rounds to 0).
 std::string scaled_integer(double magnitude, int p) {
   if (p >= 0) {
-    std::string buffer(static_cast<std::size_t>(p) + 320, '\0');
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                      std::chars_format::fixed, p);
     std::string digits;
-    for (const char* c = buffer.data(); c != result.ptr; ++c) {
-      if (*c != '.' && (*c != '0' || !digits.empty())) digits += *c;
+    for (const char c : exact_fixed(magnitude, p)) {
+      if (c != '.' && (c != '0' || !digits.empty())) digits += c;
     }
     return digits;
   }
   // Rounding to tens or coarser (a negative scale factor larger than d): take
   // the exact expansion, 1074 decimals being enough for any double, and round
   // it here.
-  std::string buffer(1074 + 320, '\0');
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                    std::chars_format::fixed, 1074);
-  const std::string_view exact(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+  const std::string expansion = exact_fixed(magnitude, 1074);
+  const std::string_view exact = expansion;
   const std::string_view whole = exact.substr(0, exact.find('.'));
   const std::string_view fraction = exact.substr(whole.size() + 1);
   const std::size_t dropped = static_cast<std::size_t>(-p);
@@ -410,7 +452,7 @@ std::string scaled_integer(double magnitude, int p) {
 // value with no digit below 10^-p is the nearest such value to x.
 bool resolves(double magnitude, int p) {
   constexpr double kLog2Of10 = 3.321928094887362347870319429489390175864831393;
-  const auto biased = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7FF);
+  const auto biased = static_cast<int>((bits_of(magnitude) >> 52) & 0x7FF);
   const int ulp_exponent = biased == 0 ? -1074 : biased - 1075;
   // p * log2(10) is never within 1e-6 of an integer for the p a double
   // can ask for, other than p = 0, where the comparison is exact.
@@ -524,7 +566,7 @@ bool round_scaled(double magnitude, double y, int p, Rounded& r) {
 // it is E or E - 1; the scaled value then tells which, unless it lies too
 // near a power of ten to be sure.  False when it cannot decide.
 bool significant_integer(double magnitude, int n, std::uint64_t& integer, int& p) {
-  const auto biased = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7FF);
+  const auto biased = static_cast<int>((bits_of(magnitude) >> 52) & 0x7FF);
   if (biased == 0) return false;                // subnormal
   const int binary = biased - 1023;             // 2^binary <= |x| < 2^(binary + 1)
   int exponent = ((binary * 78913) >> 18) + 1;  // floor(binary * log10(2)) + 1
@@ -609,17 +651,13 @@ void round_significant(double magnitude, const Shortest& s, int n, Rounded& r) {
     r.exponent = s.exponent;
     return;
   }
-  r.exact.assign(static_cast<std::size_t>(n) + 16, '\0');
-  const auto result = std::to_chars(r.exact.data(), r.exact.data() + r.exact.size(), magnitude,
-                                    std::chars_format::scientific, n - 1);
-  const std::string_view text(r.exact.data(),
-                              static_cast<std::size_t>(result.ptr - r.exact.data()));
+  const std::string text = fmt::format("{:.{}e}", magnitude, n - 1);
   const std::size_t e = text.find('e');
   int exponent = 0;
   std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(),
                   exponent);
   std::string digits;
-  for (const char c : text.substr(0, e)) {
+  for (const char c : std::string_view(text).substr(0, e)) {
     if (c != '.') digits += c;
   }
   r.exact = std::move(digits);
@@ -885,8 +923,8 @@ constexpr int kMaxRoundedDigits = 17;
 
 // The double nearest to digits * 10^power (digits < 10^18), correctly
 // rounded as the list-directed reader converts: one exact product or
-// quotient when both operands are exact doubles, else std::from_chars.
-// Beyond the largest double: infinity.
+// quotient when both operands are exact doubles, else fast_float, which
+// gives infinity beyond the largest double.
 double nearest_double(std::uint64_t digits, int power) {
   constexpr std::uint64_t kExactInteger = std::uint64_t{1} << 53;
   if (digits < kExactInteger && power >= -kExactPowers && power <= kExactPowers) {
@@ -897,10 +935,12 @@ double nearest_double(std::uint64_t digits, int power) {
   const int length =
       std::snprintf(text, sizeof text, "%llue%d", static_cast<unsigned long long>(digits), power);
   double value = 0.0;
-  const auto [ptr, ec] = std::from_chars(text, text + length, value, std::chars_format::scientific);
-  if (ec == std::errc::result_out_of_range) {
-    // Out of range upwards (a rounded nonzero double never underflows: its
-    // first significant digit is at least that of the smallest subnormal).
+  const auto result =
+      fast_float::from_chars(text, text + length, value, fast_float::chars_format::scientific);
+  if (result.ec == std::errc::result_out_of_range) {
+    // Newer fast_float reports the range as well as giving the limit.  Out
+    // of range upwards only: a rounded nonzero double never underflows, its
+    // first significant digit being at least that of the smallest subnormal.
     return digits == 0 ? 0.0 : std::numeric_limits<double>::infinity();
   }
   return value;
@@ -917,7 +957,7 @@ constexpr int kQuickDigits = 15;
 // an ulp of a half-integer, or too near a power of ten for its decimal
 // exponent to be sure, the exact routes decide: false.
 bool round_quickly(double magnitude, int n, double& rounded) {
-  const auto biased = static_cast<int>(std::bit_cast<std::uint64_t>(magnitude) >> 52);
+  const auto biased = static_cast<int>(bits_of(magnitude) >> 52);
   if (biased == 0) return false;  // subnormal
   const int binary = biased - 1023;
   int p = n - (((binary * 78913) >> 18) + 1);

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <system_error>
+
+#include <fast_float/fast_float.h>
 
 namespace kestro {
 namespace {
@@ -66,7 +69,7 @@ std::string show(std::string_view raw) {
 // exponent is E, e, D or d with an optional sign, or a sign alone, then digits.
 struct Number {
   bool negative = false;
-  // Written as std::from_chars reads it: no '+' before the number, and an
+  // Written as fast_float reads it: no '+' before the number, and an
   // exponent, if any, with the letter E or e.
   bool plain = true;
   std::string_view mantissa;  // digits and point, without the sign
@@ -218,11 +221,11 @@ std::optional<double> to_real(std::string_view item, const Number& n) {
     }
   }
   double value = 0;
-  std::from_chars_result result{};
+  fast_float::from_chars_result result{};
   const char* end = nullptr;
   if (n.plain) {
     end = item.data() + item.size();
-    result = std::from_chars(item.data(), end, value, std::chars_format::general);
+    result = fast_float::from_chars(item.data(), end, value, fast_float::chars_format::general);
   } else {
     // 1.5D3, 1.5+3 or +1.5: spelt again as -1.5e3 for the conversion, on the
     // stack when short.
@@ -239,13 +242,15 @@ std::optional<double> to_real(std::string_view item, const Number& n) {
       p = std::copy(n.exponent_digits.begin(), n.exponent_digits.end(), p);
     }
     end = p;
-    result = std::from_chars(text, end, value, std::chars_format::general);
+    result = fast_float::from_chars(text, end, value, fast_float::chars_format::general);
   }
-  const auto [ptr, ec] = result;
-  if (ec == std::errc() && ptr == end) return value;
-  if (ec != std::errc::result_out_of_range) return std::nullopt;
-  // Out of range either way: the position of the first significant digit
-  // relative to the point tells overflow from underflow.
+  if (result.ec != std::errc() && result.ec != std::errc::result_out_of_range) return std::nullopt;
+  if (result.ec == std::errc() && result.ptr != end) return std::nullopt;
+  const bool underflow = value == 0.0 && n.first_significant() < n.digit_count();
+  if (result.ec == std::errc() && std::isfinite(value) && !underflow) return value;
+  // Out of range either way (fast_float gives infinity or zero, a newer one
+  // says so as well): the position of the first significant digit relative
+  // to the point tells overflow from underflow.
   const std::size_t first = n.first_significant();
   const auto order =
       static_cast<std::int64_t>(n.whole.size()) - static_cast<std::int64_t>(first) + n.exponent;

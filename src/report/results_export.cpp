@@ -1,8 +1,9 @@
 // The results tables of a run as CSV files and as one JSON document.
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
+
+#include <fmt/format.h>
 
 #include "kestro/report.hpp"
 
@@ -11,10 +12,8 @@ namespace kestro {
 std::string export_number(double value) {
   if (!std::isfinite(value)) return std::string();
   if (value == 0.0) return "0";  // of either sign
-  char text[32];
-  const std::to_chars_result end =
-      std::to_chars(text, text + sizeof text, value, std::chars_format::general, kExportDigits);
-  return std::string(text, end.ptr);
+  // As printf's %.15g writes it: the shortest text of the rounding.
+  return fmt::format("{:.{}g}", value, kExportDigits);
 }
 
 std::vector<ExportTable> export_tables(const ProblemResult& problem) {
