@@ -3,7 +3,7 @@
 'use strict';
 
 const STORE_KEY = 'kestro.project.v1';
-const RUN_DELAY_MS = 30;
+const RUN_DELAY_MS = 5;
 
 const $ = (id) => document.getElementById(id);
 
@@ -230,8 +230,8 @@ function startRun() {
       const t0 = performance.now();
       let live;
       try {
-        const out = await app.engine.call('live', text, jsonName());
-        live = { run: JSON.parse(out.run), check: JSON.parse(out.check), runMs: out.runMs, checkMs: out.checkMs };
+        const out = await app.engine.call('liveRun', text, jsonName());
+        live = { run: JSON.parse(out.run), runMs: out.runMs, check: null };
       } catch (err) {
         live = { failure: String(err.message || err) };
       }
@@ -239,7 +239,21 @@ function startRun() {
       live.at = new Date();
       if (app.pending) continue; // the deck changed meanwhile: run the newest
       app.live = live;
+      const r0 = performance.now();
       redraw(live);
+      $('run-time').dataset.redrawMs = String(performance.now() - r0);
+      // The check's findings follow the drawing.
+      if (!live.failure) {
+        try {
+          const out = await app.engine.call('liveCheck', text, jsonName());
+          live.check = JSON.parse(out.check);
+          live.checkMs = out.checkMs;
+        } catch (err) {
+          live.check = { findings: [{ grade: 'error', text: `the deck check failed: ${err.message || err}` }] };
+        }
+        if (app.pending) continue;
+        showMessages(live);
+      }
       app.shownSeq = mySeq;
       const ready = app.waiters.filter((w) => w.seq <= mySeq);
       app.waiters = app.waiters.filter((w) => w.seq > mySeq);
@@ -346,17 +360,7 @@ function redraw(live) {
   html += '</table>';
   $('summary').innerHTML = html;
 
-  // Messages: the stop, the check's findings, the run's warnings.
-  const items = [];
-  if (!completed) items.push(`<li class="error">${esc(run.message || run.outcome)}</li>`);
-  for (const f of (live.check && live.check.findings) || []) {
-    if (!completed && f.grade === 'error' && String(run.message || '').includes(f.text)) continue;
-    items.push(`<li class="${esc(f.grade)}">${esc(f.grade)}: ${esc(f.text)}${f.path ? ` <code>${esc(f.path)}</code>` : ''}</li>`);
-  }
-  for (const w of run.warnings || []) items.push(`<li class="warning">${esc(w.text)}${w.path ? ` <code>${esc(w.path)}</code>` : ''}</li>`);
-  $('messages').innerHTML = items.length ? `<ul>${items.join('')}</ul>` : '';
-  markEngineErrors(live);
-
+  showMessages(live);
   drawCharts(problems);
   const ms = live.runMs !== undefined ? live.runMs : live.totalMs;
   status.textContent = `— last run ${live.at.toLocaleTimeString()}, engine ${ms.toFixed(0)} ms`;
@@ -366,6 +370,22 @@ function redraw(live) {
     app.editStart = 0;
   }
   document.body.dataset.redraws = String((Number(document.body.dataset.redraws) || 0) + 1);
+}
+
+// The messages of a live run: its stop, the check's findings (when they
+// have come), the run's warnings; and the marks at the fields they name.
+function showMessages(live) {
+  const run = live.run;
+  const completed = run.outcome === 'completed';
+  const items = [];
+  if (!completed) items.push(`<li class="error">${esc(run.message || run.outcome)}</li>`);
+  for (const f of (live.check && live.check.findings) || []) {
+    if (!completed && f.grade === 'error' && String(f.text).includes(run.message)) continue; // the stop, said above
+    items.push(`<li class="${esc(f.grade)}">${esc(f.grade)}: ${esc(f.text)}${f.path ? ` <code>${esc(f.path)}</code>` : ''}</li>`);
+  }
+  for (const w of run.warnings || []) items.push(`<li class="warning">${esc(w.text)}${w.path ? ` <code>${esc(w.path)}</code>` : ''}</li>`);
+  $('messages').innerHTML = items.length ? `<ul>${items.join('')}</ul>` : '';
+  markEngineErrors(live);
 }
 
 function fmtFull(v) {
@@ -436,7 +456,7 @@ function drawCharts(problems) {
     if (reached && reached.rows.length) {
       html += `<div class="chartbox">${profileChart({
         id: `p${k + 1}-mobilised`, title: 'Mobilised resistance', xLabel: '|p| / p ultimate', yLabel: `depth (${reached.unit('X')})`,
-        series: [{ name: 'mobilised', cls: 'c4', pts: reached.rows.map((r) => [r[reached.index['mobilised ratio']], r[reached.index.X]]) }], height: 280,
+        series: [{ name: 'mobilised', cls: 'c4', pts: reached.rows.map((r) => [r[reached.index['mobilised ratio']], r[reached.index.X]]).sort((a, b) => a[1] - b[1]) }], height: 280,
       })}</div>`;
     }
     html += '</div>';

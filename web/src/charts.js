@@ -114,9 +114,14 @@ function wallDrawing(problem, result, id) {
   if (sur) s += `<rect class="surch" x="${left}" y="${m.t - 6}" width="${(wallX - left - 4).toFixed(1)}" height="5"><title>surcharge</title></rect>`;
   // Tie-backs, into the retained side at their angle below the horizontal.
   for (const t of problem.tiebacks || []) {
-    const d = (t.depth || 0) * (si ? 1 : 1); // tie-back depths are in ft or m already
+    // Tie-back depths and lengths are in the depth unit already (ft or m);
+    // the bonded length is drawn as 40 % of the unbonded one.
+    const d = t.depth || 0;
     const a = ((t.angle || 0) * Math.PI) / 180;
-    const len = Math.max((t.unbonded_length || 0) * (si ? 1 : 1), depthMax * 0.15);
+    let len = Math.max(t.unbonded_length || 0, depthMax * 0.15);
+    // Kept inside the drawing: a long tie-back is drawn shortened.
+    const room = (wallX - left) / (Math.max(Math.cos(a), 0.05) * 1.4 * scale);
+    if (len > room) len = room;
     const x2 = wallX - Math.cos(a) * len * scale; const y2 = Y(d) + Math.sin(a) * len * scale;
     const x3 = wallX - Math.cos(a) * len * 1.4 * scale; const y3 = Y(d) + Math.sin(a) * len * 1.4 * scale;
     s += `<line class="tieback" x1="${wallX}" y1="${Y(d).toFixed(1)}" x2="${x2.toFixed(1)}" y2="${y2.toFixed(1)}"><title>tie-back at ${fmt(d)} ${du}</title></line>`;
