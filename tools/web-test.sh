@@ -26,6 +26,7 @@ fi
 [ -f "$page" ] || { echo "web-test: no page at $page" >&2; exit 2; }
 [ -x /usr/bin/chromium ] || [ -n "${CHROMIUM:-}" ] || { echo "web-test: chromium is not installed" >&2; exit 2; }
 
+command -v npm > /dev/null || { echo "web-test: npm is not installed" >&2; exit 2; }
 (cd web && npm ci --no-audit --no-fund --loglevel=error)
 export KESTRO_PAGE=$PWD/$page
 node --test --test-concurrency=1 web/test/*.test.mjs

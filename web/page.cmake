@@ -16,9 +16,9 @@ set(page_sources
     ${PROJECT_SOURCE_DIR}/examples/staged-excavation-sand-weak-rock.dat)
 add_custom_command(
   OUTPUT ${PROJECT_BINARY_DIR}/kestro.html
-  COMMAND ${KESTRO_NODE} ${PROJECT_SOURCE_DIR}/web/build.mjs $<TARGET_FILE:kestro-engine>
+  COMMAND ${KESTRO_NODE} ${PROJECT_SOURCE_DIR}/web/build.mjs $<TARGET_FILE:kestro_engine_js>
           ${PROJECT_BINARY_DIR}/kestro.html
-  DEPENDS kestro-engine ${page_sources}
+  DEPENDS kestro_engine_js ${page_sources}
   COMMENT "The page: kestro.html"
   VERBATIM)
 add_custom_target(kestro-page ALL DEPENDS ${PROJECT_BINARY_DIR}/kestro.html)
