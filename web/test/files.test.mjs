@@ -87,3 +87,25 @@ test('window.kestro.run gives the report files and the values of each problem', 
   assert.deepEqual(messages, []);
   await context.close();
 });
+
+test('a deck dropped on the page opens; printing leaves the form out', async () => {
+  const { context, page, messages } = await openPage(browser);
+  const text = readFileSync(join(root, 'examples/tied-back-wall-clay.dat'), 'utf8');
+  const loads = await page.evaluate(() => Number(document.body.dataset.loads || 0));
+  await page.evaluate((t) => {
+    const data = new DataTransfer();
+    data.items.add(new File([t], 'dropped.dat', { type: 'text/plain' }));
+    document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+  }, text);
+  await page.waitForFunction((n) => Number(document.body.dataset.loads || 0) > n, loads);
+  assert.equal(await page.textContent('#project-name'), 'dropped');
+  assert.equal((await page.evaluate(() => window.kestro.deck())).problems[0].tiebacks[0].prestress, 20000);
+  await page.emulateMedia({ media: 'print' });
+  assert.equal(await page.locator('#editor').isVisible(), false);
+  assert.equal(await page.locator('#p1-moment').isVisible(), true);
+  assert.equal(await page.locator('[data-summary="largest-moment"]').isVisible(), true);
+  const pdf = await page.pdf({ format: 'A4' });
+  assert.ok(pdf.length > 10000);
+  assert.deepEqual(messages, []);
+  await context.close();
+});
