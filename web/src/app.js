@@ -560,16 +560,20 @@ function wire() {
     endEdit();
     pushUndo(deckText());
     const copy = JSON.parse(JSON.stringify(app.deck.problems[app.stage]));
+    const staged = isStaged();
     app.deck.problems.splice(app.stage + 1, 0, copy);
     app.stage += 1;
+    renumberStages(staged);
     afterStructuralChange();
   });
   $('stage-remove').addEventListener('click', () => {
     if (app.deck.problems.length < 2) return;
     endEdit();
     pushUndo(deckText());
+    const staged = isStaged();
     app.deck.problems.splice(app.stage, 1);
     app.stage = Math.max(0, app.stage - 1);
+    renumberStages(staged);
     afterStructuralChange();
   });
   const picker = $('template-picker');
@@ -610,6 +614,23 @@ function wire() {
     const file = event.dataTransfer && event.dataTransfer.files[0];
     if (file) await openFile(file);
   });
+}
+
+// Whether the deck's problems are the stages of one excavation.
+function isStaged() {
+  const c = app.deck.problems[0].control || {};
+  return (c.stages || 1) >= 2;
+}
+
+// After a problem is added or removed: the continuation codes go back to
+// their defaults (9, the next problem, and 0 after the last), and the
+// stages of a staged deck count its problems.
+function renumberStages(staged) {
+  const n = app.deck.problems.length;
+  for (const p of app.deck.problems) {
+    delete p.continuation;
+    if (staged && p.control) p.control.stages = n;
+  }
 }
 
 async function openFile(file) {

@@ -84,3 +84,28 @@ test('undo and redo, by buttons and keys; the project survives a reload', async 
 function window_deck_value(deck, path) {
   return path.split('/').reduce((o, k) => (o === undefined ? o : o[k]), deck);
 }
+
+test('a stage added to the staged template and one removed keep the run whole', async () => {
+  const { context, page, messages } = await openPage(browser);
+  await page.selectOption('#template-picker', 'staged');
+  await page.waitForFunction(() => window.kestro.deck().problems.length === 3);
+  await page.selectOption('#stage-picker', '2');
+  const three = await summary(page);
+  await page.click('#stage-add');
+  // The new last stage digs 4 ft deeper than the one it copies.
+  await edit(page, 'problems/3/geometry/excavation_depth', 312);
+  await edit(page, 'problems/3/wall/free_height', 312);
+  const deck = await page.evaluate(() => window.kestro.deck());
+  assert.equal(deck.problems.length, 4);
+  assert.deepEqual(deck.problems.map((p) => p.control.stages), [4, 4, 4, 4]);
+  const four = await summary(page);
+  assert.equal(four.outcome, 'completed');
+  assert.equal(await page.evaluate(() => window.kestro.run().then((r) => r.problems.length)), 4);
+  assert.ok(Math.abs(Number(four['largest-deflection'])) > Math.abs(Number(three['largest-deflection'])));
+  assert.ok(await page.locator('#envelope-moment polyline.c3').count() === 1, 'no curve of stage 4 in the envelope');
+  await page.click('#stage-remove');
+  assert.equal((await page.evaluate(() => window.kestro.deck())).problems.length, 3);
+  assert.deepEqual(await summary(page), three);
+  assert.deepEqual(messages, []);
+  await context.close();
+});

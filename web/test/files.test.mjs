@@ -109,3 +109,16 @@ test('a deck dropped on the page opens; printing leaves the form out', async () 
   assert.deepEqual(messages, []);
   await context.close();
 });
+
+test('a deck the engine cannot read is not opened; its message is shown', async () => {
+  const { context, page, messages } = await openPage(browser);
+  const deck = await page.evaluate(() => window.kestro.deck());
+  await page.setInputFiles('#open-file', { name: 'broken.dat', mimeType: 'text/plain', buffer: Buffer.from('A WALL\n1 0 1 one 0 2 0 4 1 0 0 0\n') });
+  await page.locator('#load-message').waitFor();
+  assert.match(await page.textContent('#load-message'), /^Cannot open broken\.dat: .*line 2/);
+  assert.deepEqual(await page.evaluate(() => window.kestro.deck()), deck);
+  await assert.rejects(page.evaluate(() => window.kestro.load('{"problems": [{"title": 5}]}')), /title/);
+  assert.deepEqual(await page.evaluate(() => window.kestro.deck()), deck);
+  assert.deepEqual(messages, []);
+  await context.close();
+});
