@@ -210,7 +210,9 @@ Json summary_of(const MemoryRunResult& run) {
 template <class F>
 std::string answer(F&& make) {
   try {
-    return make().dump();
+    // Text that is not UTF-8 (a deck's binary garbage echoed in a report)
+    // has each bad byte replaced by U+FFFD, as a browser decodes it.
+    return make().dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
   } catch (const std::exception& failure) {
     return Json{{"error", Json{{"message", std::string("internal error: ") + failure.what()},
                                {"file", ""},
