@@ -4,7 +4,9 @@
 # web/test/*.test.mjs in headless Chromium (Debian's /usr/bin/chromium; no
 # browser is downloaded), the page opened from file:// with every network
 # request refused.  The summary tests compare with the native host, which
-# must be built (build/release/kestro, or KESTRO_HOST).
+# must be built (build/release/kestro, or KESTRO_HOST).  With Firefox
+# installed (/usr/bin/firefox, or FIREFOX), the page is also opened in it,
+# over WebDriver BiDi, and its values compared with Chromium's.
 #
 # usage: tools/web-test.sh [PAGE]   PAGE defaults to build/wasm/kestro.html
 #        tools/web-test.sh --bench  also runs web/bench/edit-redraw.mjs
@@ -29,7 +31,7 @@ fi
 command -v npm > /dev/null || { echo "web-test: npm is not installed" >&2; exit 2; }
 (cd web && npm ci --no-audit --no-fund --loglevel=error)
 export KESTRO_PAGE=$PWD/$page
-node --test --test-concurrency=1 web/test/*.test.mjs
+node --experimental-websocket --test --test-concurrency=1 web/test/*.test.mjs
 if [ -n "$bench" ]; then
   node web/bench/edit-redraw.mjs
 fi
