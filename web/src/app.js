@@ -20,7 +20,6 @@ const app = {
   typeErrors: new Map(), // path -> message of text a field cannot take
   live: null, // the last live run: {run, check, ...}
   runSeq: 0,
-  shownSeq: 0,
   pending: null,
   timer: 0,
   running: false,
@@ -254,7 +253,6 @@ function startRun() {
         if (app.pending) continue;
         showMessages(live);
       }
-      app.shownSeq = mySeq;
       const ready = app.waiters.filter((w) => w.seq <= mySeq);
       app.waiters = app.waiters.filter((w) => w.seq > mySeq);
       ready.forEach((w) => w.resolve(live));
@@ -319,11 +317,6 @@ function cleanMessage(text) {
 
 // ---- results -------------------------------------------------------------------
 
-function summaryOf(run) {
-  if (run.summary) return run.summary;
-  return null;
-}
-
 function redraw(live) {
   const status = $('run-time');
   if (live.failure) {
@@ -339,7 +332,7 @@ function redraw(live) {
     const t = table(first, 'stations');
     return t ? t.unit(name) : '';
   };
-  const sm = summaryOf(run);
+  const sm = run.summary || null;
   const completed = run.outcome === 'completed';
   const row = (key, label, value, unit, depth) => {
     if (value === undefined || value === null) return `<tr><th>${label}</th><td data-summary="${key}" data-value="">–</td></tr>`;
