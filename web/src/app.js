@@ -272,14 +272,25 @@ function setState(state) {
   el.className = state === 'running' ? 'busy' : '';
 }
 
-// Marks the fields the engine's messages name by path.
+// Marks the fields the engine's messages name by path: an error makes the
+// field invalid; a warning of the deck check is written beside its field.
 function markEngineErrors(live) {
   const form = app.form;
-  for (const input of form.el.querySelectorAll('[aria-invalid="true"]')) {
+  for (const input of form.el.querySelectorAll('[aria-invalid="true"], .warned')) {
+    input.classList.remove('warned');
     if (!app.typeErrors.has(input.name)) form.clearError(input.name);
   }
   for (const e of engineErrors(live)) {
     for (const path of e.paths) if (!app.typeErrors.has(path)) form.setError(path, e.text);
+  }
+  for (const f of (live && live.check && live.check.findings) || []) {
+    if (f.grade !== 'warning' || !f.path) continue;
+    const path = String(f.path).replace(/^\//, '');
+    const input = form.findInput(path);
+    if (!input || input.getAttribute('aria-invalid') === 'true') continue;
+    input.classList.add('warned');
+    const note = document.getElementById(input.getAttribute('aria-describedby'));
+    if (note) note.textContent = `warning: ${cleanMessage(f.text)}`;
   }
 }
 
@@ -372,11 +383,14 @@ function showMessages(live) {
   const completed = run.outcome === 'completed';
   const items = [];
   if (!completed) items.push(`<li class="error">${esc(run.message || run.outcome)}</li>`);
+  // Which problem a message is about, when the deck has more than one.
+  const many = app.deck.problems.length > 1;
+  const tag = (k) => (many && k ? `${isStaged() ? 'stage' : 'problem'} ${k}: ` : '');
   for (const f of (live.check && live.check.findings) || []) {
     if (!completed && f.grade === 'error' && String(f.text).includes(run.message)) continue; // the stop, said above
-    items.push(`<li class="${esc(f.grade)}">${esc(f.grade)}: ${esc(f.text)}${f.path ? ` <code>${esc(f.path)}</code>` : ''}</li>`);
+    items.push(`<li class="${esc(f.grade)}">${esc(tag(f.problem))}${esc(f.grade)}: ${esc(f.text)}${f.path ? ` <code>${esc(f.path)}</code>` : ''}</li>`);
   }
-  for (const w of run.warnings || []) items.push(`<li class="warning">${esc(w.text)}${w.path ? ` <code>${esc(w.path)}</code>` : ''}</li>`);
+  for (const w of run.warnings || []) items.push(`<li class="warning">${esc(tag(w.problem))}${esc(w.text)}${w.path ? ` <code>${esc(w.path)}</code>` : ''}</li>`);
   $('messages').innerHTML = items.length ? `<ul>${items.join('')}</ul>` : '';
   markEngineErrors(live);
 }

@@ -46,6 +46,16 @@ test('a value the engine stops on shows the engine\'s message at its field', asy
   assert.equal((await summary(page)).outcome, 'completed');
   assert.equal((await fieldState(page, 'problems/0/wall/free_height')).invalid, null);
   assert.equal(await page.locator('[aria-invalid="true"]').count(), 0);
+  // A warning of the deck check is written beside its field, which stays valid.
+  await edit(page, 'problems/0/geometry/wall_height', 300);
+  assert.deepEqual(await fieldState(page, 'problems/0/geometry/wall_height'), {
+    invalid: null,
+    message: 'warning: N*h = 360 in, but the height of wall is 300 in (the analysis uses N*h; is the increment length or the height in the wrong unit?)',
+  });
+  assert.equal((await summary(page)).outcome, 'completed');
+  await edit(page, 'problems/0/geometry/wall_height', 360);
+  assert.deepEqual(await fieldState(page, 'problems/0/geometry/wall_height'), { invalid: null, message: '' });
+  assert.equal(await page.locator('.warned').count(), 0);
   assert.deepEqual(messages, []);
   await context.close();
 });
