@@ -3,7 +3,9 @@
 #   tools/deps.sh build   the engine and the host ({fmt}, fast_float, JSON, a compiler)
 #   tools/deps.sh test    and the test and benchmark libraries
 #   tools/deps.sh all     and what CI runs besides (clang, valgrind, Chromium, Python,
-#                         emscripten and node for the WebAssembly module)
+#                         emscripten and node for the WebAssembly module and the page,
+#                         Firefox for the page's test in it; the page's tests also need
+#                         npm, which Debian's nodejs lacks)
 # Runs apt-get as root, or through sudo for a user.
 set -euo pipefail
 
@@ -12,7 +14,7 @@ test=(libgtest-dev libbenchmark-dev)
 all=(clang libclang-rt-14-dev binutils valgrind chromium
      pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pandas python3-distributed
      python3-matplotlib python3-pytest python3-setuptools python3-pip python3-venv
-     emscripten node-acorn nodejs)
+     emscripten node-acorn nodejs firefox-esr)
 
 case "${1:-build}" in
   build) wanted=("${build[@]}") ;;
