@@ -782,6 +782,51 @@ constexpr FieldType field_type() {
   }
 }
 
+/* The names of field types and rules, as the front ends give them. */
+constexpr const char* field_type_name(FieldType type) {
+  switch (type) {
+    case FieldType::integer:
+      return "integer";
+    case FieldType::real:
+      return "real";
+    case FieldType::text:
+      return "text";
+    case FieldType::code:
+      return "code";
+    case FieldType::object:
+      return "object";
+    case FieldType::optional:
+      return "optional";
+    case FieldType::list:
+      return "list";
+    case FieldType::reals:
+      return "reals";
+    case FieldType::rows:
+      return "rows";
+  }
+  return "";
+}
+
+constexpr const char* field_rule_name(FieldRule rule) {
+  switch (rule) {
+    case FieldRule::value:
+      return "value";
+    case FieldRule::required:
+      return "required";
+    case FieldRule::count:
+      return "count";
+    case FieldRule::flag:
+      return "flag";
+    case FieldRule::copy:
+      return "copy";
+    case FieldRule::entries:
+      return "entries";
+    case FieldRule::continuation:
+      return "continuation";
+  }
+  return "";
+}
+
 /* A field of the whole deck, as data. */
 struct DeckField {
   std::string path; /* JSON path, with "*" for any index of a list */

@@ -42,26 +42,6 @@ std::string text_from_python(py::handle value) {
   return py::reinterpret_steal<py::bytes>(encoded).cast<std::string>();
 }
 
-const char* rule_name(FieldRule rule) {
-  switch (rule) {
-    case FieldRule::value:
-      return "value";
-    case FieldRule::required:
-      return "required";
-    case FieldRule::count:
-      return "count";
-    case FieldRule::flag:
-      return "flag";
-    case FieldRule::copy:
-      return "copy";
-    case FieldRule::entries:
-      return "entries";
-    case FieldRule::continuation:
-      return "continuation";
-  }
-  return "value";
-}
-
 template <class T>
 struct is_optional : std::false_type {};
 template <class T>
@@ -183,7 +163,7 @@ void bind_record(py::module_& m) {
         std::string(field.help).c_str());
     described.append(
         py::make_tuple(name, std::string(field.units.english), std::string(field.units.si),
-                       std::string(field.help), rule_name(field.rule),
+                       std::string(field.help), field_rule_name(field.rule),
                        static_cast<int>(field_type<M>()) == static_cast<int>(FieldType::code)));
   });
   cls.attr("_fields") = py::tuple(described);

@@ -79,8 +79,8 @@ MemoryRunInput run_input(const std::string& text, const std::string& name, bool 
 // comes from the engine (never read back out of the text); the message is
 // given without the place it starts with ("wall.dat, line 3, item 2: " or
 // "wall.json: /problems/0/geometry: ").
-Json message_place(const std::string& message, const std::string& file, std::size_t line,
-                   int item, const std::string& path) {
+Json message_place(const std::string& message, const std::string& file, std::size_t line, int item,
+                   const std::string& path) {
   std::string prefix;
   if (line != 0) {
     prefix = file + ", line " + std::to_string(line);
@@ -106,8 +106,8 @@ Json stop_of(const Result& result) {
 
 Json failure_of(const Deck& deck) {
   const deck::DeckReadFailure& f = *deck.failure;
-  return Json{{"error", message_place(f.message, deck.name, f.stop_line, f.stop_item,
-                                      f.stop_path)}};
+  return Json{
+      {"error", message_place(f.message, deck.name, f.stop_line, f.stop_item, f.stop_path)}};
 }
 
 Json error_of(const std::string& message, const std::string& file) {
@@ -325,53 +325,7 @@ std::string schema() {
   return deck_schema();
 }
 
-namespace {
-
-const char* field_type_name(FieldType type) {
-  switch (type) {
-    case FieldType::integer:
-      return "integer";
-    case FieldType::real:
-      return "real";
-    case FieldType::text:
-      return "text";
-    case FieldType::code:
-      return "code";
-    case FieldType::object:
-      return "object";
-    case FieldType::optional:
-      return "optional";
-    case FieldType::list:
-      return "list";
-    case FieldType::reals:
-      return "reals";
-    case FieldType::rows:
-      return "rows";
-  }
-  return "";
-}
-
-const char* field_rule_name(FieldRule rule) {
-  switch (rule) {
-    case FieldRule::value:
-      return "value";
-    case FieldRule::required:
-      return "required";
-    case FieldRule::count:
-      return "count";
-    case FieldRule::flag:
-      return "flag";
-    case FieldRule::copy:
-      return "copy";
-    case FieldRule::entries:
-      return "entries";
-    case FieldRule::continuation:
-      return "continuation";
-  }
-  return "";
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::string fields() {
   return answer([] {
