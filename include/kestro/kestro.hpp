@@ -152,6 +152,8 @@ struct MemoryRunResult {
 /* Runs the deck in memory.  Safe to call from several threads at once: runs
  * share nothing.  Never throws for anything the deck contains. */
 MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) noexcept;
+/* The same, taking the input's model over instead of copying it. */
+MemoryRunResult run_in_memory(MemoryRunInput&& input, const Clock& clock) noexcept;
 
 /* How much a finding of the deck check matters: an error stops the run (the
  * engine's own stop), a warning is most likely a mistake (a unit, a comma

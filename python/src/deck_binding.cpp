@@ -179,6 +179,27 @@ void sync_count(int& count, std::size_t length) {
   count = static_cast<int>(length);
 }
 
+bool has_negative_count(const Problem& p) {
+  const Control& c = p.control;
+  bool negative = c.cross_section_count < 0 || c.ei_set_count < 0 || c.tieback_count < 0 ||
+                  c.py_factor_count < 0 || p.load_count < 0 || p.spring_count < 0 ||
+                  p.pressure_point_count < 0 || p.surcharge_count < 0 || p.soil_layer_count < 0;
+  for (const EiSet& set : p.moment_curvature.ei_sets)
+    negative = negative || set.point_count < 0;
+  for (const SectionCurves& curves : p.moment_curvature.section_curves) {
+    negative = negative || curves.level_count < 0;
+    for (const ThrustLevel& level : curves.levels)
+      negative = negative || level.point_count < 0;
+  }
+  for (const CrossSection& s : p.cross_sections) {
+    if (!s.nonlinear) continue;
+    const NonlinearSection& n = *s.nonlinear;
+    negative = negative || n.rebar_count < 0 || n.strand_count < 0 || n.single_value_count < 0 ||
+               n.closing_value_count < 0;
+  }
+  return negative;
+}
+
 // A negative count over an empty list stays: the engine stops on it.
 void keep_negative(int& count, int before, std::size_t length) {
   if (before < 0 && length == 0) count = before;
@@ -193,7 +214,13 @@ void follow_lengths(Problem& p) {
   for (PyCurve& curve : p.py_curves)
     sync_count(curve.point_count, curve.points.size());
   if (c.wall_section_count <= 0) return;
-  // The problem reads the tables of the wall model: every count follows.
+  // The problem reads the tables of the wall model: every count follows,
+  // but the negative ones over empty lists (looked for on a copy, when the
+  // problem has any negative count at all).
+  if (!has_negative_count(p)) {
+    normalize_counts(p);
+    return;
+  }
   const Problem before = p;
   normalize_counts(p);
   const Control& b = before.control;

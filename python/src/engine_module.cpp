@@ -184,7 +184,7 @@ py::dict run(py::object deck, std::string deck_name, std::string version, std::s
   kestro::MemoryRunResult result;
   {
     py::gil_scoped_release released;
-    result = kestro::run_in_memory(input, clock);
+    result = kestro::run_in_memory(std::move(input), clock);
   }
   py::dict d;
   d["outcome"] = kestro::outcome_name(result.outcome);

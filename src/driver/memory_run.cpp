@@ -2,7 +2,9 @@
 // as text, and the transient files are kept in memory.
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <sstream>
+#include <utility>
 
 #include "common/text.h"
 #include "driver/run.h"
@@ -20,7 +22,11 @@ TransientFile memory_transient(std::string& kept, std::string label) {
 
 }  // namespace
 
-MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) noexcept {
+namespace {
+
+// A run of `input`, whose deck model (if any) is `model`, taken over.
+MemoryRunResult run_with(const MemoryRunInput& input, std::optional<Deck> model,
+                         const Clock& clock) noexcept {
   MemoryRunResult result;
   try {
     std::ostringstream console;
@@ -32,8 +38,8 @@ MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) n
     run.version = fit(input.version, kVersionWidth);
     run.names = RunFileNames{input.deck_name, stem + ".out", stem + ".plt",
                              stem + ".mon",   stem + ".pyc", stem + ".epf"};
-    context.use_deck(input.model ? *input.model
-                                 : read_deck(input.deck, deck_path.filename().string()));
+    context.use_deck(model ? std::move(*model)
+                           : read_deck(input.deck, deck_path.filename().string()));
     if (input.text) {
       context.files.report.collect(result.report);
       context.files.plot.collect(result.plot_data);
@@ -61,6 +67,26 @@ MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) n
     result.message = "internal error";
   }
   return result;
+}
+
+}  // namespace
+
+MemoryRunResult run_in_memory(const MemoryRunInput& input, const Clock& clock) noexcept {
+  std::optional<Deck> model;
+  try {
+    model = input.model;
+  } catch (...) {
+    MemoryRunResult result;
+    result.outcome = Outcome::error_stop;
+    result.message = "not enough memory for the problem";
+    return result;
+  }
+  return run_with(input, std::move(model), clock);
+}
+
+MemoryRunResult run_in_memory(MemoryRunInput&& input, const Clock& clock) noexcept {
+  std::optional<Deck> model = std::move(input.model);
+  return run_with(input, std::move(model), clock);
 }
 
 }  // namespace kestro
