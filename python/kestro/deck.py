@@ -111,9 +111,16 @@ def _prepare(cls: type, aliases: Dict[str, str]) -> None:
     base_init = cls.__init__
     names = _positional(cls)
     known = {f[0] for f in cls._fields} | set(aliases)
+    # A record built in Python starts from the defaults of the JSON form (a
+    # factor of 1, static loading ...), not from the engine's initial zeros.
+    probe = cls()
+    defaults = [(f[0], type(getattr(probe, f[0]))(f[6])) for f in cls._fields
+                if f[4] == "value" and f[6] != 0.0]
 
     def __init__(self, *args: Any, **kwargs: Any) -> None:
         base_init(self)
+        for name, value in defaults:
+            setattr(self, name, value)
         if len(args) == 1 and len(names) > 1 and isinstance(args[0], (tuple, list)):
             args = tuple(args[0])  # a row given as a tuple: (y, p)
         if len(args) > len(names):
@@ -136,6 +143,9 @@ def _prepare(cls: type, aliases: Dict[str, str]) -> None:
     def __iter__(self) -> Iterator[Any]:
         return (getattr(self, f[0]) for f in cls._fields)
 
+    def __getitem__(self, index: Any) -> Any:
+        return tuple(self)[index]  # a row as a tuple: point[0] is its y
+
     def __repr__(self) -> str:
         shown = ", ".join(f"{f[0]}={getattr(self, f[0])!r}" for f in cls._fields
                           if not f[0].endswith("_count"))
@@ -149,6 +159,7 @@ def _prepare(cls: type, aliases: Dict[str, str]) -> None:
     cls.__eq__ = __eq__
     cls.__ne__ = lambda self, other: not (self == other)
     cls.__iter__ = __iter__
+    cls.__getitem__ = __getitem__
     cls.__repr__ = __repr__
     if cls.__name__ != "Deck":
         cls.__reduce__ = __reduce__
@@ -255,7 +266,13 @@ class LayerTop:
                                        for f in self._fields) + ")"
 
 
-SoilLayer.top = property(lambda self: LayerTop(self), doc="the six values at the top")
+def _set_top(layer: Any, values: Any) -> None:
+    for f, value in zip(LayerValues._fields, values):
+        setattr(layer, f[0], value)
+
+
+SoilLayer.top = property(lambda self: LayerTop(self), _set_top,
+                         doc="the six values at the top (set from a LayerValues or a tuple)")
 
 
 class Soil:
@@ -305,7 +322,7 @@ def _describe(self: Any) -> str:
     lines = [f"problem '{self.title}' ({self.units} units)"]
 
     def walk(obj: Any, path: str) -> None:
-        for name, english, si, _help, _rule, _code in type(obj)._fields:
+        for name, english, si, _help, _rule, _code, _default in type(obj)._fields:
             value = getattr(obj, name)
             unit = english if self.units == "english" else si
             if hasattr(type(value), "_fields"):

@@ -164,7 +164,8 @@ void bind_record(py::module_& m) {
     described.append(
         py::make_tuple(name, std::string(field.units.english), std::string(field.units.si),
                        std::string(field.help), field_rule_name(field.rule),
-                       static_cast<int>(field_type<M>()) == static_cast<int>(FieldType::code)));
+                       static_cast<int>(field_type<M>()) == static_cast<int>(FieldType::code),
+                       field.default_value));
   });
   cls.attr("_fields") = py::tuple(described);
 }

@@ -64,6 +64,7 @@ def test_tables_missing_from_the_bundled_decks_round_trip() -> None:
     assert p.py_factors == kd.PyFactors(1, [(120.0, 0.8, 1.0), (240.0, 0.6, 1.5)])
     assert p.springs == [kd.Spring(60, 60, 1, 1.0e5, 0.0)]
     assert len(p.py_curves) == 1 and p.py_curves[0].points[-1] == (5.0, -100.0)
+    assert p.py_curves[0].points[-1][1] == -100.0
     original = kestro.run(text, when=WHEN)
     assert original.solved
     again = kestro.run(deck.to_text(), when=WHEN)
@@ -250,6 +251,10 @@ def test_short_names_and_field_names_are_the_same_value() -> None:
         p.soil_layers[1].soil_type = "peat"
     with pytest.raises(TypeError):
         kd.Tieback(prestres=1.0)
+    # Records built in Python start from the JSON form's defaults, not from
+    # the engine's zeros: a surcharge item left at factor 0 would be off.
+    assert (kd.Surcharge().factor, kd.WallRecord().FMOD, kd.Load().contd) == (1.0, 1.0, 1)
+    assert kd.PyCurve(station=3).p_multiplier == 1.0
     text = deck.to_text()
     assert kestro.Deck.from_text(text).problems[0].wall.free_height == 132.0
 
