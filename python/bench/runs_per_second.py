@@ -39,10 +39,10 @@ def monte_carlo_example():
     """The Monte-Carlo example as a module that is not importable by name, so
     that its classes travel to the workers by value (cloudpickle) and the
     workers need not import it."""
-    spec = importlib.util.spec_from_file_location("study_monte_carlo",
-                                                  ROOT / "examples" / "study_monte_carlo.py")
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("study_monte_carlo",
+                                                   ROOT / "examples" / "study_monte_carlo.py")
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
